@@ -1,0 +1,272 @@
+#include "engine/VehicleModel.h"
+
+namespace veerline {
+namespace {
+
+struct DimensionNames {
+  std::string_view field;
+  std::string_view control;
+  std::string_view defaultText;
+};
+
+constexpr std::array<DimensionNames, kDimensionCount> kDimensionNames{{
+    {"Front", "txt_Front", "1,4"},
+    {"Front2", "txt_Front2", "0,91"},
+    {"Front3", "txt_Front3", "0,91"},
+    {"Front4", "txt_Front4", "0,91"},
+    {"Wheelbase", "txt_Wheelbase", "5,6"},
+    {"Wheelbase2", "txt_Wheelbase2", "9,3"},
+    {"Wheelbase3", "txt_Wheelbase3", "9,3"},
+    {"Wheelbase4", "txt_Wheelbase4", "9,3"},
+    {"Back", "txt_Back", "2,6"},
+    {"Back2", "txt_Back2", "2,1"},
+    {"Back3", "txt_Back3", "2,1"},
+    {"Back4", "txt_Back4", "2,1"},
+    {"Hitch", "txtHitch", "2,65"},
+    {"Hitch2", "txtHitch2", "3"},
+    {"Hitch3", "txtHitch3", "3"},
+    {"Hitch4", "txtHitch4", "3"},
+    {"VehicleWidth", "txt_VeichleWidth", "2,60"},
+    {"VehicleWidth2", "txt_VeichleWidth_2", "2,60"},
+    {"VehicleWidth3", "txt_VeichleWidth_3", "2,60"},
+    {"VehicleWidth4", "txt_VeichleWidth_4", "2,60"},
+    {"WheelWidth", "txt_WheelWidth", "2,55"},
+    {"WheelWidth2", "txt_WheelWidth_2", "2,55"},
+    {"WheelWidth3", "txt_WheelWidth_3", "2,55"},
+    {"WheelWidth4", "txt_WheelWidth_4", "2,55"},
+    {"MaxTurningAngle", "txt_MaxTurning", "40"},
+    {"MaxSegmentAngle", "txt_MaxSegAnle", "70"},
+    {"LockToLockTime", "txt_LockToLock", "8"},
+}};
+
+const DimensionNames& NamesOf(Dimension d) { return kDimensionNames[static_cast<int>(d)]; }
+
+// Dimension of segment #n (1..4) in a group that starts with segment #1's field.
+Dimension Nth(Dimension first, int n) {
+  return static_cast<Dimension>(static_cast<int>(first) + n - 1);
+}
+
+using D = Dimension;
+
+}  // namespace
+
+std::string_view DimensionFieldName(Dimension d) { return NamesOf(d).field; }
+std::string_view DimensionControlName(Dimension d) { return NamesOf(d).control; }
+std::string_view DimensionDefaultText(Dimension d) { return NamesOf(d).defaultText; }
+
+std::optional<Dimension> DimensionFromFieldName(std::string_view name) {
+  for (int i = 0; i < kDimensionCount; ++i)
+    if (kDimensionNames[i].field == name) return static_cast<Dimension>(i);
+  return std::nullopt;
+}
+
+VehicleRecord VehicleRecord::Defaults() {
+  return VehicleFields::Defaults(NumberSymbols::CommaDecimal()).ToRecord(NumberSymbols::CommaDecimal());
+}
+
+VehicleFields VehicleFields::Defaults(const NumberSymbols& symbols) {
+  VehicleFields fields;
+  for (int i = 0; i < kDimensionCount; ++i) {
+    std::string text(kDimensionNames[i].defaultText);
+    // Shown with the user's decimal symbol so the defaults read as intended.
+    for (std::size_t p = text.find(','); p != std::string::npos; p = text.find(',', p + symbols.decimal.size()))
+      text.replace(p, 1, symbols.decimal);
+    fields.texts[i] = text;
+  }
+  return fields;
+}
+
+VehicleFields VehicleFields::FromRecord(const VehicleRecord& record, const NumberSymbols& symbols) {
+  VehicleFields fields;
+  fields.txt_Name = record.Name;
+  fields.Text1 = record.Description;
+  fields.Type = record.Type;
+  fields.Unit = record.Unit;
+  for (int i = 0; i < kDimensionCount; ++i) fields.texts[i] = FormatFieldNumber(record.values[i], symbols);
+  return fields;
+}
+
+VehicleRecord VehicleFields::ToRecord(const NumberSymbols& symbols) const {
+  VehicleRecord record;
+  record.Name = txt_Name;
+  record.Description = Text1;
+  record.Type = Type;
+  record.Unit = Unit;
+  for (int i = 0; i < kDimensionCount; ++i) record.values[i] = ParseFieldNumber(texts[i], symbols);
+  return record;
+}
+
+// ---- Vehicle types -------------------------------------------------------
+
+const std::vector<VehicleTypeInfo>& VehicleTypes() {
+  static const std::vector<VehicleTypeInfo> types = [] {
+    const std::vector<Dimension> single{D::Front, D::Wheelbase, D::Back};
+    const std::vector<Dimension> semi{D::Front, D::Wheelbase, D::Back, D::Hitch,
+                                      D::Front2, D::Wheelbase2, D::Back2};
+    const std::vector<Dimension> towBar{D::Front, D::Wheelbase, D::Back, D::Hitch, D::Hitch2,
+                                        D::Front2, D::Wheelbase2, D::Back2};
+    const std::vector<Dimension> three{D::Front, D::Wheelbase, D::Back, D::Hitch, D::Hitch2,
+                                       D::Front2, D::Wheelbase2, D::Back2, D::Front3,
+                                       D::Wheelbase3, D::Back3};
+    std::vector<Dimension> doubleTrailer = three;
+    doubleTrailer.insert(doubleTrailer.begin() + 8, D::Hitch3);
+    std::vector<Dimension> tripleTrailer = doubleTrailer;
+    tripleTrailer.insert(tripleTrailer.end(), {D::Hitch4, D::Front4, D::Wheelbase4, D::Back4});
+    return std::vector<VehicleTypeInfo>{
+        {1, "Truck", "Truck", 1, single},
+        {2, "Semitrailer", "Semi-Trailer", 2, semi},
+        {3, "TowBar", "Tow Bar", 2, towBar},
+        {4, "TowBarSemi", "Tow Bar Semi", 2, semi},
+        {5, "Ledbuss", "Articulated Bus", 2, semi},
+        {6, "Bus", "Bus", 1, single},
+        {7, "Car", "Car", 1, single},
+        {8, "CarWithCamper", "Car With Camper", 2, semi},
+        {9, "DoubleTrailer", "Double Trailer", 3, doubleTrailer},
+        {10, "TripleTrailer", "Triple Trailer", 4, tripleTrailer},
+        {11, "DoubleTowBarSemi", "Double Tow Bar Semi", 3, three},
+        {12, "TrailerTowBarSemi", "Trailer Tow Bar Semi", 3, three},
+        {13, "TandemTrailer", "Tandem Trailer", 3, three},
+    };
+  }();
+  return types;
+}
+
+const VehicleTypeInfo* FindVehicleType(int code) {
+  if (code < 1 || code > 13) return nullptr;
+  return &VehicleTypes()[code - 1];
+}
+
+const std::vector<std::string_view>& VehicleImageKeys() {
+  static const std::vector<std::string_view> keys{
+      "TowBar", "TrailerTowBarSemi", "TandemTrailer", "Truck", "TowBarSemi",
+      "Semitrailer", "Ledbuss", "DoubleTowBarSemi", "Bus", "Car",
+      "CarWithCamper", "DoubleTrailer", "TripleTrailer"};
+  return keys;
+}
+
+// ---- Segment chain -------------------------------------------------------
+
+namespace {
+
+// One row of the chain table: which fields feed a link, with optional signs.
+struct LinkRule {
+  SegmentKind kind;
+  std::optional<Dimension> front, wheelbase, back, hitch;
+  double frontSign = 1, backSign = 1, hitchSign = 1;
+  int widthsOf;  // user segment whose widths the link takes
+  bool drawCoupling = false;
+};
+
+std::vector<LinkRule> ChainRules(int code) {
+  using K = SegmentKind;
+  const LinkRule tractor{K::TowingUnit, D::Front, D::Wheelbase, D::Back, D::Hitch, 1, 1, 1, 1, false};
+  LinkRule tractorCoupled = tractor;
+  tractorCoupled.drawCoupling = true;
+  switch (code) {
+    case 1: case 6: case 7:
+      return {{K::TowingUnit, D::Front, D::Wheelbase, D::Back, std::nullopt, 1, 1, 1, 1, false}};
+    case 2:
+      return {tractor, {K::Trailer, D::Front2, D::Wheelbase2, D::Back2, std::nullopt, 1, 1, 1, 2, false}};
+    case 4: case 5: case 8:
+      return {tractor, {K::Trailer, D::Front2, D::Wheelbase2, D::Back2, std::nullopt, -1, 1, 1, 2, false}};
+    case 3:
+      return {tractorCoupled,
+              {K::TowBarLink, std::nullopt, D::Hitch2, std::nullopt, std::nullopt, 1, 1, 1, 2, false},
+              {K::Trailer, D::Front2, D::Wheelbase2, D::Back2, std::nullopt, 1, 1, 1, 2, false}};
+    case 9:
+      return {tractorCoupled,
+              {K::Trailer, D::Front2, D::Wheelbase2, D::Back2, D::Hitch2, 1, 1, 1, 2, false},
+              {K::TowBarLink, std::nullopt, D::Hitch3, std::nullopt, std::nullopt, 1, 1, 1, 3, false},
+              {K::Trailer, D::Front3, D::Wheelbase3, D::Back3, std::nullopt, 1, 1, 1, 3, false}};
+    case 10:
+      // The second trailer body's hitch is its rear overhang B3.
+      return {tractor,
+              {K::Trailer, D::Front2, D::Wheelbase2, D::Back2, D::Hitch2, 1, 1, 1, 2, false},
+              {K::TowBarLink, std::nullopt, D::Hitch3, std::nullopt, std::nullopt, 1, 1, 1, 3, false},
+              {K::Trailer, D::Front3, D::Wheelbase3, D::Back3, D::Back3, 1, 1, 1, 3, false},
+              {K::TowBarLink, std::nullopt, D::Hitch4, std::nullopt, std::nullopt, 1, 1, 1, 4, false},
+              {K::Trailer, D::Front4, D::Wheelbase4, D::Back4, std::nullopt, 1, 1, 1, 4, false}};
+    case 11:
+      return {tractorCoupled,
+              {K::Trailer, D::Front2, D::Wheelbase2, D::Back2, D::Hitch2, -1, 1, 1, 2, true},
+              {K::Trailer, D::Front3, D::Wheelbase3, D::Back3, std::nullopt, -1, 1, 1, 3, false}};
+    case 12:
+      return {tractorCoupled,
+              {K::Trailer, D::Front2, D::Wheelbase2, D::Back2, D::Hitch2, 1, 1, 1, 2, true},
+              {K::Trailer, D::Front3, D::Wheelbase3, D::Back3, std::nullopt, -1, 1, 1, 3, false}};
+    case 13:
+      return {tractorCoupled,
+              {K::Trailer, D::Front2, D::Wheelbase2, D::Back2, D::Hitch2, 1, -1, -1, 2, true},
+              {K::Trailer, D::Front3, D::Wheelbase3, D::Back3, std::nullopt, 1, 1, 1, 3, false}};
+    default:
+      return {};
+  }
+}
+
+}  // namespace
+
+Segments BuildSegments(int typeCode, const std::function<double(Dimension)>& value) {
+  Segments chain;
+  const auto rules = ChainRules(typeCode);
+  chain.reserve(rules.size());
+  for (std::size_t i = 0; i < rules.size(); ++i) {
+    const LinkRule& rule = rules[i];
+    SegmentRecord link;
+    link.Kind = rule.kind;
+    link.WheelWidth = value(Nth(D::WheelWidth, rule.widthsOf));
+    link.VehicleWidth = value(Nth(D::VehicleWidth, rule.widthsOf));
+    if (rule.front) link.Front = rule.frontSign * value(*rule.front);
+    if (rule.wheelbase) link.Wheelbase = value(*rule.wheelbase);
+    if (rule.back) link.Back = rule.backSign * value(*rule.back);
+    if (rule.hitch) link.Hitch = rule.hitchSign * value(*rule.hitch);
+    if (i == 0) link.MaxTurningAngle = value(D::MaxTurningAngle);
+    link.MaxSegmentAngle = value(D::MaxSegmentAngle);
+    link.DrawCoupling = rule.drawCoupling;
+    chain.push_back(link);
+  }
+  return chain;
+}
+
+Segments BuildSegments(int typeCode, const VehicleRecord& record) {
+  return BuildSegments(typeCode, [&](Dimension d) { return record[d]; });
+}
+
+Segments BuildSegments(const VehicleFields& fields, const NumberSymbols& symbols) {
+  return BuildSegments(fields.Type, [&](Dimension d) { return ParseFieldNumber(fields[d], symbols); });
+}
+
+// ---- Units -----------------------------------------------------------------
+
+namespace {
+constexpr std::array<std::string_view, kLengthUnitCount> kLengthUnitTexts{
+    "Not set", "Meter", "Decimeter", "Centimeter", "Millimeter", "Feet", "Inches"};
+constexpr std::array<double, kLengthUnitCount> kMetresPerUnit{1, 1, 0.1, 0.01, 0.001, 0.3048, 0.0254};
+constexpr std::array<std::string_view, kSpeedUnitCount> kSpeedUnitTexts{
+    "km/h (Kilometers/Hour)", "mph (Miles/Hour)", "ms (Meters/Second"};
+}  // namespace
+
+std::string_view LengthUnitText(int code) {
+  return code >= 0 && code < kLengthUnitCount ? kLengthUnitTexts[code] : std::string_view{};
+}
+
+double MetresPerUnit(int code) {
+  return code >= 1 && code < kLengthUnitCount ? kMetresPerUnit[code] : 1.0;
+}
+
+std::optional<int> LengthUnitFromText(std::string_view text) {
+  for (int i = 0; i < kLengthUnitCount; ++i)
+    if (kLengthUnitTexts[i] == text) return i;
+  return std::nullopt;
+}
+
+std::string_view SpeedUnitText(int code) {
+  return code >= 0 && code < kSpeedUnitCount ? kSpeedUnitTexts[code] : std::string_view{};
+}
+
+double SpeedToMetresPerSecond(double speed, int code) {
+  if (code == 1) return speed / 0.62137 / 3.6;
+  if (code == 2) return speed;
+  return speed / 3.6;
+}
+
+}  // namespace veerline

@@ -1,0 +1,47 @@
+#pragma once
+
+// The vehicle library file: fixed-length little-endian records of 1634 bytes.
+// Every operation opens the file, does its work and closes it again before it
+// returns, also when it fails. A write touches only its own record's bytes.
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "engine/VehicleModel.h"
+
+namespace veerline::library {
+
+inline constexpr std::size_t kRecordLength = 1634;
+inline constexpr std::int32_t kMaxRecords = 32767;
+
+using RawRecord = std::array<std::uint8_t, kRecordLength>;
+
+// A file operation that failed; the text is the system's reason.
+class LibraryFileError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct ListedVehicle {
+  std::string name;     // the 100-byte name field as read (UTF-8), trailing blanks included
+  std::int32_t record;  // 1-based record number
+};
+
+RawRecord EncodeVehicleRecord(const VehicleRecord& vehicle);
+VehicleRecord DecodeVehicleRecord(const RawRecord& raw);
+// The free flag of a raw record: 0 in use, -1 free (other values: neither).
+std::int16_t RecordFreeFlag(const RawRecord& raw);
+
+VehicleRecord ReadVehicleRecord(const std::filesystem::path& file, std::int32_t record);
+std::vector<ListedVehicle> ListVehicleRecords(const std::filesystem::path& file);
+void WriteVehicleRecord(const std::filesystem::path& file, const VehicleRecord& vehicle,
+                        std::int32_t record);
+// Reuses the first free slot or appends; returns the record number used.
+std::int32_t AddVehicleRecord(const std::filesystem::path& file, const VehicleRecord& vehicle);
+void DeleteVehicleRecord(const std::filesystem::path& file, std::int32_t record);
+
+}  // namespace veerline::library

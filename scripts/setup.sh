@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Installs every Debian package Veerline needs (skipping what is there), then
+# configures and builds the project. Safe to run again; needs root (or sudo) for
+# the package step on a fresh Debian 12 machine.
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build_type="${BUILD_TYPE:-Release}"
+build_dir="${BUILD_DIR:-$root/build}"
+extra_cmake_args=("$@")
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  libdxflib-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libcli11-dev nlohmann-json3-dev
+  xvfb xauth fonts-dejavu-core
+  python3-ezdxf
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ "${#missing[@]}" -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  sudo_cmd=()
+  if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update -qq
+  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+else
+  echo "setup: all packages present"
+fi
+
+cmake -S "$root" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE="$build_type" "${extra_cmake_args[@]}"
+cmake --build "$build_dir" -j "$(nproc)"
