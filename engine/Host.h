@@ -43,6 +43,8 @@ class Host {
   // A pseudo-random number in [0, 1).
   virtual double NextRandom() = 0;
   virtual LocalTime Now() = 0;
+  // Caption of the main window's total-length label.
+  virtual void SetTotalLengthCaption(const std::string& /*caption*/) {}
   // Decimal and grouping symbols for field texts and the texts the run writes.
   virtual NumberSymbols Symbols() const = 0;
 };

@@ -1,0 +1,111 @@
+#pragma once
+
+// The state a run leaves for the window that owns it: path stations, station
+// tracks, sweep and side-line tables, the limit outcome and the running
+// extremes. A run resets it at its start; it stays until the next run.
+//
+// Tables hold their data rows only. Where the classic tables kept a sentinel
+// row (the all-zero row 0 of the sweep tables, the empty last row of the
+// side-line tables and the station track, the empty row 0 of the diagram
+// tracks) that row is implicit: readers simply see the data rows.
+
+#include <array>
+#include <cmath>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/Geometry.h"
+#include "engine/VehicleModel.h"
+
+namespace veerline {
+
+struct PathStation {
+  double StationDistance = 0;
+  Point2D StationPoint;  // z is always 0
+};
+using PathStations = std::vector<PathStation>;
+
+// One station of the front point: X, Y and the station distance i × step.
+struct StationTrackRow {
+  double X = 0, Y = 0, Distance = 0;
+};
+
+// One diagram row: station distance and a value; an empty value is a cell that
+// failed to compute.
+struct TrackRow {
+  double Distance = 0;
+  std::optional<double> Value;
+};
+using Track = std::vector<TrackRow>;
+
+// One row of a sweep table: unit index, station distance, X, Y, flag
+// (1 for a body or wheel edge, 0 for a drawbar's body corner).
+struct SweepRow {
+  double Unit = 0, Distance = 0, X = 0, Y = 0, Flag = 0;
+};
+using SweepTable = std::vector<SweepRow>;
+
+enum SweepTableId : int {
+  kSweepFrontLeft, kSweepFrontRight, kSweepRearLeft, kSweepRearRight,
+  kSweepWheelFrontLeft, kSweepWheelFrontRight, kSweepWheelRearLeft, kSweepWheelRearRight,
+  kSweepTableCount
+};
+
+// One body side line (or front-corner trace) with its station distance.
+struct SegmentLine {
+  double X1 = 0, Y1 = 0, X2 = 0, Y2 = 0, Station = 0;
+};
+using SegmentLines = std::vector<SegmentLine>;
+
+struct LimitOutcome {
+  bool TurnExceeded = false;
+  double TurnExceededStation = 0;
+  double TurnExceededAngle = 0;
+  bool SegmentExceeded = false;
+  double SegmentExceededStation = 0;
+  double SegmentExceededAngle = 0;
+};
+
+// Which of its three ends the station loop reached.
+enum class LoopEnd { Completed, LimitStop, StopRequested };
+// Which limit stopped the vehicle, if any.
+enum class StopKind { None, FrontWheel, Articulation, LockToLock };
+
+inline constexpr double kNoPreviousFront = -99999;
+
+struct RunState {
+  Segments segments;
+  PathStations stations;
+  double PathLength = 0;
+  double CalculationStep = 0.2;
+  double MetresPerUnit = 1;
+  double fordonslen = 0;
+
+  std::vector<StationTrackRow> StationTrack;
+  Track SteeringTrack, ArticulationTrack1, ArticulationTrack2, ArticulationTrack3, SpeedTrack;
+
+  std::array<SweepTable, kSweepTableCount> sweep;
+  SegmentLines SegmentLinesLeft, SegmentLinesRight;
+  Point2D PrevFrontLeft{kNoPreviousFront, 0};
+  Point2D PrevFrontRight;
+
+  LimitOutcome outcome;
+  StopKind stopKind = StopKind::None;
+  std::optional<double> lockToLockStation;  // station distance of a lock-to-lock stop
+  bool StopRequested = false;
+
+  double MaxSteeringAngle = -9999;
+  double MaxArticulationAngle = 0;
+  double LowestSpeed = std::pow(999.0, 12);
+
+  std::vector<int> outlineStations;  // station indices at which outlines were drawn
+
+  std::string VehicleBlockName, SweepBlockName, EnvelopeBlockName;
+  std::vector<std::string> insertedBlocks;  // in insertion order
+
+  // Back to the state a run starts from.
+  void Reset() { *this = RunState{}; }
+};
+
+}  // namespace veerline
