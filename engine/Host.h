@@ -43,6 +43,8 @@ class Host {
   // A pseudo-random number in [0, 1).
   virtual double NextRandom() = 0;
   virtual LocalTime Now() = 0;
+  // Draws the steering-angle and speed diagrams of the run just made.
+  virtual void DrawRunDiagrams() {}
   // Caption of the main window's total-length label.
   virtual void SetTotalLengthCaption(const std::string& /*caption*/) {}
   // Decimal and grouping symbols for field texts and the texts the run writes.
