@@ -1,0 +1,254 @@
+#include "engine/BodyGeometry.h"
+
+#include <array>
+#include <cmath>
+#include <stdexcept>
+#include <string>
+
+namespace veerline {
+namespace {
+
+// Pi as the engine defines it everywhere: four times the arctangent of 1.
+const double kPi = 4.0 * std::atan(1.0);
+
+// Fixed sizes in metres.
+constexpr double kTyreRadiusMetres = 0.51;
+constexpr double kTyreWidthMetres = 0.28;
+constexpr double kChamferDepthMetres = 0.05;
+constexpr double kChamferLengthMetres = 0.15;
+constexpr double kTreadInsetMetres = 0.065;
+constexpr double kTandemSpacingMetres = 1.3;
+constexpr double kDrawbarEyeHalfWidthMetres = 0.05;
+constexpr double kDrawbarAxleHalfWidthMetres = 0.3;
+
+// Types with a single rear axle instead of a tandem group: articulated bus, car,
+// car with camper.
+bool HasSingleRearAxle(int vehicleType) {
+  return vehicleType == 5 || vehicleType == 7 || vehicleType == 8;
+}
+
+// Places points given in the segment's local frame (u forward, v to the left
+// of P1) into the drawing; a result that is not a finite number is an overflow.
+class LocalFrame {
+ public:
+  LocalFrame(const Point2D& origin, double heading) : mOrigin(origin), mHeading(heading) {}
+  Point2D Place(double u, double v) const {
+    return Checked(RotatePoint({mOrigin.X + u, mOrigin.Y + v}, mOrigin, mHeading));
+  }
+  static Point2D Checked(const Point2D& p) {
+    if (!std::isfinite(p.X) || !std::isfinite(p.Y)) throw std::overflow_error("Overflow");
+    return p;
+  }
+
+ private:
+  Point2D mOrigin;
+  double mHeading;
+};
+
+// Sizes of the drawn tyre in drawing units.
+struct TyreSizes {
+  double R, T, chamferDepth, chamferLength, treadInset;
+};
+
+using LocalPoint = std::array<double, 2>;
+using WheelBlock = std::array<Point2D, 14>;
+
+// The 14 points of one tyre whose axle lies at u = a and centre line at v = c.
+WheelBlock PlaceWheelBlock(const LocalFrame& frame, double a, double c, const TyreSizes& s) {
+  const double r = c - s.T / 2;
+  const double l = c + s.T / 2;
+  const std::array<LocalPoint, 14> local{{
+      {a - s.R, r + s.chamferDepth},
+      {a - s.R + s.chamferLength, r},
+      {a + s.R, r + s.chamferDepth},
+      {a + s.R - s.chamferLength, r},
+      {a - s.R, l - s.chamferDepth},
+      {a - s.R + s.chamferLength, l},
+      {a + s.R, l - s.chamferDepth},
+      {a + s.R - s.chamferLength, l},
+      {a + s.R, r + s.treadInset},
+      {a - s.R, r + s.treadInset},
+      {a + s.R, c},
+      {a - s.R, c},
+      {a + s.R, l - s.treadInset},
+      {a - s.R, l - s.treadInset},
+  }};
+  WheelBlock block;
+  for (int k = 0; k < 14; ++k) block[k] = frame.Place(local[k][0], local[k][1]);
+  return block;
+}
+
+// A front tyre: placed at the front axle, then turned about its own centre.
+WheelBlock PlaceSteeredWheelBlock(const LocalFrame& frame, double c, double wheelAngle,
+                                  const TyreSizes& s) {
+  WheelBlock block = PlaceWheelBlock(frame, 0, c, s);
+  const Point2D centre = frame.Place(0, c);
+  for (Point2D& p : block) p = LocalFrame::Checked(RotatePoint(p, centre, wheelAngle));
+  return block;
+}
+
+// Copies a whole wheel block into consecutive records.
+void StoreBlock(SegmentCorners& corners, int first, const WheelBlock& block) {
+  for (int k = 0; k < 14; ++k) corners[first + k] = block[k];
+}
+
+// Copies a rear axle A block, whose points 8..13 sit after the axle edge record.
+void StoreSplitBlock(SegmentCorners& corners, int first, const WheelBlock& block) {
+  for (int k = 0; k < 8; ++k) corners[first + k] = block[k];
+  for (int k = 8; k < 14; ++k) corners[first + k + 1] = block[k];
+}
+
+void AppendSweepRow(RunState& state, SweepTableId table, double unit, double distance,
+                    const Point2D& p, double flag) {
+  state.sweep[table].push_back({unit, distance, p.X, p.Y, flag});
+}
+
+// The failure's own description, for the handler's message.
+std::string CurrentFailureDescription() {
+  try {
+    throw;
+  } catch (const ConversionError& e) {
+    return e.description;
+  } catch (const std::exception& e) {
+    return e.what();
+  } catch (...) {
+    return "Unknown error";
+  }
+}
+
+}  // namespace
+
+Point2D RotatePoint(const Point2D& point, const Point2D& centre, double angle) {
+  const double c = std::cos(angle);
+  const double s = std::sin(angle);
+  const double dx = point.X - centre.X;
+  const double dy = point.Y - centre.Y;
+  return {centre.X + dx * c - dy * s, centre.Y + dx * s + dy * c};
+}
+
+double ATan2(double opp, double adj) {
+  const float adjSingle = static_cast<float>(adj);
+  double angle = std::fabs(adjSingle) < 0.0001f ? kPi / 2 : std::fabs(std::atan(opp / adjSingle));
+  if (adjSingle < 0) angle = kPi - angle;
+  if (opp < 0) angle = -angle;
+  return angle;
+}
+
+Intersection IntersectSegments(const LineSegment2D& a, const LineSegment2D& b) {
+  const double dax = a.X2 - a.X1, day = a.Y2 - a.Y1;
+  const double dbx = b.X2 - b.X1, dby = b.Y2 - b.Y1;
+  const double den = dby * dax - dbx * day;
+  if (den == 0) return {};
+  const double t = ((a.Y1 - b.Y1) * dbx - dby * (a.X1 - b.X1)) / den;
+  const double u = ((a.Y1 - b.Y1) * dax - (a.X1 - b.X1) * day) / den;
+  if (t < 0 || t > 1 || u < 0 || u > 1) return {};
+  return {a.X1 + t * dax, a.Y1 + t * day, true};
+}
+
+void SaveSegmentLines(RunState& state, double myX, double myY, double myX2, double myY2,
+                      double myLX, double myLY, double myLX2, double myLY2, double station) {
+  state.SegmentLinesLeft.push_back({myX, myY, myX2, myY2, station});
+  state.SegmentLinesRight.push_back({myLX, myLY, myLX2, myLY2, station});
+}
+
+double HeadingAngle(const Point2D& p1, const Point2D& p2) {
+  const double dx = p1.X - p2.X;
+  const double dy = p1.Y - p2.Y;
+  if (dx > 0) {
+    const double theta = std::atan(dy / dx);
+    return dy < 0 ? theta + 2 * kPi : theta;
+  }
+  if (dx < 0) return std::atan(dy / dx) + kPi;
+  return dy >= 0 ? kPi / 2 : 3 * kPi / 2;
+}
+
+SegmentCorners CalcSegmentCorners(const Point2D& p1, const Point2D& p2,
+                                  const SegmentRecord& segment, double leftWheelAngle,
+                                  double rightWheelAngle, double segmentIndex,
+                                  double stationDistance, int vehicleType, double metresPerUnit,
+                                  RunState& state, Host& host) {
+  try {
+    if (metresPerUnit == 0) throw std::domain_error("Division by zero");
+    SegmentCorners corners{};
+    const LocalFrame frame(p1, HeadingAngle(p1, p2));
+    corners[0] = p1;
+    corners[1] = p2;
+
+    // Body corners: a drawbar is drawn as a narrow wedge and flagged 0.
+    const double rearU = -segment.Wheelbase - segment.Back;
+    const bool drawbar = segment.Kind == SegmentKind::TowBarLink;
+    const double frontHalf = drawbar ? kDrawbarEyeHalfWidthMetres / metresPerUnit
+                                     : segment.VehicleWidth / 2;
+    const double rearHalf = drawbar ? kDrawbarAxleHalfWidthMetres / metresPerUnit
+                                    : segment.VehicleWidth / 2;
+    const double bodyFlag = drawbar ? 0 : 1;
+    const Point2D frontLeft = frame.Place(segment.Front, frontHalf);
+    const Point2D frontRight = frame.Place(segment.Front, -frontHalf);
+    const Point2D rearLeft = frame.Place(rearU, rearHalf);
+    const Point2D rearRight = frame.Place(rearU, -rearHalf);
+    corners[2] = rearLeft;
+    corners[3] = frontLeft;
+    corners[4] = rearRight;
+    corners[5] = frontRight;
+
+    if (!drawbar) {
+      SaveSegmentLines(state, frontLeft.X, frontLeft.Y, rearLeft.X, rearLeft.Y, frontRight.X,
+                       frontRight.Y, rearRight.X, rearRight.Y, stationDistance);
+    }
+    // The first segment's front corners also trace a line from station to station.
+    if (segmentIndex == 0) {
+      if (state.PrevFrontLeft.X != kNoPreviousFront) {
+        SaveSegmentLines(state, state.PrevFrontLeft.X, state.PrevFrontLeft.Y, frontLeft.X,
+                         frontLeft.Y, state.PrevFrontRight.X, state.PrevFrontRight.Y,
+                         frontRight.X, frontRight.Y, stationDistance);
+      }
+      state.PrevFrontLeft = frontLeft;
+      state.PrevFrontRight = frontRight;
+    }
+    AppendSweepRow(state, kSweepFrontLeft, segmentIndex, stationDistance, frontLeft, bodyFlag);
+    AppendSweepRow(state, kSweepFrontRight, segmentIndex, stationDistance, frontRight, bodyFlag);
+    AppendSweepRow(state, kSweepRearLeft, segmentIndex, stationDistance, rearLeft, bodyFlag);
+    AppendSweepRow(state, kSweepRearRight, segmentIndex, stationDistance, rearRight, bodyFlag);
+
+    if (vehicleType > 1) corners[6] = frame.Place(-segment.Wheelbase - segment.Hitch, 0);
+
+    const TyreSizes tyre{kTyreRadiusMetres / metresPerUnit, kTyreWidthMetres / metresPerUnit,
+                         kChamferDepthMetres / metresPerUnit, kChamferLengthMetres / metresPerUnit,
+                         kTreadInsetMetres / metresPerUnit};
+    const double halfTrack = segment.WheelWidth / 2;
+    const double leftC = halfTrack - tyre.T / 2;
+    const double rightC = -halfTrack + tyre.T / 2;
+
+    if (segment.Kind == SegmentKind::TowingUnit) {
+      StoreBlock(corners, 7, PlaceSteeredWheelBlock(frame, leftC, leftWheelAngle, tyre));
+      StoreBlock(corners, 21, PlaceSteeredWheelBlock(frame, rightC, rightWheelAngle, tyre));
+      AppendSweepRow(state, kSweepWheelFrontLeft, segmentIndex, stationDistance,
+                     frame.Place(0, halfTrack), bodyFlag);
+      AppendSweepRow(state, kSweepWheelFrontRight, segmentIndex, stationDistance,
+                     frame.Place(0, -halfTrack), bodyFlag);
+    }
+
+    const double d =
+        HasSingleRearAxle(vehicleType) ? 0 : kTandemSpacingMetres / metresPerUnit;
+    const double axleA = -segment.Wheelbase + d / 2;
+    StoreSplitBlock(corners, 35, PlaceWheelBlock(frame, axleA, leftC, tyre));
+    StoreSplitBlock(corners, 50, PlaceWheelBlock(frame, axleA, rightC, tyre));
+    corners[43] = frame.Place(-segment.Wheelbase, halfTrack);
+    corners[58] = frame.Place(-segment.Wheelbase, -halfTrack);
+    AppendSweepRow(state, kSweepWheelRearLeft, segmentIndex, stationDistance, corners[43], 1);
+    AppendSweepRow(state, kSweepWheelRearRight, segmentIndex, stationDistance, corners[58], 1);
+
+    if (d != 0) {
+      const double axleB = -segment.Wheelbase - d / 2;
+      StoreBlock(corners, 65, PlaceWheelBlock(frame, axleB, rightC, tyre));
+      StoreBlock(corners, 79, PlaceWheelBlock(frame, axleB, leftC, tyre));
+    }
+    return corners;
+  } catch (...) {
+    host.ShowMessage(MessageKind::Warning, kFailureTitle,
+                     CurrentFailureDescription() + " CalcSegmentCorners");
+    return SegmentCorners{};
+  }
+}
+
+}  // namespace veerline

@@ -1,0 +1,51 @@
+#pragma once
+
+// The drawn geometry of one segment at one station, and the small plane
+// routines the engine shares: point rotation, the guarded arctangent and the
+// intersection of two line segments.
+
+#include "engine/Geometry.h"
+#include "engine/Host.h"
+#include "engine/RunState.h"
+#include "engine/VehicleModel.h"
+
+namespace veerline {
+
+// Result of IntersectSegments: the meeting point, or (0, 0) and found false.
+struct Intersection {
+  double X = 0;
+  double Y = 0;
+  bool found = false;
+};
+
+// Rotates a point about a centre by an angle in radians, counter-clockwise positive.
+Point2D RotatePoint(const Point2D& point, const Point2D& centre, double angle);
+
+// Angle of (adj, opp) in (-pi, pi]; adj is taken in single precision and an adj
+// below 0.0001 in size counts as zero (+-pi/2 by the sign of opp, no division).
+double ATan2(double opp, double adj);
+
+// Where two line segments meet, end points included; parallel or collinear
+// segments never meet.
+Intersection IntersectSegments(const LineSegment2D& a, const LineSegment2D& b);
+
+// Appends the left line (myX, myY)-(myX2, myY2) to SegmentLinesLeft and the
+// right line (myLX, myLY)-(myLX2, myLY2) to SegmentLinesRight, both with the
+// station distance.
+void SaveSegmentLines(RunState& state, double myX, double myY, double myX2, double myY2,
+                      double myLX, double myLY, double myLX2, double myLY2, double station);
+
+// Heading from p2 to p1 in [0, 2*pi); p1 == p2 gives pi/2.
+double HeadingAngle(const Point2D& p1, const Point2D& p2);
+
+// Body corners, hitch point and tyre points of one segment at one station (93
+// points, see Geometry.h), appending its body corners, axle edges and side
+// lines to the run's tables. A failure is reported with " CalcSegmentCorners"
+// and gives all points at (0, 0); rows appended before it stay.
+SegmentCorners CalcSegmentCorners(const Point2D& p1, const Point2D& p2,
+                                  const SegmentRecord& segment, double leftWheelAngle,
+                                  double rightWheelAngle, double segmentIndex,
+                                  double stationDistance, int vehicleType, double metresPerUnit,
+                                  RunState& state, Host& host);
+
+}  // namespace veerline
