@@ -31,6 +31,12 @@ struct ListedVehicle {
   std::int32_t record;  // 1-based record number
 };
 
+// A stored vehicle with its record number.
+struct NumberedVehicle {
+  std::int32_t record;
+  VehicleRecord vehicle;
+};
+
 RawRecord EncodeVehicleRecord(const VehicleRecord& vehicle);
 VehicleRecord DecodeVehicleRecord(const RawRecord& raw);
 // The free flag of a raw record: 0 in use, -1 free (other values: neither).
@@ -43,5 +49,11 @@ void WriteVehicleRecord(const std::filesystem::path& file, const VehicleRecord& 
 // Reuses the first free slot or appends; returns the record number used.
 std::int32_t AddVehicleRecord(const std::filesystem::path& file, const VehicleRecord& vehicle);
 void DeleteVehicleRecord(const std::filesystem::path& file, std::int32_t record);
+
+// Every record in use, decoded, in record order (one pass over the file).
+std::vector<NumberedVehicle> ReadVehiclesInUse(const std::filesystem::path& file);
+// How many vehicles can still be added: free slots plus the records the file
+// may grow by before it holds kMaxRecords.
+std::int32_t RecordsAddable(const std::filesystem::path& file);
 
 }  // namespace veerline::library
