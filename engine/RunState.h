@@ -100,6 +100,9 @@ struct RunState {
   double LowestSpeed = std::pow(999.0, 12);
 
   std::vector<int> outlineStations;  // station indices at which outlines were drawn
+  // The envelope traces as drawn: right- and left-hand side of travel.
+  std::vector<Point2D> envelopeRight, envelopeLeft;
+  [[maybe_unused]] int reservedForLayout_ = 0;  // station indices at which outlines were drawn
 
   std::string VehicleBlockName, SweepBlockName, EnvelopeBlockName;
   std::vector<std::string> insertedBlocks;  // in insertion order
