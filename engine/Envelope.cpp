@@ -1,0 +1,123 @@
+#include "engine/Envelope.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "engine/BodyGeometry.h"
+#include "engine/Rounding.h"
+
+namespace veerline {
+namespace {
+
+// How far ahead of the probed station (in vehicle lengths) side lines still count.
+constexpr double kLookAheadLengths = 1.25;
+
+// True when key a must stay left of the pivot key b in the partition walk.
+bool Before(double a, double b, bool ascending) { return ascending ? a < b : a > b; }
+
+// One side's scan state that carries over from station to station.
+struct SideScan {
+  const SegmentLines* lines = nullptr;
+  std::size_t startRow = 0;
+  std::vector<Point2D>* trace = nullptr;
+};
+
+// Probes one side at one station. The scan starts at the row the previous
+// station first hit and stops at the first row beyond the look-ahead limit
+// (the rows lie in station order). The table's last row takes no part.
+void ProbeSide(SideScan& side, const Point2D& centre, const Point2D& probeEnd, double rh,
+               double stationLimit) {
+  const LineSegment2D probe{centre.X, centre.Y, probeEnd.X, probeEnd.Y};
+  const SegmentLines& lines = *side.lines;
+  double bestDistance = 0;
+  Point2D best;
+  bool firstHit = false;
+  for (std::size_t j = side.startRow; j + 1 < lines.size(); ++j) {
+    const SegmentLine& row = lines[j];
+    if (row.Station > stationLimit) break;
+    const Intersection hit = IntersectSegments(probe, {row.X1, row.Y1, row.X2, row.Y2});
+    if (!hit.found) continue;
+    if (!firstHit) {
+      firstHit = true;
+      side.startRow = j;
+    }
+    const double d = std::hypot(hit.X - centre.X, hit.Y - centre.Y);
+    if (d > bestDistance && (bestDistance == 0 || d <= rh)) {
+      best = {hit.X, hit.Y};
+      bestDistance = d;
+    }
+  }
+  // A station whose only hits lie at the probe's start has no point of its own.
+  if (bestDistance > 0) side.trace->push_back(best);
+}
+
+}  // namespace
+
+int SortPivotRow(int lo, int hi) {
+  return static_cast<int>(RoundHalfEven((static_cast<double>(lo) + hi) / 2.0));
+}
+
+void SortRows(SegmentLines& table, int lo, int hi, bool ascending) {
+  // The larger part is sorted in the loop rather than by recursion, which keeps
+  // the depth small; the parts are disjoint, so the result is the same.
+  while (lo < hi) {
+    const double pivot = table[SortPivotRow(lo, hi)].Station;
+    int i = lo;
+    int j = hi;
+    do {
+      while (Before(table[i].Station, pivot, ascending)) ++i;
+      while (Before(pivot, table[j].Station, ascending)) --j;
+      if (i <= j) {
+        std::swap(table[i], table[j]);
+        ++i;
+        --j;
+      }
+    } while (i <= j);
+    if (j - lo < hi - i) {
+      if (lo < j) SortRows(table, lo, j, ascending);
+      lo = i;
+    } else {
+      if (i < hi) SortRows(table, i, hi, ascending);
+      hi = j;
+    }
+  }
+}
+
+EnvelopeTraces ComputeEnvelope(RunState& state, Host& host) {
+  EnvelopeTraces traces;
+  double widest = 0;
+  for (const SegmentRecord& segment : state.segments) {
+    if (segment.VehicleWidth > widest) widest = segment.VehicleWidth;
+  }
+  const double rh = 0.5 * std::sqrt(state.fordonslen * state.fordonslen + widest * widest);
+
+  host.SetStatusText(0, "Sorting...");
+  SortRows(state.SegmentLinesRight, 0, static_cast<int>(state.SegmentLinesRight.size()) - 1);
+  SortRows(state.SegmentLinesLeft, 0, static_cast<int>(state.SegmentLinesLeft.size()) - 1);
+
+  // The station track's empty closing row counts as its last row.
+  const std::vector<StationTrackRow>& track = state.StationTrack;
+  const int lastRow = static_cast<int>(track.size());
+  host.SetProgressVisible(true);
+  host.SetProgressMaximum(lastRow);
+  host.SetStatusText(0, "Evaluating Envelope...");
+  host.ProcessPendingEvents();
+
+  SideScan right{&state.SegmentLinesRight, 0, &traces.rightHand};
+  SideScan left{&state.SegmentLinesLeft, 0, &traces.leftHand};
+  const double lookAhead = kLookAheadLengths * state.fordonslen;
+  for (int i = 0; i <= lastRow - 2; ++i) {
+    host.SetProgressValue(i);
+    const Point2D centre{track[i].X, track[i].Y};
+    const double phi = ATan2(track[i + 1].Y - track[i].Y, track[i + 1].X - track[i].X);
+    const double stationLimit = track[i].Distance + lookAhead;
+    ProbeSide(right, centre, RotatePoint({centre.X, centre.Y - rh}, centre, phi), rh,
+              stationLimit);
+    ProbeSide(left, centre, RotatePoint({centre.X, centre.Y + rh}, centre, phi), rh,
+              stationLimit);
+  }
+  return traces;
+}
+
+}  // namespace veerline
