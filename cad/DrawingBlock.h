@@ -1,0 +1,43 @@
+#pragma once
+
+// A block definition of the in-memory drawing, and model space, which is kept
+// as a block of the same shape. Entities are owned here and never move, so
+// references handed out stay valid as long as the drawing does.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cad/CadInterface.h"
+#include "cad/DrawingEntity.h"
+
+namespace veerline::cad {
+
+class DrawingModel;
+
+class DrawingBlock final : public CadBlock {
+ public:
+  DrawingBlock(DrawingModel& owner, std::string name, const CadPoint& origin)
+      : mOwner(owner), mName(std::move(name)), mOrigin(origin) {}
+
+  std::string Name() const override { return mName; }
+  const CadPoint& Origin() const { return mOrigin; }
+  const std::vector<std::unique_ptr<DrawingEntity>>& Entities() const { return mEntities; }
+
+  CadEntity& AddLightWeightPolyline(const std::vector<CadPoint>& points) override;
+  CadEntity& AddCircle(const CadPoint& centre, double radius) override;
+  CadEntity& AddText(const std::string& value, const CadPoint& insertion, double height) override;
+
+  // A new entity of the kind with a fresh handle, appended to this block.
+  DrawingEntity& AddEntity(EntityKind kind);
+  // Appends an entity that already has its handle (the DXF reader uses this).
+  DrawingEntity& Adopt(std::unique_ptr<DrawingEntity> entity);
+
+ private:
+  DrawingModel& mOwner;
+  std::string mName;
+  CadPoint mOrigin;
+  std::vector<std::unique_ptr<DrawingEntity>> mEntities;
+};
+
+}  // namespace veerline::cad

@@ -1,0 +1,158 @@
+#include "cad/DrawingModel.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+
+namespace veerline::cad {
+
+namespace {
+
+constexpr std::int32_t kPickCancelledCode = static_cast<std::int32_t>(0x80020009u);
+
+CadError InvalidArgument(const std::string& member) {
+  return CadError::Other(static_cast<std::int32_t>(0x80070057u), "Invalid argument (" + member + ")");
+}
+
+// Handles compare without regard to case; they are kept in upper case.
+std::string NormaliseHandle(const std::string& handle) {
+  std::string upper = handle;
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return upper;
+}
+
+std::string FormatHandle(std::uint64_t value) {
+  char text[24];
+  auto [end, ec] = std::to_chars(text, text + sizeof text, value, 16);
+  std::string handle(text, end);
+  return NormaliseHandle(handle);
+}
+
+}  // namespace
+
+// "Utility": GetEntity asks the picker and looks the chosen handle up in model space.
+class DrawingModel::PickUtility final : public CadUtility {
+ public:
+  explicit PickUtility(DrawingModel& model) : mModel(model) {}
+
+  CadEntity& GetEntity(const std::string& prompt) override {
+    PickOutcome outcome =
+        mModel.mPicker ? mModel.mPicker->Pick(prompt) : PickOutcome::Cancel();
+    if (outcome.Kind == PickKind::Cancel) {
+      throw CadError::Other(kPickCancelledCode, "Pick cancelled by the user");
+    }
+    DrawingEntity* entity =
+        outcome.Kind == PickKind::Hit ? mModel.FindEntity(outcome.Handle) : nullptr;
+    if (!entity) throw CadError::PickMissed();
+    return *entity;
+  }
+
+ private:
+  DrawingModel& mModel;
+};
+
+DrawingModel::DrawingModel()
+    : mModelSpace(std::make_unique<DrawingBlock>(*this, "*Model_Space", CadPoint{})),
+      mUtility(std::make_unique<PickUtility>(*this)) {
+  mLayers.push_back({"0", 7, true});
+}
+
+DrawingModel::~DrawingModel() = default;
+
+const DrawingLayer* DrawingModel::FindLayer(const std::string& name) const {
+  auto it = std::find_if(mLayers.begin(), mLayers.end(),
+                         [&](const DrawingLayer& layer) { return layer.Name == name; });
+  return it == mLayers.end() ? nullptr : &*it;
+}
+
+DrawingLayer& DrawingModel::AddOrGetLayer(const std::string& name) {
+  if (const DrawingLayer* found = FindLayer(name)) return const_cast<DrawingLayer&>(*found);
+  mLayers.push_back({name, 7, true});
+  return mLayers.back();
+}
+
+DrawingBlock* DrawingModel::FindBlock(const std::string& name) const {
+  for (const auto& block : mBlocks) {
+    if (block->Name() == name) return block.get();
+  }
+  return nullptr;
+}
+
+DrawingEntity* DrawingModel::FindEntity(const std::string& handle) const {
+  auto it = mModelSpaceByHandle.find(NormaliseHandle(handle));
+  return it == mModelSpaceByHandle.end() ? nullptr : it->second;
+}
+
+std::string DrawingModel::NewHandle() {
+  std::string handle;
+  do {
+    handle = FormatHandle(mNextHandle++);
+  } while (mUsedHandles.count(handle) != 0);
+  mUsedHandles.insert(handle);
+  return handle;
+}
+
+bool DrawingModel::ClaimHandle(const std::string& handle) {
+  if (handle.empty() || handle.size() > 16) return false;
+  std::uint64_t value = 0;
+  auto [end, ec] = std::from_chars(handle.data(), handle.data() + handle.size(), value, 16);
+  if (ec != std::errc() || end != handle.data() + handle.size() || value == 0) return false;
+  std::string normal = NormaliseHandle(handle);
+  if (!mUsedHandles.insert(normal).second) return false;
+  // Keep fresh handles above every handle read, unless that would run out of room.
+  if (value >= mNextHandle && value < UINT64_MAX / 2) mNextHandle = value + 1;
+  return true;
+}
+
+void DrawingModel::Register(const DrawingBlock& block, DrawingEntity& entity) {
+  std::string normal = NormaliseHandle(entity.Handle());
+  mUsedHandles.insert(normal);
+  if (&block == mModelSpace.get()) mModelSpaceByHandle[normal] = &entity;
+}
+
+CadUtility& DrawingModel::Utility() { return *mUtility; }
+
+void DrawingModel::AddLayer(const std::string& name) {
+  if (name.empty()) throw InvalidArgument("Layers.Add");
+  AddOrGetLayer(name);
+}
+
+// "Blocks" "Add": a new empty block; an existing name gives the existing block.
+CadBlock& DrawingModel::AddBlock(const CadPoint& origin, const std::string& name) {
+  if (name.empty() || name.front() == '*') throw InvalidArgument("Blocks.Add");
+  if (DrawingBlock* existing = FindBlock(name)) return *existing;
+  mBlocks.push_back(std::make_unique<DrawingBlock>(*this, name, origin));
+  return *mBlocks.back();
+}
+
+void DrawingModel::InsertBlock(const CadPoint& point, const std::string& name, double scaleX,
+                               double scaleY, double scaleZ, double rotation) {
+  if (!FindBlock(name)) {
+    throw CadError::Other(static_cast<std::int32_t>(0x80070057u), "Block not found: " + name);
+  }
+  for (double v : {point.X, point.Y, point.Z, scaleX, scaleY, scaleZ, rotation}) {
+    if (!std::isfinite(v)) throw InvalidArgument("InsertBlock");
+  }
+  DrawingEntity& insert = mModelSpace->AddEntity(EntityKind::Insert);
+  EntityData& data = insert.Data();
+  data.BlockName = name;
+  data.Insertion = point;
+  data.ScaleX = scaleX;
+  data.ScaleY = scaleY;
+  data.ScaleZ = scaleZ;
+  // The automation call takes radians; the drawing keeps degrees.
+  data.RotationDeg = rotation * 180.0 / 3.14159265358979323846;
+}
+
+void DrawingModel::Regen() {
+  ++mRegenCount;
+  if (mRegenCallback) mRegenCallback();
+}
+
+CadApplication& DrawingAttacher::Attach(const std::string& /*className*/) {
+  if (!mDrawing) throw CadError::NotRunning();
+  return *mDrawing;
+}
+
+}  // namespace veerline::cad
