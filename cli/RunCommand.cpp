@@ -1,7 +1,202 @@
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <sstream>
+#include <string>
+
+#include "cad/CadConnection.h"
+#include "cad/DrawingModel.h"
+#include "cad/DrawingOutput.h"
+#include "cad/DxfReader.h"
+#include "cad/DxfWriter.h"
+#include "cad/ScriptedPicker.h"
+#include "cli/CliHost.h"
 #include "cli/Commands.h"
+#include "cli/Pictures.h"
+#include "cli/RunReport.h"
+#include "cli/VehicleChoice.h"
+#include "engine/run/ExecuteSweep.h"
 
 namespace veerline::cli {
+namespace {
 
-void AddRunCommand(CLI::App&, Action&) {}
+struct RunArgs {
+  std::string drawing;
+  std::string path;
+  VehicleChoice vehicle;
+  std::string pathUnit;
+  std::string speed = "10";
+  std::string speedUnit = "km/h";
+  std::string lockToLock;
+  bool reverse = false;
+  bool noPlotVehicle = false;
+  std::optional<std::string> spacing;
+  bool sweep = false;
+  bool noEnvelope = false;
+  std::string out, report, picture, diagrams;
+  unsigned seed = 0;
+  bool seedGiven = false;
+};
+
+// A command-line error: one line on stderr and exit status 2.
+struct BadInput : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+int SpeedUnitCode(const std::string& text) {
+  if (text == "km/h") return 0;
+  if (text == "mph") return 1;
+  if (text == "m/s") return 2;
+  throw BadInput("unknown speed unit '" + text + "' (use km/h, mph or m/s)");
+}
+
+// Checks that a number given on the command line reads with a point.
+std::string PointNumber(const std::string& text, const std::string& what) {
+  if (!TryParseFieldNumber(text, NumberSymbols::PointDecimal()))
+    throw BadInput(what + " '" + text + "' is not a number");
+  return text;
+}
+
+// The path entity: the handle given, or the only polyline in model space.
+std::string FindPathHandle(const cad::DrawingModel& drawing, const std::string& wanted) {
+  if (!wanted.empty()) {
+    if (drawing.FindEntity(wanted) == nullptr)
+      throw BadInput("no entity with handle " + wanted + " in model space");
+    return wanted;
+  }
+  std::vector<std::string> handles;
+  for (const auto& entity : drawing.ModelSpace().Entities()) {
+    const int type = entity->EntityType();
+    if (type == cad::kEntityLightWeightPolyline || type == cad::kEntityPolyline ||
+        type == cad::kEntity3dPolyline)
+      handles.push_back(entity->Handle());
+  }
+  if (handles.empty()) throw BadInput("the drawing has no polyline to use as path");
+  if (handles.size() > 1) {
+    std::string list;
+    for (const auto& h : handles) list += (list.empty() ? "" : ", ") + h;
+    throw BadInput("the drawing has several polylines; choose one with --path (handles: " + list + ")");
+  }
+  return handles.front();
+}
+
+RunInputs MakeInputs(const RunArgs& args, const VehicleRecord& vehicle) {
+  const NumberSymbols point = NumberSymbols::PointDecimal();
+  RunInputs inputs;
+  inputs.vehicle = VehicleFields::FromRecord(vehicle, point);
+  if (!args.lockToLock.empty())
+    inputs.vehicle[Dimension::LockToLockTime] = PointNumber(args.lockToLock, "lock-to-lock time");
+  if (args.pathUnit.empty()) {
+    inputs.pathUnit = vehicle.Unit;
+  } else {
+    const auto unit = LengthUnitFromText(args.pathUnit);
+    if (!unit || *unit == 0)
+      throw BadInput("unknown path unit '" + args.pathUnit +
+                     "' (use Meter, Decimeter, Centimeter, Millimeter, Feet or Inches)");
+    inputs.pathUnit = *unit;
+  }
+  inputs.speedUnit = SpeedUnitCode(args.speedUnit);
+  inputs.txt_Speed = PointNumber(args.speed, "speed");
+  inputs.plotVehicle = !args.noPlotVehicle;
+  inputs.plotOnlyFirstAndLast = !args.spacing.has_value();
+  inputs.txt_plotSpacing = args.spacing ? PointNumber(*args.spacing, "spacing") : "5";
+  inputs.plotSweep = args.sweep;
+  inputs.plotPerimeter = !args.noEnvelope;
+  inputs.reverse = args.reverse;
+  return inputs;
+}
+
+bool RunHappened(RunOutcome outcome) { return outcome != RunOutcome::Ended; }
+
+void WriteText(const std::string& file, const std::string& text) {
+  const std::filesystem::path target(file);
+  const std::filesystem::path temp = target.string() + ".tmp";
+  {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    if (!out) throw std::runtime_error("cannot write " + file);
+    out << text;
+    out.flush();
+    if (!out) throw std::runtime_error("cannot write " + file);
+  }
+  std::filesystem::rename(temp, target);
+}
+
+int Run(const RunArgs& args) {
+  const VehicleRecord vehicle = LoadVehicleChoice(args.vehicle);
+  RunInputs inputs = MakeInputs(args, vehicle);
+
+  std::unique_ptr<cad::DrawingModel> drawing = cad::ReadDxfFile(args.drawing);
+  const std::string handle = FindPathHandle(*drawing, args.path);
+
+  cad::ScriptedPicker picker;
+  picker.PickHandle(handle);
+  drawing->SetPicker(&picker);
+  cad::DrawingAttacher attacher;
+  attacher.Open(std::move(drawing));
+  cad::CadConnection connection(attacher);
+  cad::DefaultColourSettings colours;
+  const unsigned seed = args.seedGiven ? args.seed : std::random_device{}();
+  CliHost host(std::cerr, seed);
+  RunState state;
+  RunContext context{host, connection, colours, state};
+
+  const RunOutcome outcome = ExecuteButton(inputs, context);
+  const std::string summary = RunHappened(outcome) ? host.StatusText() : std::string();
+
+  if (!args.report.empty())
+    WriteText(args.report, MakeRunReport(outcome, state, host, inputs.speedUnit, summary).dump(1) + "\n");
+  if (!RunHappened(outcome)) return kExitBadInput;
+
+  cad::DrawingModel& result = *attacher.Current();
+  if (!args.out.empty()) cad::WriteDxfFile(result, args.out);
+  if (!args.picture.empty()) WriteDrawingPicture(result, args.picture);
+  if (!args.diagrams.empty()) WriteDiagramPictures(state, inputs.speedUnit, args.diagrams);
+  std::cout << summary << "\n";
+  return kExitOk;
+}
+
+}  // namespace
+
+void AddRunCommand(CLI::App& app, Action& action) {
+  auto args = std::make_shared<RunArgs>();
+  CLI::App* run = app.add_subcommand("run", "Drive a vehicle along a path polyline of a DXF drawing");
+  run->add_option("drawing", args->drawing, "The DXF drawing")->required()->check(CLI::ExistingFile);
+  run->add_option("--path", args->path, "Handle of the path entity (default: the only polyline)");
+  AddVehicleChoiceOptions(*run, args->vehicle);
+  run->add_option("--path-unit", args->pathUnit,
+                  "Meter|Decimeter|Centimeter|Millimeter|Feet|Inches (default: the vehicle's unit)");
+  run->add_option("--speed", args->speed, "Lowest speed to check (default 10)");
+  run->add_option("--speed-unit", args->speedUnit, "km/h|mph|m/s (default km/h)");
+  run->add_option("--lock-to-lock", args->lockToLock, "Lock-to-lock time in seconds (default: the vehicle's)");
+  run->add_flag("--reverse", args->reverse, "Drive the path from its end to its start");
+  run->add_flag("--no-plot-vehicle", args->noPlotVehicle, "Draw no vehicle outlines");
+  run->add_option("--spacing", args->spacing,
+                  "Draw outlines about every so far (drawing units); default: first and last station only");
+  run->add_flag("--sweep", args->sweep, "Draw the sweep lines");
+  run->add_flag("--no-envelope", args->noEnvelope, "Do not draw the swept envelope");
+  run->add_option("--out", args->out, "Write the drawing with the run's blocks to this DXF file");
+  run->add_option("--report", args->report, "Write a JSON report");
+  run->add_option("--picture", args->picture, "Write a PNG picture of the result");
+  run->add_option("--diagrams", args->diagrams, "Write PREFIX-turning.png and PREFIX-speed.png");
+  run->add_option("--seed", args->seed, "Seed of the random block-name numbers")
+      ->each([args](const std::string&) { args->seedGiven = true; });
+  run->callback([args, &action] {
+    action = [args] {
+      try {
+        return Run(*args);
+      } catch (const BadInput& e) {
+        std::cerr << "veerline-cli: " << e.what() << "\n";
+        return kExitBadInput;
+      } catch (const VehicleChoiceError& e) {
+        std::cerr << "veerline-cli: " << e.what() << "\n";
+        return kExitBadInput;
+      } catch (const cad::DxfError& e) {
+        std::cerr << "veerline-cli: " << e.what() << "\n";
+        return kExitBadInput;
+      }
+    };
+  });
+}
 
 }  // namespace veerline::cli

@@ -1,0 +1,102 @@
+#include "cli/RunReport.h"
+
+#include <cmath>
+
+namespace veerline::cli {
+namespace {
+
+using nlohmann::json;
+
+// A number, or null when it is not finite (JSON has no NaN).
+json Number(double value) { return std::isfinite(value) ? json(value) : json(nullptr); }
+
+json TrackJson(const Track& track) {
+  json rows = json::array();
+  for (const TrackRow& row : track)
+    rows.push_back({Number(row.Distance), row.Value ? Number(*row.Value) : json(nullptr)});
+  return rows;
+}
+
+json PointsJson(const std::vector<Point2D>& points) {
+  json rows = json::array();
+  for (const Point2D& p : points) rows.push_back({Number(p.X), Number(p.Y)});
+  return rows;
+}
+
+json SegmentsJson(const Segments& segments) {
+  json links = json::array();
+  for (const SegmentRecord& s : segments) {
+    links.push_back({{"Kind", static_cast<int>(s.Kind)},
+                     {"WheelWidth", s.WheelWidth},
+                     {"VehicleWidth", s.VehicleWidth},
+                     {"Front", s.Front},
+                     {"Wheelbase", s.Wheelbase},
+                     {"Back", s.Back},
+                     {"Hitch", s.Hitch},
+                     {"MaxTurningAngle", s.MaxTurningAngle},
+                     {"MaxSegmentAngle", s.MaxSegmentAngle},
+                     {"DrawCoupling", s.DrawCoupling}});
+  }
+  return links;
+}
+
+void AddStop(json& report, RunOutcome outcome, const RunState& state) {
+  report["stopStation"] = nullptr;
+  report["stopAngle"] = nullptr;
+  if (outcome == RunOutcome::FrontWheel) {
+    report["stopStation"] = state.outcome.TurnExceededStation;
+    report["stopAngle"] = state.outcome.TurnExceededAngle;
+  } else if (outcome == RunOutcome::Articulation) {
+    report["stopStation"] = state.outcome.SegmentExceededStation;
+    report["stopAngle"] = state.outcome.SegmentExceededAngle;
+  } else if (outcome == RunOutcome::LockToLock && state.lockToLockStation) {
+    report["stopStation"] = *state.lockToLockStation;
+  }
+}
+
+}  // namespace
+
+json MakeRunReport(RunOutcome outcome, const RunState& state, const CliHost& host, int speedUnit,
+                   const std::string& summary) {
+  json report;
+  report["outcome"] = RunOutcomeKey(outcome);
+  AddStop(report, outcome, state);
+
+  json messages = json::array();
+  for (const ShownMessage& m : host.Messages())
+    messages.push_back({{"kind", MessageKindKey(m.kind)}, {"title", m.title}, {"text", m.text}});
+  report["messages"] = messages;
+
+  report["pathLength"] = Number(state.PathLength);
+  report["calculationStep"] = Number(state.CalculationStep);
+  report["metresPerUnit"] = Number(state.MetresPerUnit);
+  report["vehicleLength"] = Number(state.fordonslen);
+  const bool ran = !state.SteeringTrack.empty();
+  report["maxSteeringAngle"] = ran ? Number(state.MaxSteeringAngle) : json(nullptr);
+  report["maxArticulationAngle"] = ran ? Number(state.MaxArticulationAngle) : json(nullptr);
+  report["lowestSpeed"] = ran ? Number(state.LowestSpeed) : json(nullptr);
+  report["speedUnit"] = speedUnit == 1 ? "mph" : speedUnit == 2 ? "m/s" : "km/h";
+  report["summary"] = summary;
+  report["segments"] = SegmentsJson(state.segments);
+
+  json stations = json::array();
+  for (const PathStation& s : state.stations)
+    stations.push_back({Number(s.StationPoint.X), Number(s.StationPoint.Y), Number(s.StationDistance)});
+  report["stations"] = stations;
+
+  report["tracks"] = {{"steering", TrackJson(state.SteeringTrack)},
+                      {"articulation1", TrackJson(state.ArticulationTrack1)},
+                      {"articulation2", TrackJson(state.ArticulationTrack2)},
+                      {"articulation3", TrackJson(state.ArticulationTrack3)},
+                      {"speed", TrackJson(state.SpeedTrack)}};
+  report["outlineStations"] = state.outlineStations;
+  report["envelope"] = {{"right", PointsJson(state.envelopeRight)},
+                        {"left", PointsJson(state.envelopeLeft)}};
+  report["blocks"] = {{"vehicle", state.VehicleBlockName},
+                      {"sweep", state.SweepBlockName},
+                      {"envelope", state.EnvelopeBlockName},
+                      {"inserted", state.insertedBlocks}};
+  return report;
+}
+
+}  // namespace veerline::cli

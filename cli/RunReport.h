@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/CliHost.h"
+#include "engine/RunState.h"
+#include "engine/run/RunInputs.h"
+
+namespace veerline::cli {
+
+// The JSON report of one batch run: outcome, messages, figures, the segment
+// chain, stations, tracks, outline stations, envelope and blocks.
+nlohmann::json MakeRunReport(RunOutcome outcome, const RunState& state, const CliHost& host,
+                             int speedUnit, const std::string& summary);
+
+}  // namespace veerline::cli

@@ -1,0 +1,182 @@
+#include <cmath>
+
+#include "RunFixture.h"
+
+namespace veerline::testing {
+namespace {
+
+using ExecuteSweepTest = RunFixture;
+
+// Names of the model-space block references, in insertion order.
+std::vector<std::string> Inserted(const cad::DrawingModel& drawing) {
+  std::vector<std::string> names;
+  for (const auto& entity : drawing.ModelSpace().Entities())
+    if (entity->Kind() == cad::EntityKind::Insert) names.push_back(entity->Data().BlockName);
+  return names;
+}
+
+std::size_t EntityCount(const cad::DrawingModel& drawing, const std::string& blockName) {
+  const cad::DrawingBlock* block = drawing.FindBlock(blockName);
+  return block == nullptr ? 0 : block->Entities().size();
+}
+
+TEST_F(ExecuteSweepTest, CancelledPickEndsSilentlyWithoutBlocks) {
+  AddPath({{{0, 0, 0}, {50, 0, 0}}});
+  picker.CancelPick();
+  EXPECT_EQ(Run(Inputs(1)), RunOutcome::Ended);
+  EXPECT_TRUE(host.messages.empty());
+  EXPECT_TRUE(drawing().Blocks().empty());
+  EXPECT_FALSE(host.minimised);
+  ASSERT_FALSE(drawing().SentCommands().empty());
+  EXPECT_EQ(drawing().SentCommands().back(), "^C");
+}
+
+TEST_F(ExecuteSweepTest, NoDrawingOpenReportsTheUnreachableApplication) {
+  attacher.Close();
+  EXPECT_EQ(Run(Inputs(1)), RunOutcome::Ended);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].title, "Reading from drawing");
+  EXPECT_EQ(host.messages[0].text,
+            "IntelliCAD is not running, or wrong version!\r\rIf running on Vista or Windows 7, make "
+            "sure to run IntelliCad as administrator!");
+}
+
+TEST_F(ExecuteSweepTest, UnequalUnitsStopBeforeThePick) {
+  const auto handle = AddPath({{{0, 0, 0}, {50, 0, 0}}});
+  picker.PickHandle(handle);
+  auto inputs = Inputs(1);
+  inputs.vehicle.Unit = 5;
+  EXPECT_EQ(Run(inputs), RunOutcome::Ended);
+  EXPECT_TRUE(picker.Prompts().empty());
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].title, "Missing value");
+}
+
+TEST_F(ExecuteSweepTest, MissingTrailerFieldIsReportedAfterThePick) {
+  const auto handle = AddPath({{{0, 0, 0}, {50, 0, 0}}});
+  picker.PickHandle(handle);
+  auto inputs = Inputs(10);
+  inputs.vehicle[Dimension::Front4] = "";
+  EXPECT_EQ(Run(inputs), RunOutcome::Ended);
+  EXPECT_EQ(picker.Prompts().size(), 1u);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].text, "Missing value for Front4 (F4)!");
+  EXPECT_TRUE(drawing().Blocks().empty());
+}
+
+TEST_F(ExecuteSweepTest, UnconvertibleHiddenFieldEndsTheRunThroughTheHandler) {
+  const auto handle = AddPath({{{0, 0, 0}, {50, 0, 0}}});
+  picker.PickHandle(handle);
+  auto inputs = Inputs(11);
+  inputs.vehicle[Dimension::Front3] = "";  // used by the chain but not checked for this type
+  EXPECT_EQ(Run(inputs), RunOutcome::Ended);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].title, "Veichle Turning Simulation");
+  EXPECT_EQ(host.messages[0].text, "Type mismatch Execute sweep");
+}
+
+TEST_F(ExecuteSweepTest, PathShorterThanAStepAsksForTheUnit) {
+  const auto handle = AddPath({{{0, 0, 0}, {0.1, 0, 0}}});
+  picker.PickHandle(handle);
+  EXPECT_EQ(Run(Inputs(1)), RunOutcome::Ended);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].title, "Wrong unit?");
+  EXPECT_EQ(drawing().Blocks().size(), 3u);
+  EXPECT_TRUE(Inserted(drawing()).empty());
+}
+
+TEST_F(ExecuteSweepTest, ThreeDimensionalPolylineIsRefused) {
+  cad::DrawingEntity& path = drawing().ModelSpace().AddEntity(cad::EntityKind::Polyline3d);
+  path.Data().Vertices = {{0, 0, 0}, {50, 0, 0}};
+  picker.PickHandle(path.Handle());
+  EXPECT_EQ(Run(Inputs(1)), RunOutcome::Ended);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].title, "Wrong type of element!");
+  EXPECT_EQ(host.messages[0].kind, MessageKind::Error);
+  EXPECT_EQ(host.messages[0].text,
+            "You can not use 3DPolylines as path! Please use Polylines or LWpolylines");
+  EXPECT_EQ(host.status.back(), "Wrong type of path selected, Press Execute to Continue");
+}
+
+TEST_F(ExecuteSweepTest, CircleIsRefusedByPathPreparation) {
+  cad::CadEntity& circle = drawing().ModelSpace().AddCircle({0, 0, 0}, 10);
+  picker.PickHandle(circle.Handle());
+  EXPECT_EQ(Run(Inputs(1)), RunOutcome::Ended);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].title, "Wrong type of element");
+  EXPECT_EQ(host.messages[0].text,
+            "You have selected wrong type of path element, need to be a Polyline!\r\r");
+  EXPECT_EQ(state.PathLength, 0);
+}
+
+TEST_F(ExecuteSweepTest, AnsweringNoToALongPathLeavesThreeEmptyBlocks) {
+  const auto handle = AddPath({{{0, 0, 0}, {1000.5, 0, 0}}});
+  picker.PickHandle(handle);
+  host.questionAnswer = MessageAnswer::No;
+  const int regens = drawing().RegenCount();
+  EXPECT_EQ(Run(Inputs(1)), RunOutcome::Ended);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].title, "Long Vehicle Path");
+  EXPECT_EQ(drawing().Blocks().size(), 3u);
+  for (const auto& block : drawing().Blocks()) EXPECT_TRUE(block->Entities().empty());
+  EXPECT_TRUE(Inserted(drawing()).empty());
+  EXPECT_EQ(drawing().RegenCount(), regens + 1);
+  EXPECT_FALSE(host.minimised);
+}
+
+TEST_F(ExecuteSweepTest, StraightRunCompletesAndInsertsBlocksInOrder) {
+  const auto handle = AddPath({{{0, 0, 0}, {100, 0, 0}}});
+  picker.PickHandle(handle);
+  auto inputs = Inputs(2);
+  inputs.plotSweep = true;
+  EXPECT_EQ(Run(inputs), RunOutcome::Completed);
+  EXPECT_TRUE(host.messages.empty());
+  const std::vector<std::string> expected{state.SweepBlockName, state.EnvelopeBlockName,
+                                          state.VehicleBlockName};
+  EXPECT_EQ(Inserted(drawing()), expected);
+  EXPECT_EQ(state.insertedBlocks, expected);
+  EXPECT_EQ(host.diagramsDrawn, 1);
+  // Block names: the random number in front of the twelve-digit stamp.
+  EXPECT_EQ(state.VehicleBlockName, "499261208140509");
+  EXPECT_EQ(state.SweepBlockName, "1998261208140509");
+  EXPECT_EQ(state.EnvelopeBlockName, "4000261208140509");
+  EXPECT_GT(EntityCount(drawing(), state.VehicleBlockName), 0u);
+  EXPECT_EQ(EntityCount(drawing(), state.EnvelopeBlockName), 2u);
+  EXPECT_EQ(host.status.back(),
+            "Truck Max Turning Angle: 0  Max Segment Angle: 0  Lowest speed along path:  Over 30 km/h");
+  EXPECT_EQ(state.stations.size(), 501u);
+  for (const auto& row : state.SpeedTrack) EXPECT_EQ(row.Value, 30.0);
+}
+
+TEST_F(ExecuteSweepTest, TightTurnStopsAtALimitWithoutEnvelope) {
+  // A U-turn of radius 4 m: too tight for the default semitrailer.
+  const auto handle = AddPath({{{-40, 0, 0}, {0, 0, 1}, {0, 8, 0}, {-40, 8, 0}}});
+  picker.PickHandle(handle);
+  auto inputs = Inputs(2);
+  inputs.plotVehicle = false;
+  const RunOutcome outcome = Run(inputs);
+  ASSERT_TRUE(outcome == RunOutcome::FrontWheel || outcome == RunOutcome::Articulation);
+  ASSERT_FALSE(host.messages.empty());
+  const auto& report = host.messages.back();
+  EXPECT_EQ(report.kind, MessageKind::Error);
+  EXPECT_TRUE(report.title == "Exceeded Front Wheel Angle!" || report.title == "Exceeded Segment Angle!");
+  // The stopped vehicle is always drawn; the envelope never after such a stop.
+  EXPECT_EQ(Inserted(drawing()), std::vector<std::string>{state.VehicleBlockName});
+  EXPECT_EQ(EntityCount(drawing(), state.EnvelopeBlockName), 0u);
+  EXPECT_GT(EntityCount(drawing(), state.VehicleBlockName), 0u);
+}
+
+TEST_F(ExecuteSweepTest, ReverseRunsFromTheEnd) {
+  const auto handle = AddPath({{{0, 0, 0}, {30, 0, 0}}});
+  picker.PickHandle(handle);
+  auto inputs = Inputs(7);
+  inputs.reverse = true;
+  EXPECT_EQ(Run(inputs), RunOutcome::Completed);
+  ASSERT_FALSE(state.StationTrack.empty());
+  EXPECT_NEAR(state.StationTrack.front().X, 30, 1e-9);
+  EXPECT_NEAR(state.StationTrack.back().X, 0, 1e-9);
+  EXPECT_EQ(state.StationTrack.back().Distance, (state.StationTrack.size() - 1) * state.CalculationStep);
+}
+
+}  // namespace
+}  // namespace veerline::testing
