@@ -1,0 +1,7 @@
+#include "cli/Commands.h"
+
+namespace veerline::cli {
+
+void AddRunCommand(CLI::App&, Action&) {}
+
+}  // namespace veerline::cli
