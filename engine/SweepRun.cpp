@@ -1,0 +1,428 @@
+#include "engine/SweepRun.h"
+
+#include <cmath>
+#include <exception>
+#include <string>
+
+#include "engine/BodyGeometry.h"
+#include "engine/Numerics.h"
+#include "engine/Rounding.h"
+
+namespace veerline {
+namespace {
+
+constexpr double kStraightRadius = 999999999;
+constexpr double kTrailingDistanceFactor = 1.02;
+constexpr const char* kVehicleLayer = "Turn_Vehicle";
+constexpr const char* kMarkLayer = "Draftkit_ErrNotes";
+
+// The value itself, or a NumericFailure when it is not a finite number.
+double Finite(double value) {
+  if (std::isnan(value)) throw NumericFailure("Invalid procedure call or argument");
+  if (std::isinf(value)) throw NumericFailure("Overflow");
+  return value;
+}
+
+bool IsFinite(const Point2D& p) { return std::isfinite(p.X) && std::isfinite(p.Y); }
+
+// Runs one step of the loop; a step that fails is passed over.
+template <class Step>
+void Skip(Step&& step) {
+  try {
+    step();
+  } catch (...) {
+  }
+}
+
+// The rear point on the line from f towards r, 1.02 x wheelbase from f (f
+// itself when r coincides with f or the wheelbase is 0).
+Point2D RearOnLineTowards(const Point2D& f, const Point2D& r, double wheelbase) {
+  const double length = Distance2D(f, r);
+  if (length == 0) return f;
+  const double scale = kTrailingDistanceFactor * wheelbase / length;
+  return {f.X + scale * (r.X - f.X), f.Y + scale * (r.Y - f.Y)};
+}
+
+}  // namespace
+
+SweepStep SweepPath(const Point2D& f, double wheelbase, const Point2D& a, const Point2D& r,
+                    double wheelWidth, Host& host) {
+  SweepStep step;
+  bool rearPlaced = false;
+  try {
+    if (!IsFinite(f) || !IsFinite(a) || !IsFinite(r) || !std::isfinite(wheelbase) ||
+        !std::isfinite(wheelWidth)) {
+      throw NumericFailure("Invalid procedure call or argument");
+    }
+    double b = Distance2D(a, f);
+    if (b == 0) b = 0.001;
+    const double alpha = AngleAtVertex(f, a, r);
+    const double theta =
+        Finite(std::atan(std::sin(alpha) / (2.0 * wheelbase / b - std::cos(alpha))));
+    const Point2D m{r.X + std::cos(theta) * (a.X - r.X), r.Y + std::cos(theta) * (a.Y - r.Y)};
+    const LineCircleHits hits =
+        LineCircleIntersection(f, kTrailingDistanceFactor * wheelbase, r, m);
+    if (hits.Count == 2) {
+      step.RearPoint =
+          Distance2D(r, hits.First) < Distance2D(r, hits.Second) ? hits.First : hits.Second;
+    } else if (hits.Count == 1) {
+      step.RearPoint = hits.First;
+    } else {
+      // No candidate: keep the rear axle on its line to the front point.
+      step.RearPoint = RearOnLineTowards(f, r, wheelbase);
+    }
+    rearPlaced = true;
+
+    const double chord = Distance2D(r, step.RearPoint);
+    const double sinTheta = std::sin(theta);
+    const double radius = sinTheta == 0 ? kStraightRadius : chord / 2.0 / sinTheta;
+    step.FrontPoint = f;
+    step.LeftTrackRadius = radius - wheelWidth / 2.0;
+    step.LeftWheelAngle = Finite(std::atan(wheelbase / (radius - wheelWidth / 2.0)));
+    step.RightWheelAngle = Finite(std::atan(wheelbase / (radius + wheelWidth / 2.0)));
+    step.SteeringAngle = RadToDeg((step.LeftWheelAngle + step.RightWheelAngle) / 2.0);
+    step.IntersectionCount = static_cast<std::int16_t>(hits.Count);
+  } catch (const std::exception& failure) {
+    if (!rearPlaced) {
+      const Point2D fallback = RearOnLineTowards(f, r, wheelbase);
+      step.RearPoint = IsFinite(fallback) ? fallback : r;
+    }
+    Skip([&] {
+      host.ShowMessage(MessageKind::Warning, kFailureTitle,
+                       std::string(failure.what()) + " SweepPath(Module)");
+    });
+  }
+  return step;
+}
+
+double SpeedForDisplay(double speedMetresPerSecond, int speedUnitCode) {
+  double shown;
+  if (speedUnitCode == 1) {
+    shown = speedMetresPerSecond * 0.62137 * 3.6;
+  } else if (speedUnitCode == 2) {
+    shown = speedMetresPerSecond;
+  } else {
+    shown = speedMetresPerSecond * 3.6;
+  }
+  return RoundHalfEven(shown, 1);
+}
+
+double PlotIntervalFor(double pathLength, double fordonslen, double& plotSpacing,
+                       bool onlyFirstAndLast, double calculationStep) {
+  if (onlyFirstAndLast) return pathLength;
+  double n = RoundToStep(pathLength / (fordonslen + plotSpacing), 1, false);
+  if (n == 0) n = 1;
+  plotSpacing = (pathLength - n * fordonslen) / n;
+  return fordonslen + plotSpacing - calculationStep;
+}
+
+VehiclePlacement InitialPlacement(const PathStations& stations, const Segments& segments,
+                                  double calculationStep) {
+  VehiclePlacement placement;
+  placement.PrevFrontPoints.resize(segments.size());
+  placement.RearPoints.resize(segments.size());
+  if (stations.empty() || segments.empty()) return placement;
+
+  // The direction comes from the first later station that differs from the
+  // first one; a reversed path may repeat its first point.
+  const Point2D p0 = stations[0].StationPoint;
+  std::size_t k = 1;
+  while (k < stations.size() && stations[k].StationPoint == p0) ++k;
+  Point2D chord;
+  double chordLength = calculationStep;
+  if (k < stations.size()) {
+    chord = {stations[k].StationPoint.X - p0.X, stations[k].StationPoint.Y - p0.Y};
+    chordLength = static_cast<double>(k) * calculationStep;
+  }
+  const auto behind = [&](double d) {
+    const double share = d / chordLength;
+    return Point2D{p0.X - share * chord.X, p0.Y - share * chord.Y};
+  };
+
+  placement.PrevFrontPoints[0] = behind(calculationStep);
+  double d = calculationStep + segments[0].Wheelbase;
+  placement.RearPoints[0] = behind(d);
+  for (std::size_t j = 1; j < segments.size(); ++j) {
+    placement.PrevFrontPoints[j] = behind(d + segments[j - 1].Hitch);
+    placement.RearPoints[j] = behind(d + segments[j - 1].Hitch + segments[j].Wheelbase);
+    d = d + segments[j - 1].Hitch + segments[j].Wheelbase;
+  }
+  return placement;
+}
+
+namespace {
+
+// True when every number the loop computes with is finite.
+bool LoopInputsFinite(const RunState& state, const SweepOptions& options) {
+  for (const SegmentRecord& s : state.segments) {
+    for (double v : {s.WheelWidth, s.VehicleWidth, s.Front, s.Wheelbase, s.Back, s.Hitch,
+                     s.MaxTurningAngle, s.MaxSegmentAngle}) {
+      if (!std::isfinite(v)) return false;
+    }
+  }
+  for (double v : {options.speedMetresPerSecond, options.lockToLockSeconds, options.metresPerUnit,
+                   options.calculationStep}) {
+    if (!std::isfinite(v)) return false;
+  }
+  for (const PathStation& station : state.stations) {
+    if (!IsFinite(station.StationPoint)) return false;
+  }
+  return true;
+}
+
+enum class StepEnd { Continue, LimitStop, StopRequested };
+
+// One run of the station loop and its working state.
+class StationLoop {
+ public:
+  StationLoop(RunState& state, const SweepOptions& options, bool& plotVehicle,
+              SweepDrawing& drawing, Host& host)
+      : mState(state),
+        mSegments(state.segments),
+        mOptions(options),
+        mPlotVehicle(plotVehicle),
+        mDrawing(drawing),
+        mHost(host),
+        mSymbols(host.Symbols()) {}
+
+  LoopEnd Run();
+
+ private:
+  StepEnd SegmentStep(std::size_t k, std::size_t i, double s);
+  bool SteeringAndSpeed(const SweepStep& step, std::size_t i, double s);
+  bool FrontWheelLimit(const SweepStep& step, std::size_t i, double s);
+  bool Articulation(std::size_t k, std::size_t i, double s);
+  void DrawStoppedVehicle(std::size_t k, std::size_t i);
+  void DrawOutline(const SegmentCorners& corners, std::size_t k, std::size_t i);
+  void ReserveTracks();
+
+  RunState& mState;
+  const Segments& mSegments;
+  const SweepOptions& mOptions;
+  bool& mPlotVehicle;
+  SweepDrawing& mDrawing;
+  Host& mHost;
+  NumberSymbols mSymbols;
+
+  std::vector<Point2D> mFrontPoints, mPrevFrontPoints, mRearPoints;
+  std::vector<SegmentCorners> mStoredCorners;
+  SegmentCorners mCorners{};  // keeps its last value when a corner computation fails
+  bool mPlotThisStation = true;
+  double mPlotCounter = 0;
+  int mArticulationCounter = 0;
+  double mPrevSteeringAngle = 0;
+  double mSteeringChange = 0;
+  double mAllowedSpeed = 0;
+};
+
+void StationLoop::ReserveTracks() {
+  const std::size_t n = mState.stations.size();
+  mState.StationTrack.reserve(mState.StationTrack.size() + n);
+  mState.SteeringTrack.reserve(mState.SteeringTrack.size() + n);
+  mState.SpeedTrack.reserve(mState.SpeedTrack.size() + n);
+  int articulations = 0;
+  for (std::size_t k = 1; k < mSegments.size(); ++k) {
+    if (mSegments[k].Kind != SegmentKind::TowBarLink) ++articulations;
+  }
+  Track* tracks[] = {&mState.ArticulationTrack1, &mState.ArticulationTrack2,
+                     &mState.ArticulationTrack3};
+  for (int t = 0; t < articulations && t < 3; ++t) tracks[t]->reserve(tracks[t]->size() + n);
+}
+
+LoopEnd StationLoop::Run() {
+  const std::size_t segmentCount = mSegments.size();
+  VehiclePlacement placement =
+      InitialPlacement(mState.stations, mSegments, mOptions.calculationStep);
+  mPrevFrontPoints = std::move(placement.PrevFrontPoints);
+  mRearPoints = std::move(placement.RearPoints);
+  mFrontPoints.assign(segmentCount, Point2D{});
+  mStoredCorners.assign(segmentCount, SegmentCorners{});
+  ReserveTracks();
+
+  const double step = mOptions.calculationStep;
+  const std::string lengthText =
+      " (" + FormatFieldNumber(RoundHalfEven(mState.PathLength), mSymbols) + ")";
+  for (std::size_t i = 0; i < mState.stations.size(); ++i) {
+    const double s = static_cast<double>(i) * step;
+    Skip([&] { mHost.SetProgressValue(static_cast<double>(i)); });
+    Skip([&] {
+      mHost.SetStatusText(
+          0, "Calculating Sweep " + FormatFieldNumber(RoundHalfEven(s), mSymbols) + lengthText);
+    });
+    mPlotCounter += step;
+    if (mPlotCounter >= mOptions.plotInterval) {
+      mPlotThisStation = true;
+      mPlotCounter = 0;
+    }
+    const Point2D point = mState.stations[i].StationPoint;
+    mFrontPoints[0] = point;
+    mState.StationTrack.push_back({point.X, point.Y, s});
+    mArticulationCounter = 0;
+    for (std::size_t k = 0; k < segmentCount; ++k) {
+      const StepEnd end = SegmentStep(k, i, s);
+      if (end == StepEnd::StopRequested) return LoopEnd::StopRequested;
+      if (end == StepEnd::LimitStop) return LoopEnd::LimitStop;
+    }
+    mPlotThisStation = false;
+  }
+  return LoopEnd::Completed;
+}
+
+StepEnd StationLoop::SegmentStep(std::size_t k, std::size_t i, double s) {
+  Skip([&] { mHost.ProcessPendingEvents(); });
+  if (mState.StopRequested) return StepEnd::StopRequested;
+
+  const SegmentRecord& segment = mSegments[k];
+  SweepStep step;
+  Skip([&] {
+    step = SweepPath(mFrontPoints[k], segment.Wheelbase, mPrevFrontPoints[k], mRearPoints[k],
+                     segment.WheelWidth, mHost);
+  });
+  Skip([&] {
+    mCorners = CalcSegmentCorners(mFrontPoints[k], step.RearPoint, segment, step.LeftWheelAngle,
+                                  step.RightWheelAngle, static_cast<double>(k), s,
+                                  mOptions.vehicleType, mOptions.metresPerUnit, mState, mHost);
+  });
+  if (k == 0) {
+    if (SteeringAndSpeed(step, i, s)) return StepEnd::LimitStop;
+    if (FrontWheelLimit(step, i, s)) return StepEnd::LimitStop;
+  }
+  if (k >= 1 && i >= 1 && Articulation(k, i, s)) return StepEnd::LimitStop;
+
+  mStoredCorners[k] = mCorners;
+  if (mPlotVehicle && mPlotThisStation) DrawOutline(mCorners, k, i);
+  mPrevFrontPoints[k] = mFrontPoints[k];
+  mRearPoints[k] = step.RearPoint;
+  if (k + 1 < mSegments.size()) mFrontPoints[k + 1] = mCorners[6];
+  return StepEnd::Continue;
+}
+
+bool StationLoop::SteeringAndSpeed(const SweepStep& step, std::size_t i, double s) {
+  const double angle = step.SteeringAngle;
+  const double maxTurning = mSegments[0].MaxTurningAngle;
+  const double lockToLock = mOptions.lockToLockSeconds;
+  const double stepLength = mOptions.calculationStep;
+  const double metresPerUnit = mOptions.metresPerUnit;
+
+  TrackRow& steering = mState.SteeringTrack.emplace_back(TrackRow{s, std::nullopt});
+  Skip([&] { steering.Value = maxTurning > 0 ? Finite(angle / maxTurning * 100.0) : 0.0; });
+
+  // A difference of magnitudes: a swing from left to right counts as no change.
+  Skip([&] {
+    mSteeringChange = Finite(std::fabs(mPrevSteeringAngle) - std::fabs(angle));
+    if (mSteeringChange == 0) mSteeringChange = 1e-14;
+  });
+  Skip([&] { mPrevSteeringAngle = Finite(RoundHalfEven(angle, 2)); });
+  Skip([&] {
+    mAllowedSpeed = Finite(std::fabs((2.0 * maxTurning / lockToLock) /
+                                     (mSteeringChange / stepLength / metresPerUnit)));
+  });
+  const double shown = SpeedForDisplay(mAllowedSpeed, mOptions.speedUnitCode);
+  if (shown < mState.LowestSpeed) mState.LowestSpeed = shown;
+  mState.SpeedTrack.push_back({s, shown >= 30 ? 30.0 : shown});
+
+  const double speed = mOptions.speedMetresPerSecond;
+  if (!(speed > 0)) return false;
+  const double allowedChange =
+      (2.0 * maxTurning / lockToLock) / (speed / stepLength / metresPerUnit);
+  if (!(std::fabs(mSteeringChange) > allowedChange)) return false;
+
+  Skip([&] {
+    mHost.ShowMessage(
+        MessageKind::Error, "Decrease speed",
+        "Lock to Lock exceeded at station " + FormatFieldNumber(RoundHalfEven(s, 1), mSymbols));
+  });
+  mPlotVehicle = true;
+  DrawStoppedVehicle(0, i);
+  mState.stopKind = StopKind::LockToLock;
+  mState.lockToLockStation = s;
+  return true;
+}
+
+bool StationLoop::FrontWheelLimit(const SweepStep& step, std::size_t i, double s) {
+  const double angle = std::fabs(step.SteeringAngle);
+  if (angle > mState.MaxSteeringAngle) mState.MaxSteeringAngle = angle;
+  if (!(angle > mSegments[0].MaxTurningAngle)) return false;
+  mState.outcome.TurnExceeded = true;
+  mState.outcome.TurnExceededStation = s;
+  mState.outcome.TurnExceededAngle = angle;
+  mPlotVehicle = true;
+  DrawStoppedVehicle(0, i);
+  mState.stopKind = StopKind::FrontWheel;
+  return true;
+}
+
+bool StationLoop::Articulation(std::size_t k, std::size_t i, double s) {
+  const SegmentRecord& segment = mSegments[k];
+  const Point2D ahead = mStoredCorners[k - 1][0];
+  const double angle = RadToDeg(AngleAtVertex(mCorners[1], ahead, mCorners[0]));
+
+  if (segment.Kind != SegmentKind::TowBarLink) {
+    ++mArticulationCounter;
+    Track* track = mArticulationCounter == 1   ? &mState.ArticulationTrack1
+                   : mArticulationCounter == 2 ? &mState.ArticulationTrack2
+                   : mArticulationCounter == 3 ? &mState.ArticulationTrack3
+                                               : nullptr;
+    if (track) {
+      TrackRow& row = track->emplace_back(TrackRow{s, std::nullopt});
+      Skip([&] {
+        row.Value = std::fabs(angle) > 0 ? Finite(angle / segment.MaxSegmentAngle * 100.0) : 0.0;
+      });
+    }
+  }
+  if (std::fabs(angle) > mState.MaxArticulationAngle) {
+    mState.MaxArticulationAngle = std::fabs(angle);
+  }
+  if (!(std::fabs(angle) > segment.MaxSegmentAngle)) return false;
+
+  mState.outcome.SegmentExceeded = true;
+  mState.outcome.SegmentExceededStation = s;
+  mState.outcome.SegmentExceededAngle = angle;
+  mPlotVehicle = true;
+  DrawStoppedVehicle(k, i);
+  Skip([&] {
+    mDrawing.PlotSegmentAngleMark(ahead, mCorners[0], mCorners[1], angle, kMarkLayer,
+                                  mOptions.metresPerUnit);
+  });
+  mState.stopKind = StopKind::Articulation;
+  return true;
+}
+
+// Draws every segment from its last stored record: the others first, then the
+// one that stopped (which, with those behind it, still stands at the previous station).
+void StationLoop::DrawStoppedVehicle(std::size_t k, std::size_t i) {
+  for (std::size_t j = 0; j < mSegments.size(); ++j) {
+    if (j != k) DrawOutline(mStoredCorners[j], j, i);
+  }
+  DrawOutline(mStoredCorners[k], k, i);
+}
+
+void StationLoop::DrawOutline(const SegmentCorners& corners, std::size_t k, std::size_t i) {
+  Skip([&] {
+    mDrawing.PlotSegment(corners, kVehicleLayer, mSegments[k], mOptions.vehicleType,
+                         mOptions.metresPerUnit);
+  });
+  const int station = static_cast<int>(i);
+  if (mState.outlineStations.empty() || mState.outlineStations.back() != station) {
+    mState.outlineStations.push_back(station);
+  }
+}
+
+}  // namespace
+
+LoopEnd RunStationLoop(RunState& state, const SweepOptions& options, bool& plotVehicle,
+                       SweepDrawing& drawing, Host& host) {
+  if (!LoopInputsFinite(state, options)) {
+    Skip([&] {
+      host.ShowMessage(MessageKind::Warning, kFailureTitle,
+                       "The vehicle cannot be run: a vehicle dimension, the speed, the "
+                       "lock-to-lock time or a path point is not a finite number.");
+    });
+    return LoopEnd::StopRequested;
+  }
+  if (state.stations.empty() || state.segments.empty()) return LoopEnd::Completed;
+  StationLoop loop(state, options, plotVehicle, drawing, host);
+  return loop.Run();
+}
+
+}  // namespace veerline
