@@ -132,7 +132,8 @@ std::vector<VehicleRecord> VehiclesFromJson(std::string_view text) {
   Json document;
   try {
     document = Json::parse(text);
-  } catch (const Json::parse_error& e) {
+  } catch (const Json::exception& e) {
+    // Syntax errors, bad UTF-8 and numbers too large for a double.
     throw VehicleJsonError(std::string("malformed JSON: ") + e.what());
   }
   std::vector<VehicleRecord> vehicles;
