@@ -1,0 +1,80 @@
+#include "cad/SweepLines.h"
+
+#include <array>
+#include <vector>
+
+namespace veerline::cad {
+namespace {
+
+struct SweepLine {
+  SweepTableId table;
+  const ColourKey* colour;
+  int layer;  // 0 left, 1 right, 2 wheel
+};
+
+constexpr std::array<SweepLine, 8> kSweepLines{{
+    {kSweepFrontLeft, &kVehicleSweepLeftFrontColor, 0},
+    {kSweepFrontRight, &kVehicleSweepRightFrontColor, 1},
+    {kSweepWheelFrontRight, &kWheelSweepRightFrontColor, 2},
+    {kSweepWheelFrontLeft, &kWheelSweepLeftFrontColor, 2},
+    {kSweepRearLeft, &kVehicleSweepLeftBackColor, 0},
+    {kSweepRearRight, &kVehicleSweepRightBackColor, 1},
+    {kSweepWheelRearRight, &kWheelSweepRightBackColor, 2},
+    {kSweepWheelRearLeft, &kWheelSweepLeftBackColor, 2},
+}};
+
+// The vertices of one unit's trace in station order; nothing when a row of the
+// unit carries the drawbar flag 0.
+std::vector<Point2D> UnitTrace(const SweepTable& table, int unit) {
+  std::vector<Point2D> vertices;
+  for (const SweepRow& row : table) {
+    if (row.Unit != unit) continue;
+    if (row.Flag == 0) return {};
+    vertices.push_back({row.X, row.Y});
+  }
+  return vertices;
+}
+
+}  // namespace
+
+void PlotSweeplines(const std::string& leftLayer, const std::string& rightLayer,
+                    const std::string& wheelLayer, CadConnection& connection,
+                    CadBlock& sweepBlock, const RunState& state, ColourSettings& colours,
+                    Host& host) {
+  try {
+    connection.AttachApplication();
+    CadApplication& application = connection.Application();
+    CadDocument& document = connection.Document();
+    const std::array<const std::string*, 3> layers{&leftLayer, &rightLayer, &wheelLayer};
+    for (const std::string* layer : layers) document.AddLayer(*layer);
+
+    const NumberSymbols symbols = host.Symbols();
+    std::array<int, 8> colourIndex{};
+    for (std::size_t n = 0; n < kSweepLines.size(); ++n) {
+      colourIndex[n] = ReadColour(colours, *kSweepLines[n].colour, symbols);
+    }
+
+    host.SetProgressVisible(true);
+    host.SetProgressMaximum(8);
+    const int units = static_cast<int>(state.segments.size());
+    for (std::size_t n = 0; n < kSweepLines.size(); ++n) {
+      const int lineNumber = static_cast<int>(n) + 1;
+      host.SetProgressValue(lineNumber);
+      host.SetStatusText(0, "Plotting sweep lines " + std::to_string(lineNumber) + " (8)");
+      const SweepLine& line = kSweepLines[n];
+      for (int unit = 0; unit < units; ++unit) {
+        const std::vector<Point2D> vertices = UnitTrace(state.sweep[line.table], unit);
+        // A trace of fewer than two points (a unit without rows in this table,
+        // or a single station) draws nothing visible and is left out.
+        if (vertices.size() < 2) continue;
+        DrawPolyline(application, sweepBlock, vertices, std::nullopt, colourIndex[n],
+                     *layers[line.layer]);
+      }
+    }
+    host.SetProgressVisible(false);
+  } catch (...) {
+    ReportDrawingFailure(host, " PlotSweeplines");
+  }
+}
+
+}  // namespace veerline::cad
