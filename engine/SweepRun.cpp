@@ -107,6 +107,19 @@ double SpeedForDisplay(double speedMetresPerSecond, int speedUnitCode) {
   return RoundHalfEven(shown, 1);
 }
 
+double AllowedSpeed(double steeringChange, double maxTurningAngle, double lockToLockSeconds,
+                    double calculationStep, double metresPerUnit) {
+  return std::fabs((2.0 * maxTurningAngle / lockToLockSeconds) /
+                   (steeringChange / calculationStep / metresPerUnit));
+}
+
+double AllowedSteeringChange(double speedMetresPerSecond, double maxTurningAngle,
+                             double lockToLockSeconds, double calculationStep,
+                             double metresPerUnit) {
+  return (2.0 * maxTurningAngle / lockToLockSeconds) /
+         (speedMetresPerSecond / calculationStep / metresPerUnit);
+}
+
 double PlotIntervalFor(double pathLength, double fordonslen, double& plotSpacing,
                        bool onlyFirstAndLast, double calculationStep) {
   if (onlyFirstAndLast) return pathLength;
@@ -314,8 +327,8 @@ bool StationLoop::SteeringAndSpeed(const SweepStep& step, std::size_t i, double 
   });
   Skip([&] { mPrevSteeringAngle = Finite(RoundHalfEven(angle, 2)); });
   Skip([&] {
-    mAllowedSpeed = Finite(std::fabs((2.0 * maxTurning / lockToLock) /
-                                     (mSteeringChange / stepLength / metresPerUnit)));
+    mAllowedSpeed =
+        Finite(AllowedSpeed(mSteeringChange, maxTurning, lockToLock, stepLength, metresPerUnit));
   });
   const double shown = SpeedForDisplay(mAllowedSpeed, mOptions.speedUnitCode);
   if (shown < mState.LowestSpeed) mState.LowestSpeed = shown;
@@ -324,7 +337,7 @@ bool StationLoop::SteeringAndSpeed(const SweepStep& step, std::size_t i, double 
   const double speed = mOptions.speedMetresPerSecond;
   if (!(speed > 0)) return false;
   const double allowedChange =
-      (2.0 * maxTurning / lockToLock) / (speed / stepLength / metresPerUnit);
+      AllowedSteeringChange(speed, maxTurning, lockToLock, stepLength, metresPerUnit);
   if (!(std::fabs(mSteeringChange) > allowedChange)) return false;
 
   Skip([&] {

@@ -35,6 +35,16 @@ SweepStep SweepPath(const Point2D& f, double wheelbase, const Point2D& a, const 
 // A speed in metres per second in the unit of the SpeedUnit code, to 1 decimal.
 double SpeedForDisplay(double speedMetresPerSecond, int speedUnitCode);
 
+// The speed in metres per second at which a full lock-to-lock sweep of the
+// wheel keeps up with a steering change (degrees per step).
+double AllowedSpeed(double steeringChange, double maxTurningAngle, double lockToLockSeconds,
+                    double calculationStep, double metresPerUnit);
+
+// The largest steering change per step (degrees) the lock-to-lock time allows at a speed.
+double AllowedSteeringChange(double speedMetresPerSecond, double maxTurningAngle,
+                             double lockToLockSeconds, double calculationStep,
+                             double metresPerUnit);
+
 // Distance travelled between drawn outlines. Without onlyFirstAndLast the
 // wanted gap plotSpacing is replaced by the gap actually used. Throws
 // NumericFailure("Overflow") when the path holds too many vehicle lengths.
