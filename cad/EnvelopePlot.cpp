@@ -32,8 +32,7 @@ void PlotEnvelope(RunState& state, const std::string& firstLayer, const std::str
                   CadConnection& connection, CadBlock& envelopeBlock, ColourSettings& colours,
                   Host& host) {
   const EnvelopeTraces traces = ComputeEnvelope(state, host);
-  DrawEnvelope(traces, firstLayer, secondLayer, connection, envelopeBlock, colours,
-               host.Symbols());
+  DrawEnvelope(traces, firstLayer, secondLayer, connection, envelopeBlock, colours, host.Symbols());
 }
 
 }  // namespace veerline::cad

@@ -24,9 +24,9 @@ Point2D Along(const Point2D& from, const Point2D& to, double length, double sens
 
 }  // namespace
 
-void PlotSegmentAngleMark(const Point2D& a, const Point2D& v, const Point2D& b,
-                          double angleDegrees, const std::string& layer, double metresPerUnit,
-                          CadConnection& connection, CadBlock& vehicleBlock, Host& host) {
+void PlotSegmentAngleMark(const Point2D& a, const Point2D& v, const Point2D& b, double angleDegrees,
+                          const std::string& layer, double metresPerUnit, CadConnection& connection,
+                          CadBlock& vehicleBlock, Host& host) {
   try {
     connection.Attach();
     CadApplication& application = connection.Application();

@@ -38,9 +38,8 @@ std::vector<Point2D> UnitTrace(const SweepTable& table, int unit) {
 }  // namespace
 
 void PlotSweeplines(const std::string& leftLayer, const std::string& rightLayer,
-                    const std::string& wheelLayer, CadConnection& connection,
-                    CadBlock& sweepBlock, const RunState& state, ColourSettings& colours,
-                    Host& host) {
+                    const std::string& wheelLayer, CadConnection& connection, CadBlock& sweepBlock,
+                    const RunState& state, ColourSettings& colours, Host& host) {
   try {
     connection.AttachApplication();
     CadApplication& application = connection.Application();

@@ -15,8 +15,7 @@ namespace veerline::cad {
 // wheel right, rear wheel left. A drawbar unit gets no body traces. A failure
 // is reported with " PlotSweeplines"; what was drawn stays.
 void PlotSweeplines(const std::string& leftLayer, const std::string& rightLayer,
-                    const std::string& wheelLayer, CadConnection& connection,
-                    CadBlock& sweepBlock, const RunState& state, ColourSettings& colours,
-                    Host& host);
+                    const std::string& wheelLayer, CadConnection& connection, CadBlock& sweepBlock,
+                    const RunState& state, ColourSettings& colours, Host& host);
 
 }  // namespace veerline::cad

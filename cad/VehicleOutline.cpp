@@ -62,8 +62,8 @@ void PlotSegment(const SegmentCorners& corners, const std::string& layer,
     const int wheelColour = ReadColour(colours, kWheelOutlineColor, symbols);
     const int treadColour = ReadColour(colours, kTyreTreadColor, symbols);
 
-    DrawPolyline(application, vehicleBlock, {corners[3], corners[5], corners[4], corners[2]},
-                 true, bodyColour, layer);
+    DrawPolyline(application, vehicleBlock, {corners[3], corners[5], corners[4], corners[2]}, true,
+                 bodyColour, layer);
     if (segment.DrawCoupling) {
       DrawCircle(application, vehicleBlock, corners[6],
                  MetresToUnits(kCouplingRadiusMetres, metresPerUnit), bodyColour, layer);

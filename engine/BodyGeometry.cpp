@@ -177,10 +177,10 @@ SegmentCorners CalcSegmentCorners(const Point2D& p1, const Point2D& p2,
     // Body corners: a drawbar is drawn as a narrow wedge and flagged 0.
     const double rearU = -segment.Wheelbase - segment.Back;
     const bool drawbar = segment.Kind == SegmentKind::TowBarLink;
-    const double frontHalf = drawbar ? kDrawbarEyeHalfWidthMetres / metresPerUnit
-                                     : segment.VehicleWidth / 2;
-    const double rearHalf = drawbar ? kDrawbarAxleHalfWidthMetres / metresPerUnit
-                                    : segment.VehicleWidth / 2;
+    const double frontHalf =
+        drawbar ? kDrawbarEyeHalfWidthMetres / metresPerUnit : segment.VehicleWidth / 2;
+    const double rearHalf =
+        drawbar ? kDrawbarAxleHalfWidthMetres / metresPerUnit : segment.VehicleWidth / 2;
     const double bodyFlag = drawbar ? 0 : 1;
     const Point2D frontLeft = frame.Place(segment.Front, frontHalf);
     const Point2D frontRight = frame.Place(segment.Front, -frontHalf);
@@ -199,8 +199,8 @@ SegmentCorners CalcSegmentCorners(const Point2D& p1, const Point2D& p2,
     if (segmentIndex == 0) {
       if (state.PrevFrontLeft.X != kNoPreviousFront) {
         SaveSegmentLines(state, state.PrevFrontLeft.X, state.PrevFrontLeft.Y, frontLeft.X,
-                         frontLeft.Y, state.PrevFrontRight.X, state.PrevFrontRight.Y,
-                         frontRight.X, frontRight.Y, stationDistance);
+                         frontLeft.Y, state.PrevFrontRight.X, state.PrevFrontRight.Y, frontRight.X,
+                         frontRight.Y, stationDistance);
       }
       state.PrevFrontLeft = frontLeft;
       state.PrevFrontRight = frontRight;
@@ -228,8 +228,7 @@ SegmentCorners CalcSegmentCorners(const Point2D& p1, const Point2D& p2,
                      frame.Place(0, -halfTrack), bodyFlag);
     }
 
-    const double d =
-        HasSingleRearAxle(vehicleType) ? 0 : kTandemSpacingMetres / metresPerUnit;
+    const double d = HasSingleRearAxle(vehicleType) ? 0 : kTandemSpacingMetres / metresPerUnit;
     const double axleA = -segment.Wheelbase + d / 2;
     StoreSplitBlock(corners, 35, PlaceWheelBlock(frame, axleA, leftC, tyre));
     StoreSplitBlock(corners, 50, PlaceWheelBlock(frame, axleA, rightC, tyre));

@@ -112,10 +112,8 @@ EnvelopeTraces ComputeEnvelope(RunState& state, Host& host) {
     const Point2D centre{track[i].X, track[i].Y};
     const double phi = ATan2(track[i + 1].Y - track[i].Y, track[i + 1].X - track[i].X);
     const double stationLimit = track[i].Distance + lookAhead;
-    ProbeSide(right, centre, RotatePoint({centre.X, centre.Y - rh}, centre, phi), rh,
-              stationLimit);
-    ProbeSide(left, centre, RotatePoint({centre.X, centre.Y + rh}, centre, phi), rh,
-              stationLimit);
+    ProbeSide(right, centre, RotatePoint({centre.X, centre.Y - rh}, centre, phi), rh, stationLimit);
+    ProbeSide(left, centre, RotatePoint({centre.X, centre.Y + rh}, centre, phi), rh, stationLimit);
   }
   return traces;
 }

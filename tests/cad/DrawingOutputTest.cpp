@@ -1,8 +1,7 @@
-#include "cad/DrawingOutput.h"
-
 #include <gtest/gtest.h>
 
 #include "FakeCad.h"
+#include "cad/DrawingOutput.h"
 
 namespace veerline::cad {
 namespace {
@@ -46,8 +45,8 @@ TEST(DrawingRecipes, PolylineSetsClosedThenColourThenLayer) {
   EXPECT_EQ(fake->color, 5);
   EXPECT_EQ(fake->layer, "L");
 
-  FakeEntity* open = static_cast<FakeEntity*>(&DrawPolyline(app, block, {{0, 0}, {1, 1}},
-                                                            std::nullopt, 3, "M"));
+  FakeEntity* open =
+      static_cast<FakeEntity*>(&DrawPolyline(app, block, {{0, 0}, {1, 1}}, std::nullopt, 3, "M"));
   EXPECT_EQ(open->calls, (std::vector<std::string>{"ColorIndex", "Layer"}));
 }
 

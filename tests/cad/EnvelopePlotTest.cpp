@@ -1,8 +1,7 @@
-#include "cad/EnvelopePlot.h"
-
 #include <gtest/gtest.h>
 
 #include "FakeCad.h"
+#include "cad/EnvelopePlot.h"
 #include "engine/BodyGeometry.h"
 
 namespace veerline::cad {
@@ -79,8 +78,7 @@ TEST(PlotEnvelope, StraightRunGivesTwoTracesAtHalfTheWidth) {
     state.StationTrack.push_back({s, 0, s});
     CalcSegmentCorners({s, 0}, {s - 5, 0}, truck, 0, 0, 0, s, 1, 1, state, f.host);
   }
-  PlotEnvelope(state, kLayerLeftSweep, kLayerRightSweep, f.connection, f.block, f.colours,
-               f.host);
+  PlotEnvelope(state, kLayerLeftSweep, kLayerRightSweep, f.connection, f.block, f.colours, f.host);
   const std::vector<FakeEntity*> lines = f.block.Polylines();
   ASSERT_EQ(lines.size(), 2u);
   ASSERT_EQ(lines[0]->points.size(), 9u);

@@ -144,8 +144,8 @@ class FakeDocument : public CadDocument {
     blocks.back()->origin = origin;
     return *blocks.back();
   }
-  void InsertBlock(const CadPoint& point, const std::string& name, double sx, double sy,
-                   double sz, double rotation) override {
+  void InsertBlock(const CadPoint& point, const std::string& name, double sx, double sy, double sz,
+                   double rotation) override {
     inserts.push_back({point, name, sx, sy, sz, rotation});
   }
   void Regen() override {}

@@ -1,8 +1,7 @@
-#include "cad/LimitMarks.h"
-
 #include <gtest/gtest.h>
 
 #include "FakeCad.h"
+#include "cad/LimitMarks.h"
 
 namespace veerline::cad {
 namespace {
@@ -40,7 +39,8 @@ TEST(PlotSegmentAngleMark, ArmsWidthsTextAndLayerInColourOne) {
   EXPECT_EQ(line.closed, false);
   EXPECT_EQ(line.color, 1);
   EXPECT_EQ(line.layer, "Draftkit_ErrNotes");
-  EXPECT_EQ(line.widths, (std::vector<std::tuple<int, double, double>>{{0, 0.1, 0.1}, {1, 0.1, 0.1}}));
+  EXPECT_EQ(line.widths,
+            (std::vector<std::tuple<int, double, double>>{{0, 0.1, 0.1}, {1, 0.1, 0.1}}));
   EXPECT_EQ(line.calls,
             (std::vector<std::string>{"Closed", "ColorIndex", "Layer", "SetWidth", "SetWidth"}));
   FakeEntity& text = f.Text();
@@ -50,7 +50,8 @@ TEST(PlotSegmentAngleMark, ArmsWidthsTextAndLayerInColourOne) {
   EXPECT_EQ(text.alignment, 4);
   EXPECT_EQ(text.color, 1);
   EXPECT_EQ(text.layer, "Draftkit_ErrNotes");
-  EXPECT_EQ(f.attacher.application.document.layers, (std::vector<std::string>{"Draftkit_ErrNotes"}));
+  EXPECT_EQ(f.attacher.application.document.layers,
+            (std::vector<std::string>{"Draftkit_ErrNotes"}));
   // A full attach reads the active document.
   EXPECT_EQ(f.attacher.application.activeDocumentReads, 1);
 }

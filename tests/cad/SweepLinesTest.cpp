@@ -1,8 +1,7 @@
-#include "cad/SweepLines.h"
-
 #include <gtest/gtest.h>
 
 #include "FakeCad.h"
+#include "cad/SweepLines.h"
 #include "engine/BodyGeometry.h"
 
 namespace veerline::cad {
@@ -91,10 +90,10 @@ TEST(PlotSweeplines, StatusAndProgressPerLine) {
 
 TEST(PlotSweeplines, DrawbarUnitGetsNoBodyLinesAndOnlyTheFirstUnitFrontWheels) {
   SweepFixture f;
-  const RunState state = DriveStraight({Unit(SegmentKind::TowingUnit, 2),
-                                        Unit(SegmentKind::TowBarLink, 2),
-                                        Unit(SegmentKind::Trailer, 2.5)},
-                                       9, 4);
+  const RunState state =
+      DriveStraight({Unit(SegmentKind::TowingUnit, 2), Unit(SegmentKind::TowBarLink, 2),
+                     Unit(SegmentKind::Trailer, 2.5)},
+                    9, 4);
   f.Plot(state);
   EXPECT_TRUE(f.host.messages.empty());
   // Body lines: 4 traces x 2 units; front wheels: 2 x 1 unit; rear wheels: 2 x 3 units.

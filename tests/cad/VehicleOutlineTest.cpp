@@ -1,9 +1,8 @@
-#include "cad/VehicleOutline.h"
-
 #include <gtest/gtest.h>
 
 #include "FakeCad.h"
 #include "cad/CadSweepDrawing.h"
+#include "cad/VehicleOutline.h"
 #include "engine/BodyGeometry.h"
 
 namespace veerline::cad {
@@ -24,8 +23,8 @@ SegmentRecord Unit(SegmentKind kind, double wheelbase) {
 SegmentCorners CornersOf(const SegmentRecord& unit, int type, double metresPerUnit = 1) {
   RunState state;
   FakeHost host;
-  return CalcSegmentCorners({0, 0}, {-unit.Wheelbase, 0}, unit, 0.2, 0.1, 0, 0, type,
-                            metresPerUnit, state, host);
+  return CalcSegmentCorners({0, 0}, {-unit.Wheelbase, 0}, unit, 0.2, 0.1, 0, 0, type, metresPerUnit,
+                            state, host);
 }
 
 struct OutlineFixture {
@@ -62,8 +61,7 @@ TEST(PlotSegment, BodyThenTyresWithTheirPointsAndColours) {
   f.Plot(car, 7);
   const std::vector<FakeEntity*> lines = f.block.Polylines();
   ASSERT_EQ(lines.size(), 17u);
-  EXPECT_EQ(lines[0]->points,
-            (std::vector<CadPoint>{At(c[3]), At(c[5]), At(c[4]), At(c[2])}));
+  EXPECT_EQ(lines[0]->points, (std::vector<CadPoint>{At(c[3]), At(c[5]), At(c[4]), At(c[2])}));
   EXPECT_EQ(lines[0]->closed, true);
   EXPECT_EQ(lines[0]->color, 7);
   // Left front tyre: octagon 3, 2, 6, 7, 5, 4, 0, 1 of its block, then the treads.

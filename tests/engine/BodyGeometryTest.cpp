@@ -1,11 +1,10 @@
-#include "engine/BodyGeometry.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
 #include "GeometryTestHost.h"
+#include "engine/BodyGeometry.h"
 
 namespace veerline {
 namespace {

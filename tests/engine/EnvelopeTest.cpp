@@ -1,5 +1,3 @@
-#include "engine/Envelope.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,6 +5,7 @@
 
 #include "GeometryTestHost.h"
 #include "engine/BodyGeometry.h"
+#include "engine/Envelope.h"
 #include "engine/Random.h"
 
 namespace veerline {
@@ -38,7 +37,8 @@ TEST(SortRows, SortsWholeRowsByStationBothWays) {
 }
 
 TEST(SortRows, LeavesRowsOutsideTheRangeAlone) {
-  SegmentLines table{{0, 0, 0, 0, 9}, {1, 0, 0, 0, 3}, {2, 0, 0, 0, 1}, {3, 0, 0, 0, 2}, {4, 0, 0, 0, 0}};
+  SegmentLines table{
+      {0, 0, 0, 0, 9}, {1, 0, 0, 0, 3}, {2, 0, 0, 0, 1}, {3, 0, 0, 0, 2}, {4, 0, 0, 0, 0}};
   SortRows(table, 1, 3);
   EXPECT_EQ(table[0].Station, 9);
   EXPECT_EQ(table[1].Station, 1);
@@ -93,9 +93,8 @@ TEST(ComputeEnvelope, StatusTextsAndProgressInOrder) {
   GeometryTestHost host;
   ComputeEnvelope(state, host);
   const std::vector<std::string> expected{
-      "status:Sorting...",      "progress:show",    "progress:max=4",
-      "status:Evaluating Envelope...", "progress:value=0", "progress:value=1",
-      "progress:value=2"};
+      "status:Sorting...", "progress:show",    "progress:max=4",  "status:Evaluating Envelope...",
+      "progress:value=0",  "progress:value=1", "progress:value=2"};
   EXPECT_EQ(host.events, expected);
 }
 
