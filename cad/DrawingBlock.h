@@ -22,6 +22,9 @@ class DrawingBlock final : public CadBlock {
 
   std::string Name() const override { return mName; }
   const CadPoint& Origin() const { return mOrigin; }
+  // Block-type flags as a drawing file keeps them (1 anonymous, 2 has attributes...).
+  int Flags() const { return mFlags; }
+  void SetFlags(int flags) { mFlags = flags; }
   const std::vector<std::unique_ptr<DrawingEntity>>& Entities() const { return mEntities; }
 
   CadEntity& AddLightWeightPolyline(const std::vector<CadPoint>& points) override;
@@ -37,6 +40,7 @@ class DrawingBlock final : public CadBlock {
   DrawingModel& mOwner;
   std::string mName;
   CadPoint mOrigin;
+  int mFlags = 0;
   std::vector<std::unique_ptr<DrawingEntity>> mEntities;
 };
 

@@ -84,6 +84,10 @@ DrawingEntity* DrawingModel::FindEntity(const std::string& handle) const {
   return it == mModelSpaceByHandle.end() ? nullptr : it->second;
 }
 
+bool DrawingModel::IsHandleUsed(const std::string& handle) const {
+  return mUsedHandles.count(NormaliseHandle(handle)) != 0;
+}
+
 std::string DrawingModel::NewHandle() {
   std::string handle;
   do {
@@ -123,6 +127,14 @@ CadBlock& DrawingModel::AddBlock(const CadPoint& origin, const std::string& name
   if (name.empty() || name.front() == '*') throw InvalidArgument("Blocks.Add");
   if (DrawingBlock* existing = FindBlock(name)) return *existing;
   mBlocks.push_back(std::make_unique<DrawingBlock>(*this, name, origin));
+  return *mBlocks.back();
+}
+
+DrawingBlock& DrawingModel::AddBlockDefinition(const std::string& name, const CadPoint& origin,
+                                               int flags) {
+  if (DrawingBlock* existing = FindBlock(name)) return *existing;
+  mBlocks.push_back(std::make_unique<DrawingBlock>(*this, name, origin));
+  mBlocks.back()->SetFlags(flags);
   return *mBlocks.back();
 }
 

@@ -51,6 +51,8 @@ class DrawingModel final : public CadDocument, public CadApplication {
   // Block definitions other than model space, in the order they were added.
   const std::vector<std::unique_ptr<DrawingBlock>>& Blocks() const { return mBlocks; }
   DrawingBlock* FindBlock(const std::string& name) const;
+  // A block definition read from a file; unlike AddBlock it takes any name.
+  DrawingBlock& AddBlockDefinition(const std::string& name, const CadPoint& origin, int flags);
   DrawingBlock& ModelSpace() { return *mModelSpace; }
   const DrawingBlock& ModelSpace() const { return *mModelSpace; }
 
@@ -61,6 +63,10 @@ class DrawingModel final : public CadDocument, public CadApplication {
 
   // A handle not used yet, above every handle read or issued so far.
   std::string NewHandle();
+  // The first handle value a writer may use for objects of its own, and
+  // whether a handle is taken by an entity.
+  std::uint64_t HandleSeed() const { return mNextHandle; }
+  bool IsHandleUsed(const std::string& handle) const;
   // Records a handle read from a file; false when it is malformed or already used.
   bool ClaimHandle(const std::string& handle);
   // Called by blocks when they take in an entity.

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "cad/DrawingModel.h"
+#include "cad/DxfError.h"
+
+namespace veerline::cad {
+
+// Reads an ASCII DXF drawing: layers, block definitions and model-space
+// entities. Entities the drawing model does not understand are kept as raw
+// groups and written back unchanged. Throws DxfError naming the file and the
+// problem when the file cannot be read or is no well-formed DXF drawing.
+std::unique_ptr<DrawingModel> ReadDxfFile(const std::filesystem::path& path);
+
+// The same for DXF text already in memory; fileName appears in messages.
+std::unique_ptr<DrawingModel> ReadDxfText(std::string_view text, const std::string& fileName);
+
+}  // namespace veerline::cad
