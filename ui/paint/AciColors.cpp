@@ -11,22 +11,31 @@ QColor HueTableColor(int index) {
   const int group = (index - 10) / 10;
   const int step = (index - 10) % 10;
   const int saturation = (step % 2 == 0) ? 255 : 128;
-  return QColor::fromHsv(group * 15, saturation, kValues[step / 2]);
+  return QColor::fromHsv(group * 15, saturation, kValues[step / 2]).toRgb();
 }
 
 }  // namespace
 
 QColor AciColor(int index, bool darkBackground) {
   switch (index) {
-    case 1: return {255, 0, 0};
-    case 2: return {255, 255, 0};
-    case 3: return {0, 255, 0};
-    case 4: return {0, 255, 255};
-    case 5: return {0, 0, 255};
-    case 6: return {255, 0, 255};
-    case 8: return {128, 128, 128};
-    case 9: return {192, 192, 192};
-    default: break;
+    case 1:
+      return {255, 0, 0};
+    case 2:
+      return {255, 255, 0};
+    case 3:
+      return {0, 255, 0};
+    case 4:
+      return {0, 255, 255};
+    case 5:
+      return {0, 0, 255};
+    case 6:
+      return {255, 0, 255};
+    case 8:
+      return {128, 128, 128};
+    case 9:
+      return {192, 192, 192};
+    default:
+      break;
   }
   if (index >= 10 && index <= 249) return HueTableColor(index);
   if (index >= 250 && index <= 255) {

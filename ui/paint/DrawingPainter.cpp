@@ -47,8 +47,11 @@ void DrawingPainter::Rebuild() {
   mExtents = SceneBounds(mScene);
 }
 
-void DrawingPainter::ZoomToExtents(const QSize& screen, int marginPixels) {
-  mView.ZoomToExtents(mExtents.value_or(QRectF()), screen, marginPixels);
+void DrawingPainter::ZoomToExtents(const QSize& screen, const RenderOptions& options) {
+  const double margin = options.marginPixels;
+  const double bottom = options.scaleBar ? std::max(margin, double{kScaleBarStripPixels}) : margin;
+  mView.FitInto(mExtents.value_or(QRectF()), QRectF(margin, margin, screen.width() - 2 * margin,
+                                                    screen.height() - margin - bottom));
 }
 
 void DrawingPainter::PaintLineWork(QPainter& painter, const SceneItem& item,
@@ -63,8 +66,8 @@ void DrawingPainter::PaintLineWork(QPainter& painter, const SceneItem& item,
     const auto clipped = ClipSegment(line, visible.adjusted(-grow, -grow, grow, grow));
     if (!clipped) continue;
     if (widthPixels > 1) {
-      painter.setPen(QPen(painter.pen().color(), widthPixels, Qt::SolidLine, Qt::RoundCap,
-                          Qt::RoundJoin));
+      painter.setPen(
+          QPen(painter.pen().color(), widthPixels, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     } else if (painter.pen().widthF() != 1) {
       painter.setPen(QPen(painter.pen().color(), 1));
     }
@@ -95,8 +98,7 @@ void DrawingPainter::Paint(QPainter& painter, const QSize& screen,
   }
   if (options.scaleBar && mExtents) {
     const QColor ink = options.darkBackground ? QColor(255, 255, 255) : QColor(0, 0, 0);
-    PaintScaleBar(painter, screen, mView.PixelsPerUnit(), ink, options.unitLabel,
-                  options.symbols);
+    PaintScaleBar(painter, screen, mView.PixelsPerUnit(), ink, options.unitLabel, options.symbols);
   }
   painter.restore();
 }
@@ -108,8 +110,9 @@ double DrawingPainter::ScreenDistance(const SceneItem& item, const QPointF& scre
   const std::size_t count = SegmentCount(item);
   for (std::size_t i = 0; i < count; ++i) {
     const double halfWidth = item.widths.empty() ? 0 : item.widths[i] * scale / 2;
-    const double d = PointSegmentDistance(screen, mView.WorldToScreen(item.points[i]),
-                                          mView.WorldToScreen(item.points[(i + 1) % item.points.size()]));
+    const double d =
+        PointSegmentDistance(screen, mView.WorldToScreen(item.points[i]),
+                             mView.WorldToScreen(item.points[(i + 1) % item.points.size()]));
     best = std::min(best, std::max(0.0, d - halfWidth));
   }
   return best;
@@ -135,7 +138,7 @@ QImage RenderDrawing(const cad::DrawingModel& model, const QSize& size,
   if (size.width() <= 0 || size.height() <= 0) return {};
   QImage image(size, QImage::Format_RGB32);
   DrawingPainter drawing(model);
-  drawing.ZoomToExtents(size, options.marginPixels);
+  drawing.ZoomToExtents(size, options);
   QPainter painter(&image);
   drawing.Paint(painter, size, options);
   return image;

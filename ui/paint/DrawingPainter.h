@@ -22,7 +22,7 @@ struct RenderOptions {
   bool darkBackground = false;  // black instead of white; colour 7 switches to white
   int marginPixels = 20;        // free border around the drawing's extents
   bool scaleBar = true;
-  QString unitLabel;            // written after the scale bar's length, e.g. "m"
+  QString unitLabel;  // written after the scale bar's length, e.g. "m"
   NumberSymbols symbols = NumberSymbols::PointDecimal();
   bool antialiasing = true;
 };
@@ -42,8 +42,9 @@ class DrawingPainter {
 
   ViewTransform& View() { return mView; }
   const ViewTransform& View() const { return mView; }
-  // Fits the drawing's extents into a screen of the given size.
-  void ZoomToExtents(const QSize& screen, int marginPixels);
+  // Fits the drawing's extents into a screen of the given size, inside the
+  // options' margin and above the scale bar's strip when there is one.
+  void ZoomToExtents(const QSize& screen, const RenderOptions& options);
 
   // Fills the background and draws every item and, if asked, the scale bar.
   void Paint(QPainter& painter, const QSize& screen, const RenderOptions& options) const;

@@ -24,10 +24,10 @@ bool CanBuildText() { return qobject_cast<QGuiApplication*>(QCoreApplication::in
 
 // What an entity inherits from the block reference that draws it.
 struct Placement {
-  QTransform transform;       // block coordinates to drawing coordinates
-  std::string layer = "0";    // the reference's layer, taken by entities on layer "0"
-  int colorIndex = 7;         // the reference's colour, taken by "by block" entities
-  std::string handle;         // the model-space reference; empty at model-space level
+  QTransform transform;     // block coordinates to drawing coordinates
+  std::string layer = "0";  // the reference's layer, taken by entities on layer "0"
+  int colorIndex = 7;       // the reference's colour, taken by "by block" entities
+  std::string handle;       // the model-space reference; empty at model-space level
   int depth = 0;
 };
 
@@ -112,11 +112,10 @@ class SceneBuilder {
     const cad::DrawingBlock* block = mModel.FindBlock(data.BlockName);
     if (!block) return;
     Placement inner;
-    inner.transform = QTransform::fromTranslate(-block->Origin().X, -block->Origin().Y) *
-                      QTransform::fromScale(data.ScaleX, data.ScaleY) *
-                      QTransform().rotate(data.RotationDeg) *
-                      QTransform::fromTranslate(data.Insertion.X, data.Insertion.Y) *
-                      outer.transform;
+    inner.transform =
+        QTransform::fromTranslate(-block->Origin().X, -block->Origin().Y) *
+        QTransform::fromScale(data.ScaleX, data.ScaleY) * QTransform().rotate(data.RotationDeg) *
+        QTransform::fromTranslate(data.Insertion.X, data.Insertion.Y) * outer.transform;
     inner.layer = layer;
     inner.colorIndex = item.colorIndex;
     inner.handle = outer.depth > 0 ? outer.handle : handle;
@@ -134,8 +133,7 @@ class SceneBuilder {
     for (std::size_t i = 0; i < segments; ++i) {
       const cad::PolylineVertex& a = vertices[i];
       const cad::PolylineVertex& b = vertices[(i + 1) % vertices.size()];
-      const std::vector<QPointF> run =
-          BulgeArcPoints({a.X, a.Y}, {b.X, b.Y}, planar ? a.Bulge : 0);
+      const std::vector<QPointF> run = BulgeArcPoints({a.X, a.Y}, {b.X, b.Y}, planar ? a.Bulge : 0);
       const double startWidth = planar ? a.StartWidth : 0;
       const double endWidth = planar ? a.EndWidth : 0;
       anyWidth = anyWidth || startWidth > 0 || endWidth > 0;
@@ -179,10 +177,18 @@ class SceneBuilder {
     const double capHeight = metrics.capHeight() > 0 ? metrics.capHeight() : kFontPixels * 0.7;
     double dx = 0, dy = 0;
     switch (data.HorizontalAlignment) {
-      case 1: dx = -advance / 2; break;
-      case 2: dx = -advance; break;
-      case cad::kAlignMiddle: dx = -advance / 2; dy = capHeight / 2; break;
-      default: break;
+      case 1:
+        dx = -advance / 2;
+        break;
+      case 2:
+        dx = -advance;
+        break;
+      case cad::kAlignMiddle:
+        dx = -advance / 2;
+        dy = capHeight / 2;
+        break;
+      default:
+        break;
     }
     const bool useAlignmentPoint = data.HorizontalAlignment != 0 && data.HasAlignmentPoint;
     const cad::CadPoint& anchor = useAlignmentPoint ? data.AlignmentPoint : data.Insertion;

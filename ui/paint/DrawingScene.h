@@ -18,8 +18,8 @@ namespace veerline::paint {
 // segments) or a text as a filled outline. Entities of a block reference are
 // already placed by the reference's point, scale and rotation.
 struct SceneItem {
-  std::string handle;    // the model-space entity: the block reference for its contents
-  int colorIndex = 7;    // resolved colour index, 1 to 255
+  std::string handle;  // the model-space entity: the block reference for its contents
+  int colorIndex = 7;  // resolved colour index, 1 to 255
   std::vector<QPointF> points;
   std::vector<double> widths;  // per segment, drawing units; empty for thin line work
   bool closed = false;

@@ -134,8 +134,8 @@ void PaintTurningDiagram(QPainter& painter, const QSize& box, const RunState& st
   painter.restore();
 }
 
-void PaintSpeedDiagram(QPainter& painter, const QSize& box, const RunState& state,
-                       SpeedUnit unit, const DiagramStyle& style) {
+void PaintSpeedDiagram(QPainter& painter, const QSize& box, const RunState& state, SpeedUnit unit,
+                       const DiagramStyle& style) {
   painter.save();
   BeginDiagram(painter, box, style);
   const DiagramScale scale = SpeedDiagramScale(state);

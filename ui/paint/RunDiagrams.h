@@ -30,8 +30,8 @@ void PaintTurningDiagram(QPainter& painter, const QSize& box, const RunState& st
 
 // Draws the "Lock to lock Report": the speed track in red between -5 and 35,
 // with the grid at 0, 10, 20 and 30 and labels in the given speed unit.
-void PaintSpeedDiagram(QPainter& painter, const QSize& box, const RunState& state,
-                       SpeedUnit unit, const DiagramStyle& style = {});
+void PaintSpeedDiagram(QPainter& painter, const QSize& box, const RunState& state, SpeedUnit unit,
+                       const DiagramStyle& style = {});
 
 // The "Turning Report" as an image of exactly the box size (null for an empty size).
 QImage RenderTurningDiagram(const RunState& state, const QSize& box,

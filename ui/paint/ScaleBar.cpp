@@ -42,8 +42,7 @@ void PaintScaleBar(QPainter& painter, const QSize& picture, double pixelsPerUnit
     QString label = QString::fromStdString(FormatFieldNumber(length, symbols));
     if (!unitLabel.isEmpty()) label += QLatin1Char(' ') + unitLabel;
     const QFontMetricsF metrics(painter.font());
-    const double x = left + (barPixels - metrics.horizontalAdvance(label)) / 2;
-    painter.drawText(QPointF(std::max(x, 2.0), y - kTickPixels - metrics.descent() - 2), label);
+    painter.drawText(QPointF(left + barPixels + 6, y + metrics.capHeight() / 2), label);
   }
   painter.restore();
 }

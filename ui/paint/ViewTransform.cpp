@@ -32,23 +32,27 @@ void ViewTransform::SetScale(double pixelsPerUnit) {
 }
 
 void ViewTransform::ZoomToExtents(const QRectF& world, const QSize& screen, int marginPixels) {
-  const double usableW = std::max(1, screen.width() - 2 * marginPixels);
-  const double usableH = std::max(1, screen.height() - 2 * marginPixels);
-  double scale = 0;
+  FitInto(world, QRectF(marginPixels, marginPixels, screen.width() - 2.0 * marginPixels,
+                        screen.height() - 2.0 * marginPixels));
+}
+
+void ViewTransform::FitInto(const QRectF& world, const QRectF& screenArea) {
+  const double usableW = std::max(1.0, screenArea.width());
+  const double usableH = std::max(1.0, screenArea.height());
+  double scale = 1;
   if (world.width() > 0 && world.height() > 0) {
     scale = std::min(usableW / world.width(), usableH / world.height());
   } else if (world.width() > 0) {
     scale = usableW / world.width();
   } else if (world.height() > 0) {
     scale = usableH / world.height();
-  } else {
-    scale = 1;
   }
   mPixelsPerUnit = 1;
   SetScale(scale);
   const QPointF centre = world.center();
-  mLeft = centre.x() - screen.width() / 2.0 / mPixelsPerUnit;
-  mTop = centre.y() + screen.height() / 2.0 / mPixelsPerUnit;
+  const QPointF areaCentre = screenArea.center();
+  mLeft = centre.x() - areaCentre.x() / mPixelsPerUnit;
+  mTop = centre.y() + areaCentre.y() / mPixelsPerUnit;
 }
 
 void ViewTransform::ZoomAt(const QPointF& screen, double factor) {

@@ -22,6 +22,9 @@ class ViewTransform {
   // A rectangle without width or height is fitted by its other side; a point is
   // shown at one pixel per unit.
   void ZoomToExtents(const QRectF& world, const QSize& screen, int marginPixels);
+  // Fits the rectangle into an area of the screen, centred there; the same
+  // fallbacks as ZoomToExtents.
+  void FitInto(const QRectF& world, const QRectF& screenArea);
   // Multiplies the scale by the factor, keeping the drawing point under the
   // screen position where it is.
   void ZoomAt(const QPointF& screen, double factor);
