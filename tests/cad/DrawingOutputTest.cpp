@@ -106,11 +106,5 @@ TEST(RunBlocks, CreatesThreeBlocksAtTheOriginAndInsertsByName) {
   EXPECT_EQ(insert.rotation, 0);
 }
 
-TEST(RunBlocks, SameSecondDifferentRandomsGiveDifferentNames) {
-  FakeHost host;
-  host.randoms = {0.25, 0.75};
-  EXPECT_NE(RunBlockName(0, 999, host), RunBlockName(0, 999, host));
-}
-
 }  // namespace
 }  // namespace veerline::cad

@@ -136,13 +136,5 @@ TEST(PlotSweeplines, FailuresAreReportedOnceWithTheTag) {
   EXPECT_NE(g.host.events.back(), "progress:hide");
 }
 
-TEST(PlotSweeplines, NoApplicationIsReported) {
-  SweepFixture f;
-  f.attacher.running = false;
-  f.Plot(DriveStraight({Unit(SegmentKind::TowingUnit, 2)}, 1, 3));
-  ASSERT_EQ(f.host.messages.size(), 1u);
-  EXPECT_EQ(f.host.messages[0].text, "ActiveX component can't create object PlotSweeplines");
-}
-
 }  // namespace
 }  // namespace veerline::cad

@@ -72,11 +72,6 @@ TEST(ATan2, QuadrantsAndGuardedSmallAdjacent) {
   EXPECT_DOUBLE_EQ(ATan2(2, 0), kPi / 2);
 }
 
-TEST(ATan2, AdjacentIsTakenInSinglePrecision) {
-  const double adj = 0.1;
-  EXPECT_DOUBLE_EQ(ATan2(1, adj), std::atan(1 / static_cast<double>(static_cast<float>(adj))));
-}
-
 TEST(IntersectSegments, CrossingTouchingParallelAndApart) {
   const Intersection cross = IntersectSegments({0, 0, 2, 2}, {0, 2, 2, 0});
   EXPECT_TRUE(cross.found);
