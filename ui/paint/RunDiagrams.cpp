@@ -25,23 +25,34 @@ const QColor kWhite(255, 255, 255);
 class TextCursor {
  public:
   TextCursor(QPainter& painter, const DiagramScale& scale, const QSize& box)
-      : mPainter(painter), mScale(scale), mBox(box), mMetrics(painter.font()) {}
+      : mPainter(painter), mScale(scale), mBox(box) {
+    if (mCanDrawText) {
+      const QFontMetricsF metrics(painter.font());
+      mAscent = metrics.ascent();
+      mLineHeight = metrics.height();
+    }
+  }
 
   // Moves the text position to diagram coordinates (x, y): the top left of the next line.
   void MoveTo(double x, double y) { mAt = mScale.ToPixel(x, y, mBox); }
 
-  // Prints one line in the given colour.
+  // Prints one line in the given colour. Without a QGuiApplication there are no
+  // fonts; the line is then only skipped over.
   void Print(const QString& text, const QColor& colour) {
-    mPainter.setPen(QPen(colour, 1));
-    mPainter.drawText(QPointF(mAt.x(), mAt.y() + mMetrics.ascent()), text);
-    mAt = QPointF(mScale.ToPixel(mScale.left, 0, mBox).x(), mAt.y() + mMetrics.height());
+    if (mCanDrawText) {
+      mPainter.setPen(QPen(colour, 1));
+      mPainter.drawText(QPointF(mAt.x(), mAt.y() + mAscent), text);
+    }
+    mAt = QPointF(mScale.ToPixel(mScale.left, 0, mBox).x(), mAt.y() + mLineHeight);
   }
 
  private:
   QPainter& mPainter;
   DiagramScale mScale;
   QSize mBox;
-  QFontMetricsF mMetrics;
+  bool mCanDrawText = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
+  double mAscent = 10;
+  double mLineHeight = 13;
   QPointF mAt;
 };
 
