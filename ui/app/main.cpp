@@ -1,6 +1,52 @@
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QPointer>
+#include <QSettings>
+#include <memory>
+
+#include "ui/ScreenshotTour.h"
+#include "ui/SplashScreen.h"
+#include "ui/UiServices.h"
+#include "ui/VehicleTurningWindow.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  return 0;
+  QApplication::setOrganizationName(QStringLiteral("Veerline"));
+  QApplication::setApplicationName(QStringLiteral("Veerline"));
+  QApplication::setApplicationVersion(QStringLiteral(VEERLINE_VERSION));
+
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral("Vehicle Turning Simulation"));
+  parser.addHelpOption();
+  parser.addVersionOption();
+  const QCommandLineOption screenshots(
+      QStringLiteral("screenshot"), QStringLiteral("Save pictures of every window into <dir>."),
+      QStringLiteral("dir"));
+  const QCommandLineOption settingsFile(
+      QStringLiteral("settings"),
+      QStringLiteral("Keep the settings in the INI file <file> instead of the user's settings."),
+      QStringLiteral("file"));
+  parser.addOption(screenshots);
+  parser.addOption(settingsFile);
+  parser.process(app);
+
+  veerline::ui::UiServices services = veerline::ui::UiServices::Desktop();
+  if (parser.isSet(settingsFile)) {
+    const QString path = parser.value(settingsFile);
+    services.openSettings = [path] {
+      return std::make_unique<QSettings>(path, QSettings::IniFormat);
+    };
+  }
+  if (parser.isSet(screenshots))
+    return veerline::ui::TakeScreenshots(services, parser.value(screenshots)) == 0 ? 0 : 1;
+
+  std::unique_ptr<veerline::ui::frmVehicleTurning> window;
+  auto* splash = new veerline::ui::frmSplash(services);
+  splash->setAttribute(Qt::WA_DeleteOnClose);
+  QObject::connect(splash, &veerline::ui::frmSplash::mainWindowDue, [&] {
+    window = std::make_unique<veerline::ui::frmVehicleTurning>(services);
+    window->show();
+  });
+  splash->show();
+  return app.exec();
 }

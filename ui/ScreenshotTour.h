@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+#include "ui/UiServices.h"
+
+namespace veerline::ui {
+
+// Opens every window of the program without waiting for the user and saves a
+// picture of each into the folder: the splash, the main window on each tab and
+// for a few vehicle types, the colour settings dialog and the about box.
+// Message boxes are written to standard error instead of being shown.
+// Returns the number of pictures that could not be saved.
+int TakeScreenshots(UiServices services, const QString& folder);
+
+}  // namespace veerline::ui

@@ -1,0 +1,81 @@
+#include "ui/UiServices.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QSettings>
+
+namespace veerline::ui {
+
+QString MessageTextForDisplay(const QString& text) {
+  QString shown = text;
+  shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  shown.replace(QChar('\r'), QChar('\n'));
+  return shown;
+}
+
+MessageAnswer ShowMessageBox(QWidget* parent, MessageKind kind, const QString& title,
+                             const QString& text) {
+  QMessageBox box(parent);
+  box.setWindowTitle(title);
+  box.setText(MessageTextForDisplay(text));
+  box.setTextFormat(Qt::PlainText);
+  switch (kind) {
+    case MessageKind::Warning:
+      box.setIcon(QMessageBox::Warning);
+      box.setStandardButtons(QMessageBox::Ok);
+      break;
+    case MessageKind::Error:
+      box.setIcon(QMessageBox::Critical);
+      box.setStandardButtons(QMessageBox::Ok);
+      break;
+    case MessageKind::Question:
+      box.setIcon(QMessageBox::Question);
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      break;
+  }
+  // Message boxes stay above the always-on-top main window.
+  box.setWindowFlag(Qt::WindowStaysOnTopHint);
+  const int pressed = box.exec();
+  if (kind != MessageKind::Question) return MessageAnswer::Ok;
+  return pressed == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+}
+
+namespace {
+
+// The library file dialog: filter "Vehicle Data (*.vdt)", default extension
+// "vdt"; Open only accepts an existing file.
+QString ChooseLibraryFile(QWidget* parent, FileDialogKind kind, const QString& startFolder) {
+  QFileDialog dialog(parent);
+  dialog.setDirectory(startFolder);
+  dialog.setNameFilter(QStringLiteral("Vehicle Data (*.vdt)"));
+  dialog.setDefaultSuffix(QStringLiteral("vdt"));
+  if (kind == FileDialogKind::Open) {
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+  } else {
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // The commands refuse an existing file themselves, with their own message.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  }
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().first();
+}
+
+}  // namespace
+
+UiServices UiServices::Desktop() {
+  UiServices services;
+  services.programFolder = QCoreApplication::applicationDirPath();
+  services.openSettings = [] {
+    return std::make_unique<QSettings>(QStringLiteral("Veerline"), QStringLiteral("Veerline"));
+  };
+  services.showMessage = ShowMessageBox;
+  services.chooseFile = ChooseLibraryFile;
+  services.openUrl = [](const QUrl& address) { return QDesktopServices::openUrl(address); };
+  return services;
+}
+
+}  // namespace veerline::ui

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+#include <functional>
+#include <memory>
+
+#include "engine/Host.h"
+
+class QSettings;
+class QWidget;
+
+namespace veerline::ui {
+
+// The file dialogs the library commands show.
+enum class FileDialogKind { Open, Save };
+
+// What the windows need of the desktop. The program uses the real desktop;
+// tests replace single entries to answer message boxes and file dialogs, to
+// keep settings in a temporary file and to keep files in a temporary folder.
+struct UiServices {
+  // Folder of the default library and of the help file.
+  QString programFolder;
+  // The per-user settings store (application "Veerline").
+  std::function<std::unique_ptr<QSettings>()> openSettings;
+  // Shows a modal message box and returns the answer.
+  std::function<MessageAnswer(QWidget* parent, MessageKind kind, const QString& title,
+                              const QString& text)>
+      showMessage;
+  // Shows a file dialog for vehicle libraries; an empty text when cancelled.
+  std::function<QString(QWidget* parent, FileDialogKind kind, const QString& startFolder)>
+      chooseFile;
+  // Hands an address to the desktop's default handler; false when that fails.
+  std::function<bool(const QUrl& address)> openUrl;
+
+  // The real desktop: program folder beside the executable, native settings,
+  // QMessageBox, QFileDialog and QDesktopServices.
+  static UiServices Desktop();
+};
+
+// Settings section of the program.
+inline constexpr const char* kSettingsSection = "Turn";
+
+// A QMessageBox of the given kind: warning (exclamation, OK), error (critical,
+// OK) or question (question mark, Yes/No).
+MessageAnswer ShowMessageBox(QWidget* parent, MessageKind kind, const QString& title,
+                             const QString& text);
+
+// Message texts join lines with a carriage return; a label breaks lines at a line feed.
+QString MessageTextForDisplay(const QString& text);
+
+}  // namespace veerline::ui

@@ -1,0 +1,274 @@
+#include "ui/VehicleTurningWindow.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QUrl>
+
+#include "ui/AboutBox.h"
+#include "ui/ExecuteChecks.h"
+#include "ui/SettingsDialog.h"
+#include "ui/SummaryCall.h"
+#include "ui/VehicleIllustrations.h"
+#include "ui/WindowHost.h"
+
+namespace veerline::ui {
+
+frmVehicleTurning::frmVehicleTurning(UiServices services, QWidget* parent)
+    : QMainWindow(parent), mServices(std::move(services)) {
+  setObjectName(QStringLiteral("frmVehicleTurning"));
+  setWindowTitle(QStringLiteral("Veerline, Vehicle Turning Simulation"));
+  mHost = std::make_unique<WindowHost>(*this);
+  BuildControls();
+  BuildMenus();
+  BuildStatusBar();
+  // Fields start with their defaults, written with the user's decimal symbol.
+  const VehicleFields defaults = VehicleFields::Defaults(mHost->Symbols());
+  for (int i = 0; i < kDimensionCount; ++i)
+    mFields[i]->setText(QString::fromStdString(defaults.texts[i]));
+  FormLoad();
+}
+
+frmVehicleTurning::~frmVehicleTurning() = default;
+
+Host& frmVehicleTurning::WindowHostRef() { return *mHost; }
+
+QString frmVehicleTurning::DefaultVehicleFilePath() const {
+  return QDir(mServices.programFolder).filePath(QStringLiteral("DefaultVehicles.vdt"));
+}
+
+VehicleFields frmVehicleTurning::CurrentFields() const {
+  VehicleFields fields;
+  fields.txt_Name = mName->text().toStdString();
+  fields.Text1 = mDescription->text().toStdString();
+  fields.Type = static_cast<std::int16_t>(mTypeList->currentIndex() < 0
+                                              ? 0
+                                              : mTypeList->currentData().toInt());
+  // The unit list's item data equals its position; no selection reads as -1.
+  fields.Unit = static_cast<std::int16_t>(mVehicleUnit->currentIndex());
+  for (int i = 0; i < kDimensionCount; ++i) fields.texts[i] = mFields[i]->text().toStdString();
+  return fields;
+}
+
+WindowRunOptions frmVehicleTurning::CurrentRunOptions() const {
+  WindowRunOptions options;
+  options.vehicleType = mTypeList->currentIndex() < 0 ? 0 : mTypeList->currentData().toInt();
+  options.plotVehicle = mPlotVehicle->isChecked();
+  options.plotOnlyFirstAndLast = mPlotOnlyFirstAndLast->isChecked();
+  options.plotSweep = mPlotSweep->isChecked();
+  options.plotEnvelope = mPlotEnvelope->isChecked();
+  options.reverse = mReverse->isChecked();
+  options.pathUnitPosition = mPathUnit->currentIndex();
+  options.vehicleUnitPosition = mVehicleUnit->currentIndex();
+  options.speedUnitPosition = mSpeedUnit->currentIndex();
+  options.speedText = mSpeed->text().toStdString();
+  options.lockToLockText = mFields[static_cast<int>(Dimension::LockToLockTime)]->text().toStdString();
+  options.plotSpacingText = mPlotSpacing->text().toStdString();
+  return options;
+}
+
+void frmVehicleTurning::ShowFieldsForType(int typeCode) {
+  for (int segment = 1; segment < 4; ++segment) mSegmentHeaders[segment]->hide();
+  for (int d = 0; d < 16; ++d) {
+    const auto dimension = static_cast<Dimension>(d);
+    const bool alwaysShown = dimension == Dimension::Front || dimension == Dimension::Wheelbase ||
+                             dimension == Dimension::Back;
+    mDimensionCaptions[d]->setVisible(alwaysShown);
+    mFields[d]->setVisible(alwaysShown);
+  }
+  for (int segment = 1; segment < 4; ++segment) {
+    mFields[static_cast<int>(Dimension::VehicleWidth) + segment]->hide();
+    mFields[static_cast<int>(Dimension::WheelWidth) + segment]->hide();
+  }
+  const VehicleTypeInfo* info = FindVehicleType(typeCode);
+  if (info == nullptr) return;
+  for (Dimension dimension : info->dimensionsUsed) {
+    mDimensionCaptions[static_cast<int>(dimension)]->show();
+    mFields[static_cast<int>(dimension)]->show();
+  }
+  for (int segment = 1; segment < info->segmentCount; ++segment) {
+    mSegmentHeaders[segment]->show();
+    mFields[static_cast<int>(Dimension::VehicleWidth) + segment]->show();
+    mFields[static_cast<int>(Dimension::WheelWidth) + segment]->show();
+  }
+}
+
+void frmVehicleTurning::MoveProgressBarIntoPanel(QProgressBar* bar, QStatusBar* status,
+                                                 int panel) {
+  if (panel < 1 || panel > static_cast<int>(mPanels.size())) return;
+  const QLabel* target = mPanels[panel - 1];
+  const int left = status->x() + target->x();
+  bar->setGeometry(left, height() - status->height() + 2, target->width(), status->height() - 2);
+  bar->raise();
+}
+
+MessageAnswer frmVehicleTurning::ShowMessage(MessageKind kind, const QString& title,
+                                             const QString& text) {
+  return mServices.showMessage(this, kind, title, text);
+}
+
+void frmVehicleTurning::SetStatusPanelText(int panel, const QString& text) {
+  if (panel >= 0 && panel < static_cast<int>(mPanels.size())) mPanels[panel]->setText(text);
+}
+
+QString frmVehicleTurning::StatusPanelText(int panel) const {
+  if (panel < 0 || panel >= static_cast<int>(mPanels.size())) return {};
+  return mPanels[panel]->text();
+}
+
+void frmVehicleTurning::SetTotalLengthCaption(const QString& caption) {
+  mTotalLength->setText(caption);
+  mTotalLength->repaint();
+}
+
+void frmVehicleTurning::AskSummaryFor(int vehicleType) {
+  AskSummary(vehicleType, CurrentFields(), *mHost);
+}
+
+void frmVehicleTurning::ShowIllustration(int typeCode) {
+  const VehicleTypeInfo* info = FindVehicleType(typeCode);
+  if (info == nullptr) {
+    mImage->clear();
+    return;
+  }
+  mImage->setPixmap(VehicleIllustration(QString::fromLatin1(info->key.data(), info->key.size())));
+}
+
+void frmVehicleTurning::OnTypeChanged() {
+  const int type = mTypeList->currentIndex() < 0 ? 0 : mTypeList->currentData().toInt();
+  if (FindVehicleType(type) != nullptr) {
+    ShowIllustration(type);
+    ShowFieldsForType(type);
+  }
+  AskSummaryFor(type);
+}
+
+// The summary follows the vehicle last loaded from the list, not the type list.
+void frmVehicleTurning::OnPathUnitChanged() { AskSummaryFor(mLoadedVehicleType); }
+
+void frmVehicleTurning::OnDimensionKeyReleased() { AskSummaryFor(mLoadedVehicleType); }
+
+void frmVehicleTurning::OnPlotVehicleToggled() {
+  if (mPlotVehicle->isChecked()) {
+    mPlotOnlyFirstAndLast->setEnabled(true);
+    const bool spacingEnabled = !mPlotOnlyFirstAndLast->isChecked();
+    mPlotSpacing->setEnabled(spacingEnabled);
+    mPlotSpacingLabel->setEnabled(spacingEnabled);
+  } else {
+    mPlotOnlyFirstAndLast->setEnabled(false);
+    mPlotSpacing->setEnabled(false);
+    mPlotSpacingLabel->setEnabled(false);
+  }
+}
+
+void frmVehicleTurning::OnPlotOnlyFirstAndLastToggled() {
+  const bool spacingEnabled = !mPlotOnlyFirstAndLast->isChecked();
+  mPlotSpacing->setEnabled(spacingEnabled);
+  mPlotSpacingLabel->setEnabled(spacingEnabled);
+}
+
+void frmVehicleTurning::OnExecute() {
+  ExecuteInputs inputs;
+  inputs.speedText = mSpeed->text().toStdString();
+  inputs.lockToLockText = mFields[static_cast<int>(Dimension::LockToLockTime)]->text().toStdString();
+  inputs.pathUnitPosition = mPathUnit->currentIndex();
+  inputs.vehicleUnitPosition = mVehicleUnit->currentIndex();
+  if (const auto failing = FirstFailingExecuteCheck(inputs)) {
+    ShowMessage(MessageKind::Warning, QString::fromStdString(failing->title),
+                QString::fromStdString(failing->text));
+    return;
+  }
+  emit executeRequested();
+}
+
+// Stops a run in progress at its next check and closes the program.
+void frmVehicleTurning::OnCancel() {
+  mRunState.StopRequested = true;
+  close();
+}
+
+void frmVehicleTurning::OnShowColors() {
+  if (mSettingsDialog == nullptr) {
+    mSettingsDialog = new frmVehicleTurningSettings(mServices, this);
+    mSettingsDialog->setAttribute(Qt::WA_DeleteOnClose);
+  }
+  mSettingsDialog->show();
+  mSettingsDialog->raise();
+  mSettingsDialog->activateWindow();
+}
+
+void frmVehicleTurning::OnAbout() {
+  if (mAbout == nullptr) {
+    mAbout = new frmAbout(mServices, this);
+    mAbout->setAttribute(Qt::WA_DeleteOnClose);
+  }
+  mAbout->show();
+  mAbout->raise();
+  mAbout->activateWindow();
+}
+
+// Opens the help file beside the program with the desktop's viewer.
+void frmVehicleTurning::OnHelpFile() {
+  if (!FileExists(mHelpFile)) {
+    ShowMessage(MessageKind::Warning, QStringLiteral("Veerline"),
+                QStringLiteral("Can't find the help file %1").arg(QDir::toNativeSeparators(mHelpFile)));
+    return;
+  }
+  if (!mServices.openUrl(QUrl::fromLocalFile(mHelpFile)))
+    ShowMessage(MessageKind::Warning, QStringLiteral("Veerline"),
+                QStringLiteral("No program could open the help file %1")
+                    .arg(QDir::toNativeSeparators(mHelpFile)));
+}
+
+void frmVehicleTurning::closeEvent(QCloseEvent* event) {
+  if (!mUnloaded) {
+    mUnloaded = true;
+    FormUnload();
+    if (mSettingsDialog != nullptr) mSettingsDialog->close();
+    if (mAbout != nullptr) mAbout->close();
+  }
+  event->accept();
+}
+
+void frmVehicleTurning::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  MoveProgressBarIntoPanel(mProgressBar, mStatusBar, 2);
+}
+
+// The first show places the window in the lower right corner of the screen,
+// a third of an inch from the edges.
+void frmVehicleTurning::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (mPlaced) return;
+  mPlaced = true;
+  if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) return;
+  const QScreen* current = screen();
+  if (current == nullptr) return;
+  const QRect area = current->availableGeometry();
+  const int margin = logicalDpiX() / 3;
+  const QRect frame = frameGeometry();
+  move(area.x() + std::max(0, area.width() - frame.width() - margin),
+       area.y() + std::max(0, area.height() - frame.height() - margin));
+}
+
+bool frmVehicleTurning::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyRelease && qobject_cast<QLineEdit*>(watched) != nullptr) {
+    OnDimensionKeyReleased();
+  } else if ((event->type() == QEvent::Resize || event->type() == QEvent::Move) &&
+             (watched == mPanels[0] || watched == mPanels[1])) {
+    MoveProgressBarIntoPanel(mProgressBar, mStatusBar, 2);
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+}  // namespace veerline::ui

@@ -1,0 +1,189 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+#include <memory>
+#include <string>
+
+#include "engine/Host.h"
+#include "engine/RunState.h"
+#include "engine/VehicleModel.h"
+#include "ui/UiServices.h"
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QStatusBar;
+class QTabWidget;
+
+namespace veerline::ui {
+
+class WindowHost;
+class frmVehicleTurningSettings;
+class frmAbout;
+
+// The run options as the window's controls hold them; the run reads the
+// numbers from the texts itself so that conversion failures happen there.
+struct WindowRunOptions {
+  int vehicleType = 0;  // item data of Combo1, 0 when nothing is selected
+  bool plotVehicle = false;           // chk_PlotVehicle
+  bool plotOnlyFirstAndLast = false;  // Check1
+  bool plotSweep = false;             // chk_plotSweep
+  bool plotEnvelope = false;          // Check2
+  bool reverse = false;               // Chk_reverse
+  int pathUnitPosition = -1;          // Combo2
+  int vehicleUnitPosition = -1;       // Combo3
+  int speedUnitPosition = -1;         // Combo4
+  std::string speedText;              // txt_Speed
+  std::string lockToLockText;         // txt_LockToLock
+  std::string plotSpacingText;        // txt_plotSpacing
+};
+
+// The main window: the fields of one vehicle, the vehicle list of the current
+// library, the path unit, speed and output options, the run diagrams on a tab
+// strip and the status bar. It owns the library state and the run state.
+class frmVehicleTurning : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // Opens the window: fills the lists, reads the saved options, opens the
+  // current library and loads its first vehicle.
+  explicit frmVehicleTurning(UiServices services, QWidget* parent = nullptr);
+  ~frmVehicleTurning() override;
+
+  // ---- What a run reads and drives -------------------------------------
+  VehicleFields CurrentFields() const;
+  WindowRunOptions CurrentRunOptions() const;
+  RunState& State() { return mRunState; }
+  Host& WindowHostRef();
+  const UiServices& Services() const { return mServices; }
+  QWidget* Picture2() const { return mPicture2; }
+  QWidget* Picture3() const { return mPicture3; }
+
+  // ---- Library state ----------------------------------------------------
+  QString VehicleFilePath() const { return mVehicleFilePath; }
+  bool NewRecordPending() const { return mNewRecordPending; }
+  int LoadedVehicleType() const { return mLoadedVehicleType; }
+  QString DefaultVehicleFilePath() const;
+  QString HelpFilePath() const { return mHelpFile; }
+
+  // ---- Library operations -----------------------------------------------
+  void LoadVehicleList(const QString& path);
+  void LoadVehicle(int record);
+  void SaveOrCopyVehicle(const QString& mode);
+  void ClearTextboxes();
+  static bool FileExists(const QString& path);
+
+  // Shows the captions and fields the vehicle type uses and hides the others.
+  void ShowFieldsForType(int typeCode);
+  // Lays the progress bar exactly over a status-bar panel (1 is the first).
+  void MoveProgressBarIntoPanel(QProgressBar* bar, QStatusBar* status, int panel);
+
+  // ---- Window services for the host -------------------------------------
+  MessageAnswer ShowMessage(MessageKind kind, const QString& title, const QString& text);
+  void SetStatusPanelText(int panel, const QString& text);
+  QString StatusPanelText(int panel) const;
+  void SetTotalLengthCaption(const QString& caption);
+  QProgressBar* ProgressBar() const { return mProgressBar; }
+
+ signals:
+  // The Execute button's checks passed: the run may start.
+  void executeRequested();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // Building the window (VehicleTurningControls.cpp).
+  void BuildControls();
+  QWidget* BuildVehicleDataFrame();
+  QWidget* BuildVehicleListFrame();
+  QWidget* BuildVehicleDetailsPage();
+  QWidget* BuildBottomRow();
+  void BuildMenus();
+  void BuildStatusBar();
+
+  // Opening and closing (VehicleTurningOptions.cpp).
+  void FormLoad();
+  void FormUnload();
+  void ReadOutputOptions();
+  int ReadListPosition(const char* key, int count);
+  QString ReadTextSetting(const char* key, const QString& fallback);
+  void ReportLoadFailure(const QString& description);
+  void SetCaption(const QString& prefix);
+
+  // Event handlers (VehicleTurningWindow.cpp and VehicleLibraryCommands.cpp).
+  void OnTypeChanged();
+  void OnPathUnitChanged();
+  void OnDimensionKeyReleased();
+  void OnPlotVehicleToggled();
+  void OnPlotOnlyFirstAndLastToggled();
+  void OnListClick();
+  void OnNew();
+  void OnDelete();
+  void OnMenuOpen();
+  void OnMenuNew();
+  void OnMenuSaveAs();
+  void OnShowColors();
+  void OnHelpFile();
+  void OnAbout();
+  void OnExecute();
+  void OnCancel();
+  void AskSummaryFor(int vehicleType);
+  void ShowIllustration(int typeCode);
+  void SelectListEntryWithRecord(int record);
+  void WriteVehicleFileSetting();
+
+  UiServices mServices;
+  std::unique_ptr<WindowHost> mHost;
+  RunState mRunState;
+  QString mVehicleFilePath;
+  bool mNewRecordPending = false;
+  int mLoadedVehicleType = 0;
+  QString mHelpFile;
+  QString mCadProgramId;
+  bool mUnloaded = false;
+  bool mPlaced = false;
+
+  QLineEdit* mName = nullptr;
+  QLineEdit* mDescription = nullptr;
+  QComboBox* mTypeList = nullptr;     // Combo1
+  QComboBox* mPathUnit = nullptr;     // Combo2
+  QComboBox* mVehicleUnit = nullptr;  // Combo3
+  QComboBox* mSpeedUnit = nullptr;    // Combo4
+  QListWidget* mList = nullptr;       // List1
+  std::array<QLineEdit*, kDimensionCount> mFields{};
+  std::array<QLabel*, 16> mDimensionCaptions{};  // by Dimension, F..H4
+  std::array<QLabel*, 4> mSegmentHeaders{};      // "#1".."#4"
+  QLabel* mTotalLength = nullptr;                // Label2
+  QLabel* mImage = nullptr;                      // Image1
+  QLineEdit* mSpeed = nullptr;
+  QLineEdit* mPlotSpacing = nullptr;
+  QLabel* mPlotSpacingLabel = nullptr;  // Label5
+  QCheckBox* mReverse = nullptr;
+  QCheckBox* mPlotVehicle = nullptr;
+  QCheckBox* mPlotOnlyFirstAndLast = nullptr;  // Check1
+  QCheckBox* mPlotSweep = nullptr;
+  QCheckBox* mPlotEnvelope = nullptr;  // Check2
+  QTabWidget* mTabs = nullptr;
+  QFrame* mFrame1 = nullptr;
+  QWidget* mPicture2 = nullptr;
+  QWidget* mPicture3 = nullptr;
+  QStatusBar* mStatusBar = nullptr;
+  std::array<QLabel*, 2> mPanels{};
+  QProgressBar* mProgressBar = nullptr;
+  QPointer<frmVehicleTurningSettings> mSettingsDialog;
+  QPointer<frmAbout> mAbout;
+};
+
+}  // namespace veerline::ui
