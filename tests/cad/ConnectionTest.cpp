@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include "cad/CadConnection.h"
+#include "cad/DrawingModel.h"
+
+namespace veerline::cad {
+namespace {
+
+struct Shown {
+  MessageKind Kind;
+  std::string Title, Text;
+};
+
+// Records what the connection asks of the window.
+class ConnectionHost final : public Host {
+ public:
+  std::vector<Shown> Messages;
+  std::vector<std::string> Calls;
+
+  MessageAnswer ShowMessage(MessageKind kind, const std::string& title,
+                            const std::string& text) override {
+    Calls.push_back("message");
+    Messages.push_back({kind, title, text});
+    return MessageAnswer::Ok;
+  }
+  void SetStatusText(int, const std::string&) override {}
+  void SetProgressVisible(bool) override {}
+  void SetProgressMaximum(double) override {}
+  void SetProgressValue(double) override {}
+  void ProcessPendingEvents() override { Calls.push_back("events"); }
+  void MinimiseMainWindow() override { Calls.push_back("minimise"); }
+  void RestoreMainWindow() override { Calls.push_back("restore"); }
+  double NextRandom() override { return 0; }
+  LocalTime Now() override { return {}; }
+  NumberSymbols Symbols() const override { return {}; }
+};
+
+TEST(CadConnection, NothingIsAvailableBeforeAnAttach) {
+  DrawingAttacher attacher;
+  CadConnection connection(attacher);
+  EXPECT_EQ(connection.ClassName(), "ICAD.Application");
+  EXPECT_THROW(connection.Application(), CadError);
+  EXPECT_THROW(connection.Document(), CadError);
+  try {
+    connection.Attach();
+    FAIL();
+  } catch (const CadError& error) {
+    EXPECT_EQ(error.Kind(), CadErrorKind::CadNotRunning);
+  }
+}
+
+TEST(CadConnection, ApplicationOnlyAttachKeepsTheStoredDocument) {
+  DrawingAttacher attacher;
+  CadConnection connection(attacher);
+  attacher.Open(std::make_unique<DrawingModel>());
+  DrawingModel* first = attacher.Current();
+  connection.Attach();
+  EXPECT_EQ(&connection.Document(), first);
+  attacher.Open(std::make_unique<DrawingModel>());
+  DrawingModel* second = attacher.Current();
+  connection.AttachApplication();
+  EXPECT_EQ(&connection.Application(), second);
+  connection.Attach();
+  EXPECT_EQ(&connection.Document(), second);
+}
+
+TEST(ActivateCadWindow, MinimisedDocumentIsSetToNormalOthersAreLeft) {
+  DrawingAttacher attacher;
+  CadConnection connection(attacher);
+  ConnectionHost host;
+  attacher.Open(std::make_unique<DrawingModel>());
+  attacher.Current()->SetWindowState(1);
+  ActivateCadWindow(connection, host);
+  EXPECT_EQ(attacher.Current()->WindowState(), 0);
+  EXPECT_EQ(host.Calls, std::vector<std::string>{"events"});
+  attacher.Current()->SetWindowState(2);
+  ActivateCadWindow(connection, host);
+  EXPECT_EQ(attacher.Current()->WindowState(), 2);
+}
+
+TEST(ActivateCadWindow, FailuresAreIgnored) {
+  DrawingAttacher attacher;
+  CadConnection connection(attacher);
+  ConnectionHost host;
+  EXPECT_NO_THROW(ActivateCadWindow(connection, host));
+  EXPECT_TRUE(host.Calls.empty());
+}
+
+TEST(ReportRunFailure, UnreachableApplicationCodesGiveTheReadingMessage) {
+  const std::string expected = std::string("IntelliCAD is not running, or wrong version!") + kCR +
+                               kCR +
+                               "If running on Vista or Windows 7, make sure to run IntelliCad "
+                               "as administrator!";
+  // 438, an object without the member, lies in the range as well.
+  for (int code : {429, kMemberNotSupportedCode, 451}) {
+    SCOPED_TRACE(code);
+    ConnectionHost host;
+    ReportRunFailure(host, CadError::Other(code, "whatever"));
+    ASSERT_EQ(host.Messages.size(), 1u);
+    EXPECT_EQ(host.Messages[0].Kind, MessageKind::Warning);
+    EXPECT_EQ(host.Messages[0].Title, "Reading from drawing");
+    EXPECT_EQ(host.Messages[0].Text, expected);
+    EXPECT_EQ(host.Calls, (std::vector<std::string>{"restore", "message"}));
+  }
+  EXPECT_TRUE(IsCadUnreachable(CadError::NotRunning().Code()));
+  EXPECT_FALSE(IsCadUnreachable(428));
+  EXPECT_FALSE(IsCadUnreachable(452));
+  EXPECT_FALSE(IsCadUnreachable(kPickMissedCode));
+}
+
+TEST(ReportRunFailure, OtherFailuresShowTheirDescriptionWithTheTag) {
+  ConnectionHost host;
+  ReportRunFailure(host, CadError::PickMissed());
+  ReportRunFailure(host, CadError::Other(452, "Odd failure"));
+  ReportRunFailure(host, "Type mismatch");
+  ASSERT_EQ(host.Messages.size(), 3u);
+  EXPECT_EQ(host.Messages[0].Text,
+            CadError::PickMissed().Description() + " Execute sweep");
+  EXPECT_EQ(host.Messages[1].Text, "Odd failure Execute sweep");
+  EXPECT_EQ(host.Messages[2].Text, "Type mismatch Execute sweep");
+  for (const Shown& shown : host.Messages) {
+    EXPECT_EQ(shown.Title, "Veichle Turning Simulation");
+    EXPECT_EQ(shown.Kind, MessageKind::Warning);
+  }
+}
+
+}  // namespace
+}  // namespace veerline::cad
