@@ -128,15 +128,17 @@ void AddLibraryCommands(CLI::App& app, Action& action) {
   import->add_option("FILE", *jsonPath, "JSON file")->required();
   import->add_flag("--quiet", *quiet, "Do not print the record numbers used");
   import->callback([&action, path, jsonPath, quiet] {
-    action = [path, jsonPath, quiet] { return ImportVehicles(*path, *jsonPath, *quiet); };
-  });
+    action = [path, jsonPath, quiet] { return ImportVehicles(*path, *jsonPath, *quiet);
+};
+}  // namespace veerline::cli
+);
 
-  CLI::App* remove = libraryCommand->add_subcommand("delete", "Mark a vehicle's record free");
-  remove->add_option("LIB", *path, "Vehicle library file")->required();
-  remove->add_option("RECORD", *record, "Record number")->required();
-  remove->callback([&action, path, record] {
-    action = [path, record] { return DeleteVehicle(*path, *record); };
-  });
+CLI::App* remove = libraryCommand->add_subcommand("delete", "Mark a vehicle's record free");
+remove->add_option("LIB", *path, "Vehicle library file")->required();
+remove->add_option("RECORD", *record, "Record number")->required();
+remove->callback([&action, path, record] {
+  action = [path, record] { return DeleteVehicle(*path, *record); };
+});
 }
 
 }  // namespace veerline::cli

@@ -25,7 +25,8 @@ inline std::int16_t GetInt16(const std::uint8_t* bytes, std::size_t offset) {
 // Writes an IEEE 754 binary64 number at bytes[offset], low byte first.
 inline void PutDouble(std::uint8_t* bytes, std::size_t offset, double value) {
   auto bits = std::bit_cast<std::uint64_t>(value);
-  for (int i = 0; i < 8; ++i, bits >>= 8) bytes[offset + i] = static_cast<std::uint8_t>(bits & 0xFF);
+  for (int i = 0; i < 8; ++i, bits >>= 8)
+    bytes[offset + i] = static_cast<std::uint8_t>(bits & 0xFF);
 }
 
 // Reads an IEEE 754 binary64 number stored low byte first.

@@ -76,7 +76,8 @@ std::vector<NumberedVehicle> ReadVehiclesInUse(const std::filesystem::path& path
   std::vector<NumberedVehicle> vehicles;
   for (std::int32_t record = 1; record <= count; ++record) {
     const RawRecord raw = file.ReadRecord(record);
-    if (RecordFreeFlag(raw) == layout::kInUse) vehicles.push_back({record, DecodeVehicleRecord(raw)});
+    if (RecordFreeFlag(raw) == layout::kInUse)
+      vehicles.push_back({record, DecodeVehicleRecord(raw)});
   }
   return vehicles;
 }

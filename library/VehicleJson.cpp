@@ -47,8 +47,8 @@ std::int16_t ReadCode(const Json& entry, const std::string& where, const char* k
                       int high) {
   const auto it = entry.find(key);
   if (it == entry.end()) Fail(where, "missing " + Quoted(key));
-  const std::string range = " must be a whole number from " + std::to_string(low) + " to " +
-                            std::to_string(high);
+  const std::string range =
+      " must be a whole number from " + std::to_string(low) + " to " + std::to_string(high);
   if (!it->is_number_integer()) Fail(where, Quoted(key) + range);
   const auto value = it->get<std::int64_t>();
   if (it->is_number_unsigned() && it->get<std::uint64_t>() > static_cast<std::uint64_t>(high))

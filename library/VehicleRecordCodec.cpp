@@ -138,9 +138,7 @@ std::string GetText(const RawRecord& raw, std::size_t offset, std::size_t length
 
 }  // namespace
 
-std::string layout::NameField(const RawRecord& raw) {
-  return GetText(raw, kName, kNameLength);
-}
+std::string layout::NameField(const RawRecord& raw) { return GetText(raw, kName, kNameLength); }
 
 RawRecord EncodeVehicleRecord(const VehicleRecord& vehicle) {
   RawRecord raw{};
@@ -154,7 +152,8 @@ RawRecord EncodeVehicleRecord(const VehicleRecord& vehicle) {
   PutInt16(bytes, L::kUnit, vehicle.Unit);
   PutDouble(bytes, L::kLockToLockTime, vehicle[D::LockToLockTime]);
   const TypeLayout type = LayoutOf(vehicle.Type);
-  for (const BlockKind& k : type.kinds) PutInt16(bytes, L::BlockStart(k.block) + L::kBlockKind, k.kind);
+  for (const BlockKind& k : type.kinds)
+    PutInt16(bytes, L::BlockStart(k.block) + L::kBlockKind, k.kind);
   for (const Placement& p : type.placements)
     PutDouble(bytes, L::BlockStart(p.block) + p.field, vehicle[p.dimension]);
   return raw;

@@ -1,18 +1,17 @@
 // veerline-cli library commands, run as the built program on temporary files.
 
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <set>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <nlohmann/json.hpp>
+#include <set>
 #include <sstream>
 #include <string>
-
-#include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
 
 namespace {
 
@@ -64,13 +63,16 @@ class LibraryCli : public ::testing::Test {
   // A library made from the default vehicles.
   fs::path DefaultLibrary() const {
     const fs::path lib = Path("lib.vdt");
-    const Result r = Run("library import " + Quoted(lib) + " " + Quoted(DefaultJson()) + " --quiet");
+    const Result r =
+        Run("library import " + Quoted(lib) + " " + Quoted(DefaultJson()) + " --quiet");
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "");
     return lib;
   }
 
-  static fs::path DefaultJson() { return fs::path(VEERLINE_SOURCE_DIR) / "examples/DefaultVehicles.json"; }
+  static fs::path DefaultJson() {
+    return fs::path(VEERLINE_SOURCE_DIR) / "examples/DefaultVehicles.json";
+  }
 
   fs::path mFolder;
 };
@@ -131,10 +133,11 @@ TEST_F(LibraryCli, ListShowsRecordNameAndTypeOfVehiclesInUse) {
   EXPECT_EQ(second.substr(0, 2), "3\t");
   EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 13);
   // The deleted slot is reused by the next import.
-  const std::string one = "{\"Name\": \"  Solo  \", \"Type\": 7, \"Unit\": 1, \"MaxTurningAngle\": 35,"
-                          " \"MaxSegmentAngle\": 80, \"LockToLockTime\": 4, \"Front\": 0.9,"
-                          " \"Wheelbase\": 2.7, \"Back\": 0.8, \"VehicleWidth\": 1.8,"
-                          " \"WheelWidth\": 1.6}";
+  const std::string one =
+      "{\"Name\": \"  Solo  \", \"Type\": 7, \"Unit\": 1, \"MaxTurningAngle\": 35,"
+      " \"MaxSegmentAngle\": 80, \"LockToLockTime\": 4, \"Front\": 0.9,"
+      " \"Wheelbase\": 2.7, \"Back\": 0.8, \"VehicleWidth\": 1.8,"
+      " \"WheelWidth\": 1.6}";
   std::ofstream(Path("one.json")) << one;
   const Result added = Run("library import " + Quoted(lib) + " " + Quoted(Path("one.json")));
   EXPECT_EQ(added.out, "2\n");

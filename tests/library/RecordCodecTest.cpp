@@ -1,13 +1,13 @@
 // Byte layout of one library record, checked against offsets written out by
 // hand, and the decode of every vehicle type.
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <bit>
 #include <cstring>
 #include <utility>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "library/VehicleDataFile.h"
 #include "library/VehicleJson.h"
@@ -44,7 +44,8 @@ struct At {
 
 // The record expected for DistinctVehicle(type): head, S1 kind 1 with the
 // towing unit, then the type's own kinds and values.
-RawRecord Expected(int type, std::vector<std::pair<std::size_t, int>> kinds, std::vector<At> values) {
+RawRecord Expected(int type, std::vector<std::pair<std::size_t, int>> kinds,
+                   std::vector<At> values) {
   const VehicleRecord v = DistinctVehicle(type);
   RawRecord raw{};
   std::memcpy(raw.data(), "Test", 4);
@@ -56,8 +57,11 @@ RawRecord Expected(int type, std::vector<std::pair<std::size_t, int>> kinds, std
   PutLeDouble(raw, 374, v[D::LockToLockTime]);
   PutLe16(raw, 490, 1);
   PutLe16(raw, 494, 1);
-  for (At at : std::vector<At>{{496, D::WheelWidth}, {504, D::VehicleWidth}, {512, D::Front},
-                               {520, D::Wheelbase}, {528, D::Back}})
+  for (At at : std::vector<At>{{496, D::WheelWidth},
+                               {504, D::VehicleWidth},
+                               {512, D::Front},
+                               {520, D::Wheelbase},
+                               {528, D::Back}})
     PutLeDouble(raw, at.offset, v[at.field]);
   for (auto [offset, kind] : kinds) PutLe16(raw, offset, kind);
   for (At at : values) PutLeDouble(raw, at.offset, v[at.field]);
@@ -84,31 +88,88 @@ TEST(EncodeVehicleRecord, MatchesHandWrittenLayoutForEveryType) {
       {6, {}, {}},
       {7, {}, {}},
       // Semitrailer: lengths in S2, widths in S3 whose kind stays 0.
-      {2, {{684, 3}}, {{536, D::Hitch}, {702, D::Front2}, {710, D::Wheelbase2}, {718, D::Back2},
-                       {876, D::WheelWidth2}, {884, D::VehicleWidth2}}},
+      {2,
+       {{684, 3}},
+       {{536, D::Hitch},
+        {702, D::Front2},
+        {710, D::Wheelbase2},
+        {718, D::Back2},
+        {876, D::WheelWidth2},
+        {884, D::VehicleWidth2}}},
       // Tow bar: H2 as the drawbar's length (S2.WB) and as the trailer's hitch (S3.H).
-      {3, {{684, 2}, {874, 3}}, {{536, D::Hitch}, {710, D::Hitch2}, {876, D::WheelWidth2},
-                                 {884, D::VehicleWidth2}, {892, D::Front2}, {900, D::Wheelbase2},
-                                 {908, D::Back2}, {916, D::Hitch2}}},
-      {4, {{684, 3}}, {{536, D::Hitch}, {686, D::WheelWidth2}, {694, D::VehicleWidth2},
-                       {702, D::Front2}, {710, D::Wheelbase2}, {718, D::Back2}}},
-      {5, {{684, 3}}, {{536, D::Hitch}, {686, D::WheelWidth2}, {694, D::VehicleWidth2},
-                       {702, D::Front2}, {710, D::Wheelbase2}, {718, D::Back2}}},
-      {8, {{684, 3}}, {{536, D::Hitch}, {686, D::WheelWidth2}, {694, D::VehicleWidth2},
-                       {702, D::Front2}, {710, D::Wheelbase2}, {718, D::Back2}}},
+      {3,
+       {{684, 2}, {874, 3}},
+       {{536, D::Hitch},
+        {710, D::Hitch2},
+        {876, D::WheelWidth2},
+        {884, D::VehicleWidth2},
+        {892, D::Front2},
+        {900, D::Wheelbase2},
+        {908, D::Back2},
+        {916, D::Hitch2}}},
+      {4,
+       {{684, 3}},
+       {{536, D::Hitch},
+        {686, D::WheelWidth2},
+        {694, D::VehicleWidth2},
+        {702, D::Front2},
+        {710, D::Wheelbase2},
+        {718, D::Back2}}},
+      {5,
+       {{684, 3}},
+       {{536, D::Hitch},
+        {686, D::WheelWidth2},
+        {694, D::VehicleWidth2},
+        {702, D::Front2},
+        {710, D::Wheelbase2},
+        {718, D::Back2}}},
+      {8,
+       {{684, 3}},
+       {{536, D::Hitch},
+        {686, D::WheelWidth2},
+        {694, D::VehicleWidth2},
+        {702, D::Front2},
+        {710, D::Wheelbase2},
+        {718, D::Back2}}},
       // Double trailer: H3 in S3.WB and S3.H.
-      {9, {{684, 3}, {874, 2}, {1064, 3}},
-       {{536, D::Hitch}, {686, D::WheelWidth2}, {694, D::VehicleWidth2}, {702, D::Front2},
-        {710, D::Wheelbase2}, {718, D::Back2}, {726, D::Hitch2}, {900, D::Hitch3}, {916, D::Hitch3},
-        {1066, D::WheelWidth3}, {1074, D::VehicleWidth3}, {1082, D::Front3}, {1090, D::Wheelbase3},
+      {9,
+       {{684, 3}, {874, 2}, {1064, 3}},
+       {{536, D::Hitch},
+        {686, D::WheelWidth2},
+        {694, D::VehicleWidth2},
+        {702, D::Front2},
+        {710, D::Wheelbase2},
+        {718, D::Back2},
+        {726, D::Hitch2},
+        {900, D::Hitch3},
+        {916, D::Hitch3},
+        {1066, D::WheelWidth3},
+        {1074, D::VehicleWidth3},
+        {1082, D::Front3},
+        {1090, D::Wheelbase3},
         {1098, D::Back3}}},
       // Triple trailer: H3 only in S3.WB; H4 in S5.WB; fourth segment in S6.
-      {10, {{684, 3}, {874, 2}, {1064, 3}, {1254, 2}, {1444, 3}},
-       {{536, D::Hitch}, {686, D::WheelWidth2}, {694, D::VehicleWidth2}, {702, D::Front2},
-        {710, D::Wheelbase2}, {718, D::Back2}, {726, D::Hitch2}, {900, D::Hitch3},
-        {1066, D::WheelWidth3}, {1074, D::VehicleWidth3}, {1082, D::Front3}, {1090, D::Wheelbase3},
-        {1098, D::Back3}, {1280, D::Hitch4}, {1446, D::WheelWidth4}, {1454, D::VehicleWidth4},
-        {1462, D::Front4}, {1470, D::Wheelbase4}, {1478, D::Back4}}},
+      {10,
+       {{684, 3}, {874, 2}, {1064, 3}, {1254, 2}, {1444, 3}},
+       {{536, D::Hitch},
+        {686, D::WheelWidth2},
+        {694, D::VehicleWidth2},
+        {702, D::Front2},
+        {710, D::Wheelbase2},
+        {718, D::Back2},
+        {726, D::Hitch2},
+        {900, D::Hitch3},
+        {1066, D::WheelWidth3},
+        {1074, D::VehicleWidth3},
+        {1082, D::Front3},
+        {1090, D::Wheelbase3},
+        {1098, D::Back3},
+        {1280, D::Hitch4},
+        {1446, D::WheelWidth4},
+        {1454, D::VehicleWidth4},
+        {1462, D::Front4},
+        {1470, D::Wheelbase4},
+        {1478, D::Back4}}},
   };
   for (const GoldenCase& c : cases) {
     SCOPED_TRACE("type " + std::to_string(c.type));
@@ -119,11 +180,19 @@ TEST(EncodeVehicleRecord, MatchesHandWrittenLayoutForEveryType) {
   for (int type : {11, 12, 13}) {
     SCOPED_TRACE("type " + std::to_string(type));
     const RawRecord actual = EncodeVehicleRecord(DistinctVehicle(type));
-    const RawRecord expected = Expected(
-        type, {{684, 3}, {874, 3}},
-        {{536, D::Hitch}, {686, D::WheelWidth2}, {694, D::VehicleWidth2}, {702, D::Front2},
-         {710, D::Wheelbase2}, {718, D::Back2}, {726, D::Hitch2}, {876, D::WheelWidth3},
-         {884, D::VehicleWidth3}, {892, D::Front3}, {900, D::Wheelbase3}, {908, D::Back3}});
+    const RawRecord expected = Expected(type, {{684, 3}, {874, 3}},
+                                        {{536, D::Hitch},
+                                         {686, D::WheelWidth2},
+                                         {694, D::VehicleWidth2},
+                                         {702, D::Front2},
+                                         {710, D::Wheelbase2},
+                                         {718, D::Back2},
+                                         {726, D::Hitch2},
+                                         {876, D::WheelWidth3},
+                                         {884, D::VehicleWidth3},
+                                         {892, D::Front3},
+                                         {900, D::Wheelbase3},
+                                         {908, D::Back3}});
     EXPECT_EQ(actual, expected) << "bytes differ at " << Differences(actual, expected);
   }
 }
@@ -169,7 +238,7 @@ TEST(EncodeVehicleRecord, TextsAreTrimmedPaddedAndCut) {
 
 TEST(EncodeVehicleRecord, TextsAreWindows1252) {
   VehicleRecord v = VehicleRecord::Defaults();
-  v.Name = "Caf\xC3\xA9 \xE2\x82\xAC \xC5\xA0";  // "Café € Š"
+  v.Name = "Caf\xC3\xA9 \xE2\x82\xAC \xC5\xA0";       // "Café € Š"
   v.Description = "\xE2\x86\x92 \xF0\x9F\x9A\x9A x";  // "→ 🚚 x": outside the code page
   const RawRecord raw = EncodeVehicleRecord(v);
   EXPECT_EQ(raw[3], 0xE9);
@@ -184,7 +253,9 @@ TEST(EncodeVehicleRecord, TextsAreWindows1252) {
 
 TEST(EncodeVehicleRecord, InvalidUtf8BecomesQuestionMarks) {
   VehicleRecord v = VehicleRecord::Defaults();
-  v.Name = "a\xFF" "b\xC3";  // a stray byte and a cut sequence
+  v.Name =
+      "a\xFF"
+      "b\xC3";  // a stray byte and a cut sequence
   const RawRecord raw = EncodeVehicleRecord(v);
   EXPECT_EQ(std::string(raw.begin(), raw.begin() + 5), "a?b? ");
 }

@@ -2,13 +2,13 @@
 
 // A fresh folder for one test's library files, removed afterwards.
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 namespace veerline::library::testing {
 
@@ -37,7 +37,8 @@ inline std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& file) {
 
 inline void WriteBytes(const std::filesystem::path& file, const std::vector<std::uint8_t>& bytes) {
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace veerline::library::testing

@@ -1,15 +1,14 @@
 // Record operations on library files: slot reuse, file sizes, odd files and
 // failures that must leave the file as it was.
 
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstring>
 
-#include <gtest/gtest.h>
-
-#include "library/VehicleDataFile.h"
 #include "TempLibrary.h"
+#include "library/VehicleDataFile.h"
 
 namespace veerline::library {
 namespace {

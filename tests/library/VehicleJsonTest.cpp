@@ -1,10 +1,10 @@
 // The JSON form of vehicles: what it accepts, what it refuses and that an
 // export reads back unchanged.
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <limits>
-
-#include <gtest/gtest.h>
 
 #include "library/VehicleJson.h"
 
