@@ -3,8 +3,10 @@
 #include <dxflib/dl_creationadapter.h>
 #include <dxflib/dl_dxf.h>
 
+#include <clocale>
 #include <cmath>
 #include <fstream>
+#include <locale>
 #include <initializer_list>
 #include <sstream>
 
@@ -93,7 +95,9 @@ bool IsUnderstood(const DxfRecord& record) {
 // vertex count of lightweight polylines counted rather than trusted.
 class LibraryFeed {
  public:
-  explicit LibraryFeed(const std::string& fileName) : mFileName(fileName) {}
+  explicit LibraryFeed(const std::string& fileName) : mFileName(fileName) {
+    mOut.imbue(std::locale::classic());
+  }
 
   std::string Text() const { return mOut.str(); }
 
@@ -221,6 +225,26 @@ class Collector final : public DL_CreationAdapter {
     e.ColorIndex = getAttributes().getColor();
     return e;
   }
+};
+
+// The DXF library reads numbers through streams that follow the global C++
+// locale; while it reads, that locale is the classic one, so a decimal comma
+// set by the desktop program cannot turn 10.5 into 10.
+class ClassicNumbers {
+ public:
+  ClassicNumbers() : mPrevious(std::locale()) {
+    mSwapped = mPrevious != std::locale::classic();
+    if (mSwapped) std::locale::global(std::locale::classic());
+  }
+  ~ClassicNumbers() {
+    if (mSwapped) std::locale::global(mPrevious);
+  }
+  ClassicNumbers(const ClassicNumbers&) = delete;
+  ClassicNumbers& operator=(const ClassicNumbers&) = delete;
+
+ private:
+  std::locale mPrevious;
+  bool mSwapped = false;
 };
 
 std::string ReadWholeFile(const std::filesystem::path& path) {
@@ -428,6 +452,7 @@ std::unique_ptr<DrawingModel> ReadDxfText(std::string_view text, const std::stri
   Collector collected;
   DL_Dxf dxf;
   std::istringstream stream(feed.Text());
+  ClassicNumbers classic;
   if (!dxf.in(stream, &collected)) throw DxfError(fileName + ": the DXF library could not read it");
   if (collected.Blocks.size() != blocks.size()) {
     throw DxfError(fileName + ": the drawing's blocks could not be read consistently");

@@ -2,6 +2,7 @@
 
 #include <clocale>
 #include <cstdlib>
+#include <locale>
 
 #include "DxfTestFiles.h"
 #include "cad/DxfReader.h"
@@ -175,6 +176,30 @@ TEST(DxfWrite, FileIsReplacedWholeAndAFailedWriteLeavesOthersAlone) {
   } catch (const DxfError& error) {
     EXPECT_NE(std::string(error.what()).find("x.dxf"), std::string::npos);
   }
+}
+
+// A decimal comma with thousands grouping, as a German desktop would have it.
+struct CommaNumbers : std::numpunct<char> {
+  char do_decimal_point() const override { return ','; }
+  char do_thousands_sep() const override { return '.'; }
+  std::string do_grouping() const override { return "\3"; }
+};
+
+TEST(DxfWrite, RoundTripIsExactUnderACommaDecimalCppLocale) {
+  std::locale previous = std::locale::global(std::locale(std::locale::classic(), new CommaNumbers));
+  auto drawing = EveryKind();
+  std::string text = WriteDxfText(*drawing);
+  std::unique_ptr<DrawingModel> copy;
+  try {
+    copy = ReadDxfText(text, "comma.dxf");
+  } catch (...) {
+    std::locale::global(previous);
+    throw;
+  }
+  std::locale::global(previous);
+  EXPECT_NE(text.find("\n10.3\n"), std::string::npos);
+  EXPECT_EQ(Only(copy->ModelSpace(), EntityKind::LwPolyline).Data().Vertices[1].X, 10.3);
+  EXPECT_EQ(Only(*copy->FindBlock("4221240101123456"), EntityKind::Circle).Data().Centre.X, 1e9);
 }
 
 // ezdxf is an independent reader: the written drawing must load there and its
