@@ -1,0 +1,348 @@
+// The main window: first start, field visibility per type, output options,
+// options kept across closing and opening, the summary texts and the Execute checks.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QtTest>
+
+#include "UiTestSupport.h"
+#include "ui/ExecuteChecks.h"
+#include "ui/VehicleTurningWindow.h"
+
+using namespace veerline;
+using namespace veerline::ui;
+using veerline::ui::test::TestDesktop;
+
+namespace {
+
+template <typename T>
+T* Child(QWidget& window, const char* name) {
+  T* child = window.findChild<T*>(QString::fromLatin1(name));
+  if (child == nullptr) qFatal("missing control %s", name);
+  return child;
+}
+
+bool Shown(QWidget& window, const char* name) {
+  return !Child<QWidget>(window, name)->isHidden();
+}
+
+void SelectType(QWidget& window, int code) {
+  auto* types = Child<QComboBox>(window, "Combo1");
+  types->setCurrentIndex(types->findData(code));
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
+
+  void firstStartShowsDefaultsAndAsksForTheMissingLibrary() {
+    TestDesktop desktop;
+    frmVehicleTurning window(desktop.Services());
+    QCOMPARE(Child<QLineEdit>(window, "txt_Speed")->text(), QStringLiteral("0"));
+    QCOMPARE(Child<QComboBox>(window, "Combo2")->currentText(), QStringLiteral("Not set"));
+    QCOMPARE(Child<QComboBox>(window, "Combo3")->currentText(), QStringLiteral("Not set"));
+    QCOMPARE(Child<QComboBox>(window, "Combo4")->currentIndex(), 0);
+    QCOMPARE(Child<QComboBox>(window, "Combo1")->currentText(), QStringLiteral("Semi-Trailer"));
+    QVERIFY(Child<QCheckBox>(window, "chk_PlotVehicle")->isChecked());
+    QVERIFY(Child<QCheckBox>(window, "Check1")->isChecked());
+    QVERIFY(!Child<QLineEdit>(window, "txt_plotSpacing")->isEnabled());
+    QVERIFY(!Child<QLabel>(window, "Label5")->isEnabled());
+    QVERIFY(!Child<QCheckBox>(window, "chk_plotSweep")->isChecked());
+    QVERIFY(Child<QCheckBox>(window, "Check2")->isChecked());
+    QCOMPARE(Child<QLineEdit>(window, "txt_plotSpacing")->text(), QStringLiteral("5"));
+    QCOMPARE(Child<QLineEdit>(window, "txt_Front")->text(), QStringLiteral("1,4"));
+    QCOMPARE(Child<QLineEdit>(window, "txt_MaxTurning")->text(), QStringLiteral("40"));
+
+    QCOMPARE(window.VehicleFilePath(), desktop.Path(QStringLiteral("DefaultVehicles.vdt")));
+    QCOMPARE(desktop.messages.size(), std::size_t{1});
+    QCOMPARE(desktop.messages[0].text,
+             QStringLiteral("Can't find saved Vehicle File! Please open file"));
+    QCOMPARE(desktop.messages[0].title, QStringLiteral("Open File"));
+    QCOMPARE(desktop.dialogsShown.size(), std::size_t{1});
+    // Cancelling the dialog leaves an empty library under the default name.
+    QVERIFY(QFileInfo::exists(window.VehicleFilePath()));
+    QCOMPARE(window.windowTitle(),
+             QStringLiteral("Veerline, Vehicle Turning Simulation [DefaultVehicles]"));
+    QVERIFY(window.windowFlags() & Qt::WindowStaysOnTopHint);
+  }
+
+  void controlsCarryTheirCaptionsAndLists() {
+    TestDesktop desktop;
+    frmVehicleTurning window(desktop.Services());
+    auto* types = Child<QComboBox>(window, "Combo1");
+    QCOMPARE(types->count(), 13);
+    QCOMPARE(types->itemText(12), QStringLiteral("Tandem Trailer"));
+    QCOMPARE(types->itemData(12).toInt(), 13);
+    auto* speedUnits = Child<QComboBox>(window, "Combo4");
+    QCOMPARE(speedUnits->itemText(2), QStringLiteral("ms (Meters/Second"));
+    auto* pathUnits = Child<QComboBox>(window, "Combo2");
+    QCOMPARE(pathUnits->count(), 7);
+    QCOMPARE(pathUnits->itemText(6), QStringLiteral("Inches"));
+    QCOMPARE(pathUnits->itemData(6).toInt(), 6);
+    QCOMPARE(Child<QPushButton>(window, "Command3")->text(), QStringLiteral("&Execute"));
+    QCOMPARE(Child<QLabel>(window, "Label1(12)")->text(), QStringLiteral("B4="));
+    auto* tabs = Child<QTabWidget>(window, "TabStrip1");
+    QCOMPARE(tabs->tabText(2), QStringLiteral("Lock to lock Report"));
+    QCOMPARE(tabs->tabBar()->tabData(1).toString(), QStringLiteral("ResDia"));
+    QVERIFY(window.findChild<QWidget*>(QStringLiteral("Picture2")) != nullptr);
+    QVERIFY(window.findChild<QAction*>(QStringLiteral("M_Colors")) != nullptr);
+  }
+
+  void fieldVisibilityFollowsTheType() {
+    TestDesktop desktop;
+    frmVehicleTurning window(desktop.Services());
+    SelectType(window, 3);  // Tow Bar
+    QVERIFY(Shown(window, "txtHitch"));
+    QVERIFY(Shown(window, "txtHitch2"));
+    QVERIFY(Shown(window, "Label12"));
+    QVERIFY(!Shown(window, "Label13"));
+    QVERIFY(!Shown(window, "txt_Front3"));
+    SelectType(window, 2);  // Semi-Trailer
+    QVERIFY(Shown(window, "txtHitch"));
+    QVERIFY(!Shown(window, "txtHitch2"));
+    QVERIFY(!Shown(window, "Label1(4)"));
+    QVERIFY(Shown(window, "txt_WheelWidth_2"));
+    SelectType(window, 10);  // Triple Trailer: everything
+    for (int d = 0; d < kDimensionCount; ++d) {
+      const std::string name(DimensionControlName(static_cast<Dimension>(d)));
+      QVERIFY2(Shown(window, name.c_str()), name.c_str());
+    }
+    QVERIFY(Shown(window, "Label14"));
+    SelectType(window, 7);  // Car: segment #1 only
+    QVERIFY(!Shown(window, "txtHitch"));
+    QVERIFY(!Shown(window, "txt_VeichleWidth_2"));
+    QVERIFY(!Shown(window, "Label12"));
+    QVERIFY(Shown(window, "txt_Back"));
+    QVERIFY(Shown(window, "txt_WheelWidth"));
+    QVERIFY(Shown(window, "Label11"));
+    // Hidden fields keep their texts.
+    QCOMPARE(Child<QLineEdit>(window, "txtHitch")->text(), QStringLiteral("2,65"));
+    QVERIFY(!Child<QLabel>(window, "Image1")->pixmap().isNull());
+  }
+
+  void plotVehicleRulesEnableTheSpacingField() {
+    TestDesktop desktop;
+    frmVehicleTurning window(desktop.Services());
+    auto* plotVehicle = Child<QCheckBox>(window, "chk_PlotVehicle");
+    auto* firstAndLast = Child<QCheckBox>(window, "Check1");
+    auto* spacing = Child<QLineEdit>(window, "txt_plotSpacing");
+    firstAndLast->setChecked(false);
+    QVERIFY(spacing->isEnabled());
+    plotVehicle->setChecked(false);
+    QVERIFY(!firstAndLast->isEnabled());
+    QVERIFY(!spacing->isEnabled());
+    QVERIFY(!Child<QLabel>(window, "Label5")->isEnabled());
+    plotVehicle->setChecked(true);
+    QVERIFY(firstAndLast->isEnabled());
+    QVERIFY(spacing->isEnabled());
+    firstAndLast->setChecked(true);
+    QVERIFY(!spacing->isEnabled());
+  }
+
+  void optionsAreWrittenAtCloseAndReadAtOpen() {
+    TestDesktop desktop;
+    {
+      frmVehicleTurning window(desktop.Services());
+      Child<QCheckBox>(window, "chk_PlotVehicle")->setChecked(false);
+      Child<QCheckBox>(window, "chk_plotSweep")->setChecked(true);
+      Child<QCheckBox>(window, "Check2")->setChecked(false);
+      Child<QComboBox>(window, "Combo4")->setCurrentIndex(2);
+      Child<QComboBox>(window, "Combo2")->setCurrentIndex(4);
+      Child<QLineEdit>(window, "txt_Speed")->setText(QStringLiteral("12,5"));
+      Child<QLineEdit>(window, "txt_plotSpacing")->setText(QStringLiteral("7"));
+      window.close();
+    }
+    QCOMPARE(desktop.Setting(QStringLiteral("PlotVehicle")), QStringLiteral("0"));
+    QCOMPARE(desktop.Setting(QStringLiteral("PlotOnlyFirstAndLast")), QStringLiteral("1"));
+    QCOMPARE(desktop.Setting(QStringLiteral("PlotSweep")), QStringLiteral("1"));
+    QCOMPARE(desktop.Setting(QStringLiteral("PlotEnvelope")), QStringLiteral("0"));
+    QCOMPARE(desktop.Setting(QStringLiteral("SpeedSort")), QStringLiteral("2"));
+    QCOMPARE(desktop.Setting(QStringLiteral("PathUnit")), QStringLiteral("4"));
+    QCOMPARE(desktop.Setting(QStringLiteral("Speed")), QStringLiteral("12,5"));
+    QCOMPARE(desktop.Setting(QStringLiteral("MaxVehicleSpacing")), QStringLiteral("7"));
+    QCOMPARE(desktop.Setting(QStringLiteral("VehicleFile")),
+             desktop.Path(QStringLiteral("DefaultVehicles.vdt")));
+
+    frmVehicleTurning reopened(desktop.Services());
+    QVERIFY(!Child<QCheckBox>(reopened, "chk_PlotVehicle")->isChecked());
+    QVERIFY(!Child<QCheckBox>(reopened, "Check1")->isEnabled());
+    QVERIFY(Child<QCheckBox>(reopened, "chk_plotSweep")->isChecked());
+    QCOMPARE(Child<QComboBox>(reopened, "Combo4")->currentIndex(), 2);
+    QCOMPARE(Child<QComboBox>(reopened, "Combo2")->currentIndex(), 4);
+    QCOMPARE(Child<QComboBox>(reopened, "Combo3")->currentIndex(), 0);
+    QCOMPARE(Child<QLineEdit>(reopened, "txt_Speed")->text(), QStringLiteral("12,5"));
+  }
+
+  void emptyLibraryPathIsStoredAsTheDefault() {
+    TestDesktop desktop;
+    desktop.SetSetting(QStringLiteral("VehicleFile"), QString());
+    frmVehicleTurning window(desktop.Services());
+    window.close();
+    QCOMPARE(desktop.Setting(QStringLiteral("VehicleFile")),
+             desktop.Path(QStringLiteral("DefaultVehicles.vdt")));
+  }
+
+  void badSettingsAreReportedAndTheWindowStillOpens() {
+    TestDesktop desktop;
+    desktop.SetSetting(QStringLiteral("VehicleFile"), desktop.Path(QStringLiteral("lib.vdt")));
+    QFile(desktop.Path(QStringLiteral("lib.vdt"))).open(QIODevice::WriteOnly);
+    desktop.SetSetting(QStringLiteral("PlotSweep"), QStringLiteral("yes"));
+    desktop.SetSetting(QStringLiteral("PathUnit"), QStringLiteral("9"));
+    frmVehicleTurning window(desktop.Services());
+    QCOMPARE(desktop.messages.size(), std::size_t{2});
+    for (const auto& message : desktop.messages) {
+      QCOMPARE(message.title, QStringLiteral("Veichle Turning Simulation"));
+      QVERIFY(message.text.endsWith(QStringLiteral(" Load frm")));
+    }
+    QVERIFY(desktop.messages[0].text.contains(QStringLiteral("PlotSweep")));
+    QVERIFY(desktop.messages[1].text.contains(QStringLiteral("PathUnit")));
+    // The rest of the window opened: lists filled, library listed.
+    QCOMPARE(Child<QComboBox>(window, "Combo2")->currentIndex(), 0);
+    QCOMPARE(Child<QComboBox>(window, "Combo3")->count(), 7);
+    QCOMPARE(window.VehicleFilePath(), desktop.Path(QStringLiteral("lib.vdt")));
+    QVERIFY(!Child<QCheckBox>(window, "chk_plotSweep")->isChecked());
+  }
+
+  void summaryUsesTheCommaLocale() {
+    TestDesktop desktop;
+    frmVehicleTurning window(desktop.Services());
+    Child<QComboBox>(window, "Combo3")->setCurrentIndex(1);  // Meter
+    SelectType(window, 1);
+    SelectType(window, 2);
+    QCOMPARE(Child<QLabel>(window, "Label2")->text(), QStringLiteral("Total Length: 21,05 meter"));
+    QCOMPARE(window.StatusPanelText(0),
+             QStringLiteral("Min Turning Radius (Centerline): 8,71 meter"));
+  }
+
+  void defaultsReadRightUnderAPointLocale() {
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    TestDesktop desktop;
+    frmVehicleTurning window(desktop.Services());
+    QCOMPARE(Child<QLineEdit>(window, "txt_WheelWidth")->text(), QStringLiteral("2.55"));
+    QCOMPARE(Child<QLineEdit>(window, "txtHitch")->text(), QStringLiteral("2.65"));
+    Child<QComboBox>(window, "Combo3")->setCurrentIndex(1);
+    SelectType(window, 1);
+    SelectType(window, 2);
+    QCOMPARE(Child<QLabel>(window, "Label2")->text(), QStringLiteral("Total Length: 21.05 meter"));
+    QCOMPARE(window.StatusPanelText(0),
+             QStringLiteral("Min Turning Radius (Centerline): 8.71 meter"));
+  }
+
+  void keyReleaseSummarisesTheLoadedTypeNotTheListedOne() {
+    TestDesktop desktop;
+    frmVehicleTurning window(desktop.Services());
+    Child<QComboBox>(window, "Combo3")->setCurrentIndex(1);
+    SelectType(window, 1);  // Truck: 1,4 + 5,6 + 2,6
+    QCOMPARE(Child<QLabel>(window, "Label2")->text(), QStringLiteral("Total Length: 9,6 meter"));
+    // Nothing loaded from the list: the key handlers summarise type 0.
+    QTest::keyClick(Child<QLineEdit>(window, "txt_Front"), Qt::Key_End);
+    QCOMPARE(Child<QLabel>(window, "Label2")->text(), QStringLiteral("Total Length: 0 meter"));
+  }
+
+  void executeChecksComeInOrder_data() {
+    QTest::addColumn<QString>("speed");
+    QTest::addColumn<QString>("lock");
+    QTest::addColumn<int>("path");
+    QTest::addColumn<int>("vehicle");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("blank speed") << "  " << "" << 0 << 0 << "Missing value for Speed!";
+    QTest::newRow("no lock to lock")
+        << "10" << " " << 0 << 0
+        << "Missing value for Lock to lock!\r\r(A common value is 6-8 seconds)";
+    QTest::newRow("no path unit") << "10" << "8" << 0 << 1 << "Please select Vehicle path units!";
+    QTest::newRow("no vehicle unit")
+        << "10" << "8" << 1 << 0
+        << "Please select Vehicle units for selected Vehicle. Save it after selecting units.";
+    QTest::newRow("units differ") << "10" << "8" << 1 << 5
+                                  << "Your selected Vehicle units is not equal to the Vehicle "
+                                     "path units!\r\rYou need to use same unit in booth";
+    QTest::newRow("letters pass to the run") << "abc" << "8" << 1 << 1 << "";
+  }
+
+  void executeChecksComeInOrder() {
+    QFETCH(QString, speed);
+    QFETCH(QString, lock);
+    QFETCH(int, path);
+    QFETCH(int, vehicle);
+    QFETCH(QString, expected);
+    const auto failing = FirstFailingExecuteCheck(
+        {speed.toStdString(), lock.toStdString(), path, vehicle});
+    if (expected.isEmpty()) {
+      QVERIFY(!failing.has_value());
+    } else {
+      QVERIFY(failing.has_value());
+      QCOMPARE(QString::fromStdString(failing->title), QStringLiteral("Missing value"));
+      QCOMPARE(QString::fromStdString(failing->text), expected);
+    }
+  }
+
+  void executeButtonWarnsOrRequestsTheRun() {
+    TestDesktop desktop;
+    frmVehicleTurning window(desktop.Services());
+    desktop.messages.clear();
+    QSignalSpy requested(&window, &frmVehicleTurning::executeRequested);
+    Child<QLineEdit>(window, "txt_Speed")->setText(QStringLiteral("10"));
+    Child<QPushButton>(window, "Command3")->click();
+    QCOMPARE(requested.count(), 0);
+    QCOMPARE(desktop.MessageTexts(), QStringList{QStringLiteral("Please select Vehicle path units!")});
+    QCOMPARE(desktop.messages[0].kind, MessageKind::Warning);
+    Child<QComboBox>(window, "Combo2")->setCurrentIndex(1);
+    Child<QComboBox>(window, "Combo3")->setCurrentIndex(1);
+    Child<QPushButton>(window, "Command3")->click();
+    QCOMPARE(requested.count(), 1);
+    const WindowRunOptions options = window.CurrentRunOptions();
+    QCOMPARE(options.vehicleType, 2);
+    QCOMPARE(options.speedText, std::string("10"));
+    QCOMPARE(options.lockToLockText, std::string("8"));
+    QVERIFY(options.plotOnlyFirstAndLast);
+  }
+
+  void cancelStopsTheRunAndWritesTheSettings() {
+    TestDesktop desktop;
+    frmVehicleTurning window(desktop.Services());
+    window.show();
+    Child<QPushButton>(window, "Command2")->click();
+    QVERIFY(window.State().StopRequested);
+    QVERIFY(!window.isVisible());
+    QVERIFY(desktop.HasSetting(QStringLiteral("PathUnit")));
+  }
+
+  void missingHelpFileIsReported() {
+    TestDesktop desktop;
+    frmVehicleTurning window(desktop.Services());
+    desktop.messages.clear();
+    window.findChild<QAction*>(QStringLiteral("M_Helpfile"))->trigger();
+    QCOMPARE(desktop.messages.size(), std::size_t{1});
+    QVERIFY(desktop.messages[0].text.contains(QStringLiteral("HelpFileforVeerline.chm")));
+    QVERIFY(desktop.openedUrls.isEmpty());
+    QFile(window.HelpFilePath()).open(QIODevice::WriteOnly);
+    window.findChild<QAction*>(QStringLiteral("M_Helpfile"))->trigger();
+    QCOMPARE(desktop.openedUrls.size(), 1);
+  }
+
+  void progressBarLiesOverTheSecondPanel() {
+    TestDesktop desktop;
+    frmVehicleTurning window(desktop.Services());
+    window.resize(1100, 600);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto* panel = Child<QLabel>(window, "Panel2");
+    auto* bar = window.ProgressBar();
+    auto* status = Child<QWidget>(window, "StatusBar1");
+    QCOMPARE(bar->x(), status->x() + panel->x());
+    QCOMPARE(bar->width(), panel->width());
+    QCOMPARE(bar->y(), window.height() - status->height() + 2);
+  }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"
