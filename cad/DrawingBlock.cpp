@@ -9,7 +9,8 @@ namespace veerline::cad {
 namespace {
 
 CadError InvalidArgument(const std::string& member) {
-  return CadError::Other(static_cast<std::int32_t>(0x80070057u), "Invalid argument (" + member + ")");
+  return CadError::Other(static_cast<std::int32_t>(0x80070057u),
+                         "Invalid argument (" + member + ")");
 }
 
 bool IsFinite(const CadPoint& p) {

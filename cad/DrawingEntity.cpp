@@ -8,7 +8,8 @@ namespace {
 
 // The automation layer's "invalid argument" failure (E_INVALIDARG).
 CadError InvalidArgument(const std::string& member) {
-  return CadError::Other(static_cast<std::int32_t>(0x80070057u), "Invalid argument (" + member + ")");
+  return CadError::Other(static_cast<std::int32_t>(0x80070057u),
+                         "Invalid argument (" + member + ")");
 }
 
 }  // namespace
@@ -20,15 +21,24 @@ bool DrawingEntity::IsPolyline() const {
 
 int DrawingEntity::EntityType() const {
   switch (mKind) {
-    case EntityKind::LwPolyline: return kEntityLightWeightPolyline;
-    case EntityKind::Polyline2d: return kEntityPolyline;
-    case EntityKind::Polyline3d: return kEntity3dPolyline;
-    case EntityKind::Line: return kEntityLine;
-    case EntityKind::Circle: return kEntityCircle;
-    case EntityKind::Arc: return kEntityArc;
-    case EntityKind::Text: return kEntityText;
-    case EntityKind::Insert: return kEntityBlockInsert;
-    case EntityKind::Unknown: return kEntityOther;
+    case EntityKind::LwPolyline:
+      return kEntityLightWeightPolyline;
+    case EntityKind::Polyline2d:
+      return kEntityPolyline;
+    case EntityKind::Polyline3d:
+      return kEntity3dPolyline;
+    case EntityKind::Line:
+      return kEntityLine;
+    case EntityKind::Circle:
+      return kEntityCircle;
+    case EntityKind::Arc:
+      return kEntityArc;
+    case EntityKind::Text:
+      return kEntityText;
+    case EntityKind::Insert:
+      return kEntityBlockInsert;
+    case EntityKind::Unknown:
+      return kEntityOther;
   }
   return kEntityOther;
 }

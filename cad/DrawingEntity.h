@@ -11,7 +11,17 @@
 
 namespace veerline::cad {
 
-enum class EntityKind { LwPolyline, Polyline2d, Polyline3d, Line, Circle, Arc, Text, Insert, Unknown };
+enum class EntityKind {
+  LwPolyline,
+  Polyline2d,
+  Polyline3d,
+  Line,
+  Circle,
+  Arc,
+  Text,
+  Insert,
+  Unknown
+};
 
 struct PolylineVertex {
   double X = 0, Y = 0, Z = 0;

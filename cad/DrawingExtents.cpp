@@ -71,8 +71,7 @@ class ExtentsBuilder {
     double sagitta = a.Bulge * std::hypot(dx, dy) / 2;
     double len = std::hypot(dx, dy);
     if (len == 0) return;
-    AddPoint((a.X + b.X) / 2 + sagitta * dy / len, (a.Y + b.Y) / 2 - sagitta * dx / len,
-             placement);
+    AddPoint((a.X + b.X) / 2 + sagitta * dy / len, (a.Y + b.Y) / 2 - sagitta * dx / len, placement);
   }
 
   void AddEntity(const DrawingEntity& entity, const Placement* placement, int depth) {

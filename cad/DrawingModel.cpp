@@ -12,7 +12,8 @@ namespace {
 constexpr std::int32_t kPickCancelledCode = static_cast<std::int32_t>(0x80020009u);
 
 CadError InvalidArgument(const std::string& member) {
-  return CadError::Other(static_cast<std::int32_t>(0x80070057u), "Invalid argument (" + member + ")");
+  return CadError::Other(static_cast<std::int32_t>(0x80070057u),
+                         "Invalid argument (" + member + ")");
 }
 
 // Handles compare without regard to case; they are kept in upper case.
@@ -37,8 +38,7 @@ class DrawingModel::PickUtility final : public CadUtility {
   explicit PickUtility(DrawingModel& model) : mModel(model) {}
 
   CadEntity& GetEntity(const std::string& prompt) override {
-    PickOutcome outcome =
-        mModel.mPicker ? mModel.mPicker->Pick(prompt) : PickOutcome::Cancel();
+    PickOutcome outcome = mModel.mPicker ? mModel.mPicker->Pick(prompt) : PickOutcome::Cancel();
     if (outcome.Kind == PickKind::Cancel) {
       throw CadError::Other(kPickCancelledCode, "Pick cancelled by the user");
     }

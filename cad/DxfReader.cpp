@@ -6,8 +6,8 @@
 #include <clocale>
 #include <cmath>
 #include <fstream>
-#include <locale>
 #include <initializer_list>
+#include <locale>
 #include <sstream>
 
 #include "cad/DxfNumber.h"
@@ -33,11 +33,11 @@ const std::vector<Whitelisted>& GroupsFor(const std::string& type) {
   static const std::vector<Whitelisted> kLine = {{10, ValueKind::Real}, {20, ValueKind::Real},
                                                  {30, ValueKind::Real}, {11, ValueKind::Real},
                                                  {21, ValueKind::Real}, {31, ValueKind::Real}};
-  static const std::vector<Whitelisted> kCircle = {{10, ValueKind::Real}, {20, ValueKind::Real},
-                                                   {30, ValueKind::Real}, {40, ValueKind::Real}};
-  static const std::vector<Whitelisted> kArc = {
-      {10, ValueKind::Real}, {20, ValueKind::Real}, {30, ValueKind::Real},
-      {40, ValueKind::Real}, {50, ValueKind::Real}, {51, ValueKind::Real}};
+  static const std::vector<Whitelisted> kCircle = {
+      {10, ValueKind::Real}, {20, ValueKind::Real}, {30, ValueKind::Real}, {40, ValueKind::Real}};
+  static const std::vector<Whitelisted> kArc = {{10, ValueKind::Real}, {20, ValueKind::Real},
+                                                {30, ValueKind::Real}, {40, ValueKind::Real},
+                                                {50, ValueKind::Real}, {51, ValueKind::Real}};
   static const std::vector<Whitelisted> kText = {
       {1, ValueKind::Text},  {7, ValueKind::Text},  {10, ValueKind::Real}, {20, ValueKind::Real},
       {30, ValueKind::Real}, {11, ValueKind::Real}, {21, ValueKind::Real}, {31, ValueKind::Real},
@@ -52,8 +52,10 @@ const std::vector<Whitelisted>& GroupsFor(const std::string& type) {
                                                        {20, ValueKind::Real},
                                                        {42, ValueKind::Real}};
   static const std::vector<Whitelisted> kPolyline = {{70, ValueKind::Int}, {30, ValueKind::Real}};
-  static const std::vector<Whitelisted> kVertex = {{10, ValueKind::Real}, {20, ValueKind::Real},
-                                                   {30, ValueKind::Real}, {42, ValueKind::Real},
+  static const std::vector<Whitelisted> kVertex = {{10, ValueKind::Real},
+                                                   {20, ValueKind::Real},
+                                                   {30, ValueKind::Real},
+                                                   {42, ValueKind::Real},
                                                    {70, ValueKind::Int}};
   static const std::vector<Whitelisted> kBlock = {{2, ValueKind::Text},
                                                   {70, ValueKind::Int},
@@ -81,9 +83,9 @@ int IntOr(const DxfRecord& record, int code, int fallback) {
 
 // Whether the drawing model takes this entity apart; all else is kept raw.
 bool IsUnderstood(const DxfRecord& record) {
-  if (IntOr(record, 67, 0) == 1) return false;  // paper space
+  if (IntOr(record, 67, 0) == 1) return false;                                    // paper space
   if (record.Type == "POLYLINE") return (IntOr(record, 70, 0) & (16 | 64)) == 0;  // no meshes
-  if (record.Type == "INSERT") return IntOr(record, 66, 0) != 1;  // no attributes
+  if (record.Type == "INSERT") return IntOr(record, 66, 0) != 1;                  // no attributes
   for (const char* type : {"LINE", "CIRCLE", "ARC", "TEXT", "LWPOLYLINE"}) {
     if (record.Type == type) return true;
   }
@@ -106,7 +108,8 @@ class LibraryFeed {
   void Record(const DxfRecord& record) {
     Group(0, record.Type);
     Group(8, LayerOf(record));
-    if (const std::string* colour = record.Find(62)) Group(62, Checked(record, {62, *colour, 0}, ValueKind::Int));
+    if (const std::string* colour = record.Find(62))
+      Group(62, Checked(record, {62, *colour, 0}, ValueKind::Int));
     if (record.Type == "LWPOLYLINE") {
       int count = 0;
       for (const DxfGroup& g : record.Groups) count += g.Code == 10 ? 1 : 0;
@@ -276,7 +279,9 @@ bool KindMatches(const std::string& type, EntityKind kind) {
   return kind == EntityKind::Polyline2d || kind == EntityKind::Polyline3d;
 }
 
-double RealOr(const DxfGroup& g, double fallback) { return ParseDxfReal(g.Value).value_or(fallback); }
+double RealOr(const DxfGroup& g, double fallback) {
+  return ParseDxfReal(g.Value).value_or(fallback);
+}
 
 // Segment widths, which the DXF library does not report: per vertex (40, 41)
 // and, for lightweight polylines, one constant width (43) for all segments.

@@ -35,8 +35,8 @@ class GroupReader {
       }
       group.Code = *code;
       std::string_view value;
-      if (!NextLine(value)) Fail("the file is truncated: no value for the group code at line " +
-                                 std::to_string(mLine));
+      if (!NextLine(value))
+        Fail("the file is truncated: no value for the group code at line " + std::to_string(mLine));
       group.Value = std::string(group.Code == 0 ? TrimDxf(value) : value);
       groups.push_back(std::move(group));
       if (groups.back().Code == 0 && groups.back().Value == "EOF") break;
@@ -134,7 +134,8 @@ class StructureReader {
     ++mIndex;  // ENDSEC
     if (section == "TABLES") TakeLayers(records);
     if (section == "BLOCKS") TakeBlocks(records);
-    if (section == "ENTITIES") mContent.Entities = GroupSequences(std::move(records), 0, records.size());
+    if (section == "ENTITIES")
+      mContent.Entities = GroupSequences(std::move(records), 0, records.size());
   }
 
   void TakeLayers(std::vector<DxfRecord>& records) {
@@ -171,14 +172,13 @@ class StructureReader {
   // Moves the records [first, last) into a list of entities, hanging each
   // VERTEX, ATTRIB and SEQEND on the entity whose sequence it belongs to.
   // Stray sequence records, which no drawing program could place, are dropped.
-  static std::vector<DxfRecord> GroupSequences(std::vector<DxfRecord>&& records,
-                                               std::size_t first, std::size_t last) {
+  static std::vector<DxfRecord> GroupSequences(std::vector<DxfRecord>&& records, std::size_t first,
+                                               std::size_t last) {
     std::vector<DxfRecord> entities;
     bool sequenceOpen = false;
     for (std::size_t i = first; i < last; ++i) {
       DxfRecord& record = records[i];
-      bool follower =
-          record.Type == "VERTEX" || record.Type == "ATTRIB" || record.Type == "SEQEND";
+      bool follower = record.Type == "VERTEX" || record.Type == "ATTRIB" || record.Type == "SEQEND";
       if (follower) {
         if (sequenceOpen) {
           entities.back().Followers.push_back(std::move(record));

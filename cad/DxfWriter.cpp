@@ -109,8 +109,8 @@ class DrawingWriter {
 
   // Every handle the tables and objects need, decided before anything is written.
   void Plan() {
-    for (const char* key : {"VPORT", "LTYPE", "LAYER", "STYLE", "VIEW", "UCS", "APPID", "DIMSTYLE",
-                            "BLOCK_RECORD"}) {
+    for (const char* key :
+         {"VPORT", "LTYPE", "LAYER", "STYLE", "VIEW", "UCS", "APPID", "DIMSTYLE", "BLOCK_RECORD"}) {
       mTable[key] = mHandles.Next();
     }
     for (const char* key : {"vport", "ltByBlock", "ltByLayer", "ltContinuous", "style", "appid",
@@ -194,9 +194,9 @@ class DrawingWriter {
     W(0, "ENDTAB");
 
     TableStart("LTYPE", 3);
-    for (auto [key, name, text] : {std::tuple{"ltByBlock", "ByBlock", ""},
-                                   std::tuple{"ltByLayer", "ByLayer", ""},
-                                   std::tuple{"ltContinuous", "Continuous", "Solid line"}}) {
+    for (auto [key, name, text] :
+         {std::tuple{"ltByBlock", "ByBlock", ""}, std::tuple{"ltByLayer", "ByLayer", ""},
+          std::tuple{"ltContinuous", "Continuous", "Solid line"}}) {
       RecordStart("LTYPE", mObject[key], "LTYPE", "AcDbLinetypeTableRecord");
       W(2, name);
       I(70, 0);
@@ -212,9 +212,8 @@ class DrawingWriter {
       RecordStart("LAYER", mLayerHandles[i], "LAYER", "AcDbLayerTableRecord");
       W(2, mLayers[i].Name);
       I(70, 0);
-      int colour = mLayers[i].ColorIndex >= 1 && mLayers[i].ColorIndex <= 255
-                       ? mLayers[i].ColorIndex
-                       : 7;
+      int colour =
+          mLayers[i].ColorIndex >= 1 && mLayers[i].ColorIndex <= 255 ? mLayers[i].ColorIndex : 7;
       I(62, mLayers[i].Visible ? colour : -colour);
       W(6, "Continuous");
       I(370, -3);

@@ -114,8 +114,7 @@ TEST(ReportRunFailure, OtherFailuresShowTheirDescriptionWithTheTag) {
   ReportRunFailure(host, CadError::Other(452, "Odd failure"));
   ReportRunFailure(host, "Type mismatch");
   ASSERT_EQ(host.Messages.size(), 3u);
-  EXPECT_EQ(host.Messages[0].Text,
-            CadError::PickMissed().Description() + " Execute sweep");
+  EXPECT_EQ(host.Messages[0].Text, CadError::PickMissed().Description() + " Execute sweep");
   EXPECT_EQ(host.Messages[1].Text, "Odd failure Execute sweep");
   EXPECT_EQ(host.Messages[2].Text, "Type mismatch Execute sweep");
   for (const Shown& shown : host.Messages) {

@@ -43,7 +43,9 @@ TEST(DrawingModel, BadArgumentsFailWithoutChangingTheEntity) {
   EXPECT_EQ(KindOf([&] { path.SetColorIndex(300); }), CadErrorKind::Other);
   EXPECT_EQ(KindOf([&] { path.SetLayer(""); }), CadErrorKind::Other);
   EXPECT_EQ(KindOf([&] { drawing.ModelSpace().AddCircle({0, 0, 0}, 0); }), CadErrorKind::Other);
-  EXPECT_EQ(KindOf([&] { drawing.ModelSpace().AddLightWeightPolyline({{std::nan(""), 0, 0}}); }),
+  EXPECT_EQ(KindOf([&] {
+              drawing.ModelSpace().AddLightWeightPolyline({{std::nan(""), 0, 0}});
+            }),
             CadErrorKind::Other);
   EXPECT_EQ(path.ColorIndex(), kColorByLayer);
   EXPECT_EQ(path.Layer(), "0");
@@ -52,8 +54,7 @@ TEST(DrawingModel, BadArgumentsFailWithoutChangingTheEntity) {
 
 TEST(DrawingModel, PolylineMembersReadAndWriteTheVertices) {
   DrawingModel drawing;
-  CadEntity& path =
-      drawing.ModelSpace().AddLightWeightPolyline({{0, 0, 0}, {4, 0, 0}, {4, 3, 0}});
+  CadEntity& path = drawing.ModelSpace().AddLightWeightPolyline({{0, 0, 0}, {4, 0, 0}, {4, 3, 0}});
   EXPECT_EQ(path.EntityType(), kEntityLightWeightPolyline);
   EXPECT_EQ(path.CoordinateCount(), 3);
   EXPECT_EQ(path.Coordinate(2), (CadPoint{4, 3, 0}));
@@ -95,7 +96,9 @@ TEST(DrawingModel, LayersBlocksAndInserts) {
   EXPECT_EQ(&drawing.AddBlock({0, 0, 0}, "123240101120000"), &block);
   EXPECT_EQ(drawing.Blocks().size(), 1u);
   EXPECT_EQ(KindOf([&] { drawing.AddBlock({0, 0, 0}, ""); }), CadErrorKind::Other);
-  EXPECT_EQ(KindOf([&] { drawing.InsertBlock({0, 0, 0}, "nope", 1, 1, 1, 0); }),
+  EXPECT_EQ(KindOf([&] {
+              drawing.InsertBlock({0, 0, 0}, "nope", 1, 1, 1, 0);
+            }),
             CadErrorKind::Other);
   block.AddLightWeightPolyline({{-1, -1, 0}, {2, 3, 0}});
   drawing.InsertBlock({10, 20, 0}, "123240101120000", 1, 1, 1, 0);

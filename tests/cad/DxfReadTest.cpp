@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "cad/DxfReader.h"
 #include "DxfTestFiles.h"
+#include "cad/DxfReader.h"
 
 namespace veerline::cad {
 namespace {
@@ -73,7 +73,8 @@ TEST(DxfRead, LinesCirclesArcsTextsAndBlocks) {
       "0\nSECTION\n2\nENTITIES\n"
       "0\nLINE\n5\n30\n8\nHidden\n10\n1\n20\n2\n30\n0\n11\n3\n21\n4\n31\n0\n"
       "0\nARC\n5\n31\n8\n0\n10\n5\n20\n5\n30\n0\n40\n2\n50\n30\n51\n120\n"
-      "0\nTEXT\n5\n32\n8\n0\n62\n1\n10\n1\n20\n1\n30\n0\n40\n2.5\n1\n12.3\n72\n4\n11\n6\n21\n7\n31\n0\n"
+      "0\nTEXT\n5\n32\n8\n0\n62\n1\n10\n1\n20\n1\n30\n0\n40\n2.5\n1\n12."
+      "3\n72\n4\n11\n6\n21\n7\n31\n0\n"
       "0\nINSERT\n5\n33\n8\n0\n2\nMark\n10\n100\n20\n200\n30\n0\n41\n2\n42\n2\n43\n1\n50\n90\n"
       "0\nENDSEC\n0\nEOF\n";
   auto drawing = ReadDxfText(text, "mixed.dxf");
@@ -109,10 +110,9 @@ TEST(DxfRead, LinesCirclesArcsTextsAndBlocks) {
 }
 
 TEST(DxfRead, UnknownEntitiesAreKeptVerbatim) {
-  auto drawing = ReadDxfText(
-      EntitiesDxf("0\nMYSHAPE\n5\n40\n8\nOdd\n1\nsome text\n10\n1.0000\n"
-                  "0\nPOINT\n5\n41\n8\n0\n10\n1\n20\n2\n30\n0\n"),
-      "odd.dxf");
+  auto drawing = ReadDxfText(EntitiesDxf("0\nMYSHAPE\n5\n40\n8\nOdd\n1\nsome text\n10\n1.0000\n"
+                                         "0\nPOINT\n5\n41\n8\n0\n10\n1\n20\n2\n30\n0\n"),
+                             "odd.dxf");
   DrawingEntity* odd = drawing->FindEntity("40");
   ASSERT_NE(odd, nullptr);
   EXPECT_EQ(odd->EntityType(), kEntityOther);
@@ -204,8 +204,9 @@ TEST(DxfRead, ThousandsOfEntitiesFarFromTheOriginLoadFromFile) {
 }
 
 TEST(DxfRead, WindowsLineEndingsAndPaddedCodesAreRead) {
-  std::string text = "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n  0\r\nCIRCLE\r\n  5\r\n7\r\n  8\r\n0\r\n"
-                     " 10\r\n1\r\n 20\r\n2\r\n 40\r\n3\r\n  0\r\nENDSEC\r\n  0\r\nEOF\r\n";
+  std::string text =
+      "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n  0\r\nCIRCLE\r\n  5\r\n7\r\n  8\r\n0\r\n"
+      " 10\r\n1\r\n 20\r\n2\r\n 40\r\n3\r\n  0\r\nENDSEC\r\n  0\r\nEOF\r\n";
   auto drawing = ReadDxfText(text, "crlf.dxf");
   ASSERT_NE(drawing->FindEntity("7"), nullptr);
   EXPECT_EQ(drawing->FindEntity("7")->Data().Radius, 3);

@@ -206,8 +206,8 @@ TEST(DxfWrite, RoundTripIsExactUnderACommaDecimalCppLocale) {
 // audit must find nothing to report or repair.
 TEST(DxfWrite, IndependentReaderAuditsTheDrawingClean) {
   TempDir dir;
-  auto drawing = ReadDxfText(
-      EntitiesDxf("0\nPOINT\n5\n2A\n8\nKept\n10\n1\n20\n2\n30\n0\n"), "in.dxf");
+  auto drawing =
+      ReadDxfText(EntitiesDxf("0\nPOINT\n5\n2A\n8\nKept\n10\n1\n20\n2\n30\n0\n"), "in.dxf");
   auto kinds = EveryKind();
   std::filesystem::path file = dir.Path() / "audit.dxf";
   WriteDxfFile(*kinds, file);
