@@ -1,0 +1,315 @@
+// The vehicle list and the library commands of the main window against a
+// temporary library file.
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QtTest>
+
+#include "UiTestSupport.h"
+#include "library/VehicleDataFile.h"
+#include "ui/VehicleTurningWindow.h"
+
+using namespace veerline;
+using namespace veerline::ui;
+using veerline::ui::test::TestDesktop;
+
+namespace {
+
+constexpr qint64 kRecord = 1634;
+
+template <typename T>
+T* Child(QWidget& window, const char* name) {
+  T* child = window.findChild<T*>(QString::fromLatin1(name));
+  if (child == nullptr) qFatal("missing control %s", name);
+  return child;
+}
+
+QStringList ListTexts(QWidget& window) {
+  QStringList texts;
+  auto* list = Child<QListWidget>(window, "List1");
+  for (int row = 0; row < list->count(); ++row) texts << list->item(row)->text().trimmed();
+  return texts;
+}
+
+QString Selected(QWidget& window) {
+  QListWidgetItem* item = Child<QListWidget>(window, "List1")->currentItem();
+  return item == nullptr ? QString() : item->text().trimmed();
+}
+
+void Click(QWidget& window, const char* button) { Child<QPushButton>(window, button)->click(); }
+
+void EnterVehicle(QWidget& window, const QString& name, int unit = 1) {
+  Child<QLineEdit>(window, "txt_Name")->setText(name);
+  Child<QComboBox>(window, "Combo3")->setCurrentIndex(unit);
+}
+
+qint64 FileSize(const QString& path) { return QFileInfo(path).size(); }
+
+std::filesystem::path Fs(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+}  // namespace
+
+class LibraryCommandsTest : public QObject {
+  Q_OBJECT
+
+  // A window on an empty library "lib.vdt" in the desktop's folder.
+  std::unique_ptr<frmVehicleTurning> OpenOnEmptyLibrary(TestDesktop& desktop) {
+    const QString library = desktop.Path(QStringLiteral("lib.vdt"));
+    QFile(library).open(QIODevice::WriteOnly);
+    desktop.SetSetting(QStringLiteral("VehicleFile"), library);
+    auto window = std::make_unique<frmVehicleTurning>(desktop.Services());
+    desktop.messages.clear();
+    return window;
+  }
+
+ private slots:
+  void init() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
+
+  void saveCopyNewAndReplaceKeepTheListInStep() {
+    TestDesktop desktop;
+    auto window = OpenOnEmptyLibrary(desktop);
+    const QString library = window->VehicleFilePath();
+    QCOMPARE(window->windowTitle(), QStringLiteral("Veerline, Vehicle Turning Simulation [lib]"));
+
+    // Save with an empty list adds record 1 and selects it.
+    EnterVehicle(*window, QStringLiteral("Truck A"));
+    Click(*window, "Command1");
+    QCOMPARE(ListTexts(*window), QStringList{QStringLiteral("Truck A")});
+    QCOMPARE(Selected(*window), QStringLiteral("Truck A"));
+    QCOMPARE(FileSize(library), kRecord);
+
+    // Copy adds "Copy of Truck A" and selects it.
+    Click(*window, "Command6");
+    QCOMPARE(ListTexts(*window),
+             (QStringList{QStringLiteral("Truck A"), QStringLiteral("Copy of Truck A")}));
+    QCOMPARE(Selected(*window), QStringLiteral("Copy of Truck A"));
+    QCOMPARE(FileSize(library), 2 * kRecord);
+
+    // New then Save adds even though an entry was selected.
+    Click(*window, "Command4");
+    QVERIFY(window->NewRecordPending());
+    QCOMPARE(Child<QLineEdit>(*window, "txt_Front")->text(), QString());
+    EnterVehicle(*window, QStringLiteral("Bus B"));
+    for (int d = 0; d < kDimensionCount; ++d) {
+      const std::string name(DimensionControlName(static_cast<Dimension>(d)));
+      Child<QLineEdit>(*window, name.c_str())->setText(QStringLiteral("1,5"));
+    }
+    Click(*window, "Command1");
+    QVERIFY(!window->NewRecordPending());
+    QCOMPARE(ListTexts(*window).size(), 3);
+    QCOMPARE(Selected(*window), QStringLiteral("Bus B"));
+    QCOMPARE(FileSize(library), 3 * kRecord);
+    const VehicleRecord stored = library::ReadVehicleRecord(Fs(library), 3);
+    QCOMPARE(stored[Dimension::Front], 1.5);
+    QCOMPARE(stored.Unit, std::int16_t{1});
+
+    // Save after clicking an entry and editing replaces that record.
+    Child<QListWidget>(*window, "List1")->setCurrentRow(0);
+    QCOMPARE(Child<QLineEdit>(*window, "txt_Name")->text(), QStringLiteral("Truck A"));
+    Child<QLineEdit>(*window, "txt_Name")->setText(QStringLiteral("  Truck A2  "));
+    Click(*window, "Command1");
+    QCOMPARE(ListTexts(*window).first(), QStringLiteral("Truck A2"));
+    QCOMPARE(FileSize(library), 3 * kRecord);
+    QCOMPARE(library::ReadVehicleRecord(Fs(library), 1).Name, std::string("Truck A2"));
+    QVERIFY(desktop.messages.empty());
+  }
+
+  void loadingAVehicleFillsItsFieldsWithTheUsersSeparator() {
+    TestDesktop desktop;
+    auto window = OpenOnEmptyLibrary(desktop);
+    VehicleRecord vehicle = VehicleRecord::Defaults();
+    vehicle.Name = "Tow Bar Truck";
+    vehicle.Type = 3;
+    vehicle.Unit = 5;
+    vehicle[Dimension::Hitch2] = 4.25;
+    vehicle[Dimension::MaxTurningAngle] = 42.5;
+    library::AddVehicleRecord(Fs(window->VehicleFilePath()), vehicle);
+    window->LoadVehicleList(window->VehicleFilePath());
+    Child<QListWidget>(*window, "List1")->setCurrentRow(0);
+    QCOMPARE(window->LoadedVehicleType(), 3);
+    QCOMPARE(Child<QComboBox>(*window, "Combo1")->currentText(), QStringLiteral("Tow Bar"));
+    QCOMPARE(Child<QComboBox>(*window, "Combo3")->currentText(), QStringLiteral("Feet"));
+    QCOMPARE(Child<QLineEdit>(*window, "txtHitch2")->text(), QStringLiteral("4,25"));
+    QCOMPARE(Child<QLineEdit>(*window, "txt_MaxTurning")->text(), QStringLiteral("42,5"));
+    QVERIFY(!Child<QLineEdit>(*window, "txtHitch2")->isHidden());
+  }
+
+  void copyKeepsTheFirst92CharactersOfALongName() {
+    TestDesktop desktop;
+    auto window = OpenOnEmptyLibrary(desktop);
+    const QString longName = QString(95, QChar('x'));
+    EnterVehicle(*window, longName);
+    Click(*window, "Command1");
+    Click(*window, "Command6");
+    QCOMPARE(Selected(*window), QStringLiteral("Copy of ") + longName.left(92));
+  }
+
+  void saveRefusesMissingNameUnitAndBadNumbers() {
+    TestDesktop desktop;
+    auto window = OpenOnEmptyLibrary(desktop);
+    const QString library = window->VehicleFilePath();
+    Child<QLineEdit>(*window, "txt_Name")->setText(QStringLiteral("   "));
+    Click(*window, "Command1");
+    EnterVehicle(*window, QStringLiteral("Car"), 0);
+    Click(*window, "Command1");
+    EnterVehicle(*window, QStringLiteral("Car"), 1);
+    Child<QLineEdit>(*window, "txt_Front")->setText(QString());
+    Click(*window, "Command1");
+    QCOMPARE(desktop.MessageTexts(),
+             (QStringList{QStringLiteral("Please Input Name for the Vehicle"),
+                          QStringLiteral("Please select Unit for the Vehicle"),
+                          QStringLiteral("Type mismatch Prepare to Save or Copy")}));
+    QCOMPARE(desktop.messages[0].title, QStringLiteral("Missing value"));
+    QCOMPARE(desktop.messages[2].title, QStringLiteral("Veerline"));
+    QCOMPARE(FileSize(library), 0);
+    QVERIFY(ListTexts(*window).isEmpty());
+  }
+
+  void saveWithNothingSelectedWritesNothing() {
+    TestDesktop desktop;
+    auto window = OpenOnEmptyLibrary(desktop);
+    EnterVehicle(*window, QStringLiteral("One"));
+    Click(*window, "Command1");
+    Child<QListWidget>(*window, "List1")->setCurrentRow(-1);
+    Click(*window, "Command1");
+    QCOMPARE(desktop.MessageTexts(), QStringList{QStringLiteral("Nothing selected in List!")});
+    QCOMPARE(desktop.messages[0].kind, MessageKind::Error);
+    QCOMPARE(desktop.messages[0].title, QStringLiteral("Save Setting"));
+    QCOMPARE(FileSize(window->VehicleFilePath()), kRecord);
+  }
+
+  void deleteSelectsTheEntryAboveAndEmptiesTheFieldsAtTheEnd() {
+    TestDesktop desktop;
+    auto window = OpenOnEmptyLibrary(desktop);
+    for (const char* name : {"A", "B", "C"}) {
+      Click(*window, "Command4");
+      window->findChild<QComboBox*>(QStringLiteral("Combo1"))->setCurrentIndex(0);
+      for (int d = 0; d < kDimensionCount; ++d) {
+        const std::string control(DimensionControlName(static_cast<Dimension>(d)));
+        Child<QLineEdit>(*window, control.c_str())->setText(QStringLiteral("2"));
+      }
+      EnterVehicle(*window, QString::fromLatin1(name));
+      Click(*window, "Command1");
+    }
+    QCOMPARE(ListTexts(*window), (QStringList{"A", "B", "C"}));
+
+    // Answering No keeps everything.
+    desktop.answers = {MessageAnswer::No};
+    Click(*window, "Command5");
+    QCOMPARE(desktop.messages.back().text, QStringLiteral("Delete current Vehicle? \r\rC"));
+    QCOMPARE(desktop.messages.back().title, QStringLiteral("Delet Vehicle"));
+    QCOMPARE(ListTexts(*window).size(), 3);
+
+    desktop.answers = {MessageAnswer::Yes};
+    Click(*window, "Command5");  // the third: the second is selected
+    QCOMPARE(ListTexts(*window), (QStringList{"A", "B"}));
+    QCOMPARE(Selected(*window), QStringLiteral("B"));
+    Child<QListWidget>(*window, "List1")->setCurrentRow(0);
+    desktop.answers = {MessageAnswer::Yes};
+    Click(*window, "Command5");  // the first: the new first is selected
+    QCOMPARE(Selected(*window), QStringLiteral("B"));
+    desktop.answers = {MessageAnswer::Yes};
+    Click(*window, "Command5");
+    QVERIFY(ListTexts(*window).isEmpty());
+    QCOMPARE(Child<QLineEdit>(*window, "txt_Name")->text(), QString());
+    QCOMPARE(Child<QLineEdit>(*window, "txt_Wheelbase")->text(), QString());
+    // The freed slot is reused: the file does not grow.
+    EnterVehicle(*window, QStringLiteral("D"));
+    for (int d = 0; d < kDimensionCount; ++d) {
+      const std::string control(DimensionControlName(static_cast<Dimension>(d)));
+      Child<QLineEdit>(*window, control.c_str())->setText(QStringLiteral("2"));
+    }
+    Click(*window, "Command1");
+    QCOMPARE(FileSize(window->VehicleFilePath()), 3 * kRecord);
+  }
+
+  void storedCodesNoListCarriesAreReported() {
+    TestDesktop desktop;
+    auto window = OpenOnEmptyLibrary(desktop);
+    VehicleRecord vehicle = VehicleRecord::Defaults();
+    vehicle.Name = "Odd";
+    vehicle.Type = 17;
+    library::AddVehicleRecord(Fs(window->VehicleFilePath()), vehicle);
+    vehicle.Type = 2;
+    vehicle.Unit = 9;
+    library::AddVehicleRecord(Fs(window->VehicleFilePath()), vehicle);
+    window->LoadVehicleList(window->VehicleFilePath());
+    Child<QListWidget>(*window, "List1")->setCurrentRow(0);
+    Child<QListWidget>(*window, "List1")->setCurrentRow(1);
+    QCOMPARE(desktop.messages.size(), std::size_t{2});
+    QVERIFY(desktop.messages[0].text.contains(QStringLiteral("17")));
+    QVERIFY(desktop.messages[1].text.contains(QStringLiteral("9")));
+    QCOMPARE(desktop.messages[1].title, QStringLiteral("Veerline"));
+    // The window stays usable.
+    QCOMPARE(Child<QComboBox>(*window, "Combo1")->count(), 13);
+  }
+
+  void unreadableLibraryIsReportedAndTheListStaysEmpty() {
+    TestDesktop desktop;
+    auto window = OpenOnEmptyLibrary(desktop);
+    const QString folderAsFile = desktop.Path(QStringLiteral("missing/dir/lib.vdt"));
+    window->LoadVehicleList(folderAsFile);
+    // The missing file is asked for, then cannot be created: both are reported.
+    QCOMPARE(desktop.messages.size(), std::size_t{2});
+    QCOMPARE(desktop.messages[1].title, QStringLiteral("Veerline"));
+    QVERIFY(ListTexts(*window).isEmpty());
+  }
+
+  void deletedLibraryAsksOnceAndCancelRecreatesItEmpty() {
+    TestDesktop desktop;
+    auto window = OpenOnEmptyLibrary(desktop);
+    EnterVehicle(*window, QStringLiteral("A"));
+    Click(*window, "Command1");
+    QFile::remove(window->VehicleFilePath());
+    window->LoadVehicleList(window->VehicleFilePath());
+    QCOMPARE(desktop.MessageTexts(),
+             QStringList{QStringLiteral("Can't find saved Vehicle File! Please open file")});
+    QCOMPARE(desktop.dialogsShown.size(), std::size_t{1});
+    QCOMPARE(FileSize(window->VehicleFilePath()), 0);
+    QVERIFY(ListTexts(*window).isEmpty());
+  }
+
+  void fileMenuNewOpenAndSaveAs() {
+    TestDesktop desktop;
+    auto window = OpenOnEmptyLibrary(desktop);
+    const QString first = window->VehicleFilePath();
+    EnterVehicle(*window, QStringLiteral("A"));
+    Click(*window, "Command1");
+
+    // Save As refuses an existing file and copies to a new one.
+    desktop.chosenFiles = {first};
+    window->findChild<QAction*>(QStringLiteral("M_save"))->trigger();
+    QCOMPARE(desktop.messages.back().text, QStringLiteral("File already exist, cant overwrite"));
+    QCOMPARE(desktop.messages.back().title, QStringLiteral("Save As"));
+    const QString copy = desktop.Path(QStringLiteral("copy.vdt"));
+    desktop.chosenFiles = {copy};
+    window->findChild<QAction*>(QStringLiteral("M_save"))->trigger();
+    QCOMPARE(FileSize(copy), kRecord);
+    QCOMPARE(window->VehicleFilePath(), first);
+
+    // New creates an empty library and shows it in the caption.
+    const QString fresh = desktop.Path(QStringLiteral("fresh.vdt"));
+    desktop.chosenFiles = {fresh};
+    window->findChild<QAction*>(QStringLiteral("M_New"))->trigger();
+    QCOMPARE(window->VehicleFilePath(), fresh);
+    QCOMPARE(FileSize(fresh), 0);
+    QVERIFY(ListTexts(*window).isEmpty());
+    QCOMPARE(window->windowTitle(), QStringLiteral("Vehicle Turning Simulation [fresh]"));
+    Click(*window, "Command1");
+    QCOMPARE(FileSize(fresh), kRecord);
+
+    // Open lists the chosen library, selects its first vehicle and remembers it.
+    desktop.chosenFiles = {copy};
+    window->findChild<QAction*>(QStringLiteral("M_Open"))->trigger();
+    QCOMPARE(window->VehicleFilePath(), copy);
+    QCOMPARE(Selected(*window), QStringLiteral("A"));
+    QCOMPARE(desktop.Setting(QStringLiteral("VehicleFile")), copy);
+    QCOMPARE(window->windowTitle(), QStringLiteral("Vehicle Turning Simulation [copy]"));
+  }
+};
+
+QTEST_MAIN(LibraryCommandsTest)
+#include "LibraryCommandsTest.moc"
