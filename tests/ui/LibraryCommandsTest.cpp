@@ -184,7 +184,7 @@ class LibraryCommandsTest : public QObject {
   void deleteSelectsTheEntryAboveAndEmptiesTheFieldsAtTheEnd() {
     TestDesktop desktop;
     auto window = OpenOnEmptyLibrary(desktop);
-    for (const char* name : {"A", "B", "C"}) {
+    for (const char* name : {"A", "B", "C", "D"}) {
       Click(*window, "Command4");
       window->findChild<QComboBox*>(QStringLiteral("Combo1"))->setCurrentIndex(0);
       for (int d = 0; d < kDimensionCount; ++d) {
@@ -194,23 +194,29 @@ class LibraryCommandsTest : public QObject {
       EnterVehicle(*window, QString::fromLatin1(name));
       Click(*window, "Command1");
     }
-    QCOMPARE(ListTexts(*window), (QStringList{"A", "B", "C"}));
+    QCOMPARE(ListTexts(*window), (QStringList{"A", "B", "C", "D"}));
 
     // Answering No keeps everything.
     desktop.answers = {MessageAnswer::No};
     Click(*window, "Command5");
-    QCOMPARE(desktop.messages.back().text, QStringLiteral("Delete current Vehicle? \r\rC"));
+    QCOMPARE(desktop.messages.back().text, QStringLiteral("Delete current Vehicle? \r\rD"));
     QCOMPARE(desktop.messages.back().title, QStringLiteral("Delet Vehicle"));
-    QCOMPARE(ListTexts(*window).size(), 3);
+    QCOMPARE(desktop.messages.back().kind, MessageKind::Question);
+    QCOMPARE(ListTexts(*window).size(), 4);
 
     desktop.answers = {MessageAnswer::Yes};
-    Click(*window, "Command5");  // the third: the second is selected
-    QCOMPARE(ListTexts(*window), (QStringList{"A", "B"}));
-    QCOMPARE(Selected(*window), QStringLiteral("B"));
-    Child<QListWidget>(*window, "List1")->setCurrentRow(0);
+    Click(*window, "Command5");  // the last: the one above it is selected
+    QCOMPARE(ListTexts(*window), (QStringList{"A", "B", "C"}));
+    QCOMPARE(Selected(*window), QStringLiteral("C"));
+    Child<QListWidget>(*window, "List1")->setCurrentRow(1);
+    desktop.answers = {MessageAnswer::Yes};
+    Click(*window, "Command5");  // a middle one: the one above it is selected
+    QCOMPARE(ListTexts(*window), (QStringList{"A", "C"}));
+    QCOMPARE(Selected(*window), QStringLiteral("A"));
     desktop.answers = {MessageAnswer::Yes};
     Click(*window, "Command5");  // the first: the new first is selected
-    QCOMPARE(Selected(*window), QStringLiteral("B"));
+    QCOMPARE(Selected(*window), QStringLiteral("C"));
+    QCOMPARE(Child<QLineEdit>(*window, "txt_Name")->text(), QStringLiteral("C"));
     desktop.answers = {MessageAnswer::Yes};
     Click(*window, "Command5");
     QVERIFY(ListTexts(*window).isEmpty());
@@ -223,7 +229,7 @@ class LibraryCommandsTest : public QObject {
       Child<QLineEdit>(*window, control.c_str())->setText(QStringLiteral("2"));
     }
     Click(*window, "Command1");
-    QCOMPARE(FileSize(window->VehicleFilePath()), 3 * kRecord);
+    QCOMPARE(FileSize(window->VehicleFilePath()), 4 * kRecord);
   }
 
   void storedCodesNoListCarriesAreReported() {
