@@ -6,36 +6,12 @@
 #include <vector>
 
 #include "cad/PathReading.h"
+#include "tests/engine/SweepTestHost.h"
 
 namespace veerline {
 namespace {
 
-// Records what path reading shows.
-class ReadingHost : public Host {
- public:
-  struct Shown {
-    MessageKind kind;
-    std::string title, text;
-  };
-  MessageAnswer ShowMessage(MessageKind kind, const std::string& title,
-                            const std::string& text) override {
-    messages.push_back({kind, title, text});
-    return MessageAnswer::Ok;
-  }
-  void SetStatusText(int, const std::string& text) override { status.push_back(text); }
-  void SetProgressVisible(bool) override {}
-  void SetProgressMaximum(double) override {}
-  void SetProgressValue(double) override {}
-  void ProcessPendingEvents() override {}
-  void MinimiseMainWindow() override {}
-  void RestoreMainWindow() override {}
-  double NextRandom() override { return 0; }
-  LocalTime Now() override { return {}; }
-  NumberSymbols Symbols() const override { return NumberSymbols::PointDecimal(); }
-
-  std::vector<Shown> messages;
-  std::vector<std::string> status;
-};
+using ReadingHost = sweeptest::RecordingHost;
 
 // An entity with only the members every entity has, like a picked circle.
 class PlainEntity : public cad::CadEntity {

@@ -8,8 +8,6 @@
 namespace veerline {
 namespace {
 
-TEST(PiValue, IsFourTimesArctanOfOne) { EXPECT_EQ(PiValue(), 4.0 * std::atan(1.0)); }
-
 TEST(RoundToStep, DownGivesTheMultipleStrictlyBelowAndUpTheOneNotBelow) {
   struct Row {
     double value, step;
@@ -40,17 +38,6 @@ TEST(RoundToStep, QuotientBeyondSixteenBitsOverflows) {
     EXPECT_STREQ(failure.what(), "Overflow");
   }
   EXPECT_THROW(RoundToStep(std::numeric_limits<double>::infinity(), 1, true), NumericFailure);
-}
-
-TEST(AngleConversion, HalfTurnIsOneHundredEightyDegrees) {
-  EXPECT_DOUBLE_EQ(RadToDeg(PiValue()), 180);
-  EXPECT_DOUBLE_EQ(DegToRad(90), PiValue() / 2);
-  EXPECT_DOUBLE_EQ(RadToDeg(DegToRad(37.5)), 37.5);
-}
-
-TEST(Distance2D, IsThePlainDistance) {
-  EXPECT_DOUBLE_EQ(Distance2D({1, 2}, {4, 6}), 5);
-  EXPECT_EQ(Distance2D({1, 2}, {1, 2}), 0);
 }
 
 TEST(AngleAtVertex, SignedCounterClockwiseFromFirstRayToSecond) {

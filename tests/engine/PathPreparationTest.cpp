@@ -127,11 +127,6 @@ TEST(GetPointOnPolylinePreparePath, CoincidentEndsOrMissingRowGiveNoPoint) {
   EXPECT_FALSE(GetPointOnPolylinePreparePath(path, 1, 0));
 }
 
-TEST(ArcRadiusFromBulge, SemicircleAndQuarterCircle) {
-  EXPECT_NEAR(ArcRadiusFromBulge({0, 0}, {10, 0}, 1), 5, 1e-12);
-  EXPECT_NEAR(ArcRadiusFromBulge({0, 0}, {10, 10}, -std::tan(PiValue() / 8)), 10, 1e-12);
-}
-
 TEST(ReversePathStations, FirstBecomesLastWithDistancesUnchanged) {
   Prepared p;
   Prepare(p, Polyline({{0, 0, 0, 0}, {10, 0, 0, 0}}), 1);
