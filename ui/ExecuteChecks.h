@@ -14,10 +14,10 @@ struct CheckMessage {
 
 // What the Execute button checks before a run starts.
 struct ExecuteInputs {
-  std::string speedText;      // txt_Speed
-  std::string lockToLockText; // txt_LockToLock
-  int pathUnitPosition = 0;   // Combo2
-  int vehicleUnitPosition = 0;// Combo3
+  std::string speedText;        // txt_Speed
+  std::string lockToLockText;   // txt_LockToLock
+  int pathUnitPosition = 0;     // Combo2
+  int vehicleUnitPosition = 0;  // Combo3
 };
 
 // The Execute button's checks in their order: speed and lock-to-lock present,

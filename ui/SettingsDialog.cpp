@@ -17,8 +17,14 @@ struct ColourEntry {
   int colourIndex;
 };
 constexpr std::array<ColourEntry, 8> kColourEntries{{
-    {"By Layer", 256}, {"Red", 1}, {"Yellow", 2}, {"Green", 3},
-    {"Cyan", 4}, {"Blue", 5}, {"Magenta", 6}, {"White", 7},
+    {"By Layer", 256},
+    {"Red", 1},
+    {"Yellow", 2},
+    {"Green", 3},
+    {"Cyan", 4},
+    {"Blue", 5},
+    {"Magenta", 6},
+    {"White", 7},
 }};
 
 // Where each list sits: group caption, label and list number.
@@ -101,7 +107,8 @@ frmVehicleTurningSettings::frmVehicleTurningSettings(const UiServices& services,
                           column, 1, 2);
       }
     }
-    const int row = placed / 2 + (placed >= 2 && group->title() == QStringLiteral("Wheel Sweep Color") ? 1 : 0);
+    const int row =
+        placed / 2 + (placed >= 2 && group->title() == QStringLiteral("Wheel Sweep Color") ? 1 : 0);
     grid->addWidget(new QLabel(QString::fromLatin1(place.label)), row, (placed % 2) * 2);
     grid->addWidget(mLists[place.number - 1], row, (placed % 2) * 2 + 1);
     ++placed;
@@ -139,10 +146,10 @@ void frmVehicleTurningSettings::LoadChoices() {
   settings->beginGroup(QString::fromLatin1(kSettingsSection));
   QStringList failures;
   for (const ColourSetting& setting : ColourSettingsInLoadOrder()) {
-    const QString text = settings->value(QString::fromLatin1(setting.key),
-                                         QString::number(setting.defaultPosition))
-                             .toString()
-                             .trimmed();
+    const QString text =
+        settings->value(QString::fromLatin1(setting.key), QString::number(setting.defaultPosition))
+            .toString()
+            .trimmed();
     bool ok = false;
     const int position = text.toShort(&ok);
     QComboBox* list = List(setting.control);
@@ -151,8 +158,9 @@ void frmVehicleTurningSettings::LoadChoices() {
                       .arg(QString::fromLatin1(setting.key), text);
       list->setCurrentIndex(setting.defaultPosition);
     } else if (position < 0 || position >= list->count()) {
-      failures << QStringLiteral("Invalid property value: the setting \"%1\" holds %2, which is "
-                                 "not a colour of the list.")
+      failures << QStringLiteral(
+                      "Invalid property value: the setting \"%1\" holds %2, which is "
+                      "not a colour of the list.")
                       .arg(QString::fromLatin1(setting.key))
                       .arg(position);
       list->setCurrentIndex(setting.defaultPosition);

@@ -280,9 +280,9 @@ void frmVehicleTurning::OnMenuSaveAs() {
   if (chosen.isEmpty() || !FileExists(mVehicleFilePath)) return;
   QFile source(mVehicleFilePath);
   if (!source.copy(chosen))
-    ShowMessage(MessageKind::Warning, kVeerlineTitle,
-                QStringLiteral("Can't copy the vehicle file to %1: %2")
-                    .arg(chosen, source.errorString()));
+    ShowMessage(
+        MessageKind::Warning, kVeerlineTitle,
+        QStringLiteral("Can't copy the vehicle file to %1: %2").arg(chosen, source.errorString()));
 }
 
 }  // namespace veerline::ui

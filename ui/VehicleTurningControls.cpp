@@ -50,11 +50,21 @@ struct CaptionOf {
   const char* text;
 };
 constexpr std::array<CaptionOf, 16> kCaptions{{
-    {0, D::Front, "F="},     {1, D::Wheelbase, "WB="},   {2, D::Hitch, "H="},
-    {3, D::Back, "B="},      {4, D::Hitch2, "H2="},      {5, D::Front2, "F2="},
-    {6, D::Wheelbase2, "WB2="}, {7, D::Back2, "B2="},    {8, D::Hitch3, "H3="},
-    {9, D::Front3, "F3="},   {10, D::Wheelbase3, "WB3="}, {11, D::Back3, "B3="},
-    {12, D::Back4, "B4="},   {13, D::Wheelbase4, "WB4="}, {14, D::Front4, "F4="},
+    {0, D::Front, "F="},
+    {1, D::Wheelbase, "WB="},
+    {2, D::Hitch, "H="},
+    {3, D::Back, "B="},
+    {4, D::Hitch2, "H2="},
+    {5, D::Front2, "F2="},
+    {6, D::Wheelbase2, "WB2="},
+    {7, D::Back2, "B2="},
+    {8, D::Hitch3, "H3="},
+    {9, D::Front3, "F3="},
+    {10, D::Wheelbase3, "WB3="},
+    {11, D::Back3, "B3="},
+    {12, D::Back4, "B4="},
+    {13, D::Wheelbase4, "WB4="},
+    {14, D::Front4, "F4="},
     {15, D::Hitch4, "H4="},
 }};
 
@@ -188,8 +198,8 @@ QWidget* frmVehicleTurning::BuildVehicleDetailsPage() {
   for (const auto& [dimension, labelName, caption] : limitRows) {
     const std::string name(DimensionControlName(dimension));
     mFields[static_cast<int>(dimension)] = NamedField(name.c_str(), QString(), kFieldWidth);
-    limits->addWidget(NamedLabel(QString::fromLatin1(labelName), QString::fromLatin1(caption)),
-                      row, 0);
+    limits->addWidget(NamedLabel(QString::fromLatin1(labelName), QString::fromLatin1(caption)), row,
+                      0);
     limits->addWidget(mFields[static_cast<int>(dimension)], row, 1);
     ++row;
   }
@@ -233,8 +243,10 @@ QWidget* frmVehicleTurning::BuildBottomRow() {
   auto* frame2 = Named(new QGroupBox(QStringLiteral("Output Settings")), "Frame2");
   auto* frame2Layout = new QGridLayout(frame2);
   mPlotVehicle = Named(new QCheckBox(QStringLiteral("Plot Vehicle")), "chk_PlotVehicle");
-  mPlotOnlyFirstAndLast = Named(new QCheckBox(QStringLiteral("Plot only First and Last")), "Check1");
-  mPlotSpacingLabel = NamedLabel(QStringLiteral("Label5"), QStringLiteral("Max Vehicle Plot Spacing"));
+  mPlotOnlyFirstAndLast =
+      Named(new QCheckBox(QStringLiteral("Plot only First and Last")), "Check1");
+  mPlotSpacingLabel =
+      NamedLabel(QStringLiteral("Label5"), QStringLiteral("Max Vehicle Plot Spacing"));
   mPlotSpacing = NamedField("txt_plotSpacing", QStringLiteral("5"), kFieldWidth);
   mPlotSweep = Named(new QCheckBox(QStringLiteral("Plot Swept Path")), "chk_plotSweep");
   mPlotEnvelope = Named(new QCheckBox(QStringLiteral("Plot Vehicle Swept Envelope")), "Check2");

@@ -59,8 +59,9 @@ int frmVehicleTurning::ReadListPosition(const char* key, int count) {
   bool ok = false;
   const int value = text.toInt(&ok);
   if (!ok) {
-    ReportLoadFailure(QStringLiteral("Type mismatch: the setting \"%1\" holds \"%2\", not a number.")
-                          .arg(QString::fromLatin1(key), text));
+    ReportLoadFailure(
+        QStringLiteral("Type mismatch: the setting \"%1\" holds \"%2\", not a number.")
+            .arg(QString::fromLatin1(key), text));
     return 0;
   }
   if (count > 0 && (value < 0 || value >= count)) {
@@ -93,8 +94,9 @@ void frmVehicleTurning::ReadOutputOptions() {
     bool ok = false;
     const int value = text.toInt(&ok);
     if (!ok) {
-      ReportLoadFailure(QStringLiteral("Type mismatch: the setting \"%1\" holds \"%2\", not a number.")
-                            .arg(QString::fromLatin1(option.key), text));
+      ReportLoadFailure(
+          QStringLiteral("Type mismatch: the setting \"%1\" holds \"%2\", not a number.")
+              .arg(QString::fromLatin1(option.key), text));
       option.box->setChecked(QString::fromLatin1(option.fallback) != QStringLiteral("0"));
       continue;
     }
@@ -114,9 +116,9 @@ void frmVehicleTurning::FormLoad() {
       const QSignalBlocker blocker(mTypeList);
       mTypeList->clear();
       for (const VehicleTypeInfo& type : VehicleTypes())
-        mTypeList->addItem(QString::fromUtf8(type.displayName.data(),
-                                             static_cast<int>(type.displayName.size())),
-                           type.code);
+        mTypeList->addItem(
+            QString::fromUtf8(type.displayName.data(), static_cast<int>(type.displayName.size())),
+            type.code);
       mTypeList->setCurrentIndex(-1);
     }
     connect(mTypeList, &QComboBox::currentIndexChanged, this, &frmVehicleTurning::OnTypeChanged);

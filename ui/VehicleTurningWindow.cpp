@@ -51,9 +51,8 @@ VehicleFields frmVehicleTurning::CurrentFields() const {
   VehicleFields fields;
   fields.txt_Name = mName->text().toStdString();
   fields.Text1 = mDescription->text().toStdString();
-  fields.Type = static_cast<std::int16_t>(mTypeList->currentIndex() < 0
-                                              ? 0
-                                              : mTypeList->currentData().toInt());
+  fields.Type = static_cast<std::int16_t>(
+      mTypeList->currentIndex() < 0 ? 0 : mTypeList->currentData().toInt());
   // The unit list's item data equals its position; no selection reads as -1.
   fields.Unit = static_cast<std::int16_t>(mVehicleUnit->currentIndex());
   for (int i = 0; i < kDimensionCount; ++i) fields.texts[i] = mFields[i]->text().toStdString();
@@ -72,7 +71,8 @@ WindowRunOptions frmVehicleTurning::CurrentRunOptions() const {
   options.vehicleUnitPosition = mVehicleUnit->currentIndex();
   options.speedUnitPosition = mSpeedUnit->currentIndex();
   options.speedText = mSpeed->text().toStdString();
-  options.lockToLockText = mFields[static_cast<int>(Dimension::LockToLockTime)]->text().toStdString();
+  options.lockToLockText =
+      mFields[static_cast<int>(Dimension::LockToLockTime)]->text().toStdString();
   options.plotSpacingText = mPlotSpacing->text().toStdString();
   return options;
 }
@@ -103,8 +103,7 @@ void frmVehicleTurning::ShowFieldsForType(int typeCode) {
   }
 }
 
-void frmVehicleTurning::MoveProgressBarIntoPanel(QProgressBar* bar, QStatusBar* status,
-                                                 int panel) {
+void frmVehicleTurning::MoveProgressBarIntoPanel(QProgressBar* bar, QStatusBar* status, int panel) {
   if (panel < 1 || panel > static_cast<int>(mPanels.size())) return;
   const QLabel* target = mPanels[panel - 1];
   const int left = status->x() + target->x();
@@ -180,7 +179,8 @@ void frmVehicleTurning::OnPlotOnlyFirstAndLastToggled() {
 void frmVehicleTurning::OnExecute() {
   ExecuteInputs inputs;
   inputs.speedText = mSpeed->text().toStdString();
-  inputs.lockToLockText = mFields[static_cast<int>(Dimension::LockToLockTime)]->text().toStdString();
+  inputs.lockToLockText =
+      mFields[static_cast<int>(Dimension::LockToLockTime)]->text().toStdString();
   inputs.pathUnitPosition = mPathUnit->currentIndex();
   inputs.vehicleUnitPosition = mVehicleUnit->currentIndex();
   if (const auto failing = FirstFailingExecuteCheck(inputs)) {
@@ -220,8 +220,9 @@ void frmVehicleTurning::OnAbout() {
 // Opens the help file beside the program with the desktop's viewer.
 void frmVehicleTurning::OnHelpFile() {
   if (!FileExists(mHelpFile)) {
-    ShowMessage(MessageKind::Warning, QStringLiteral("Veerline"),
-                QStringLiteral("Can't find the help file %1").arg(QDir::toNativeSeparators(mHelpFile)));
+    ShowMessage(
+        MessageKind::Warning, QStringLiteral("Veerline"),
+        QStringLiteral("Can't find the help file %1").arg(QDir::toNativeSeparators(mHelpFile)));
     return;
   }
   if (!mServices.openUrl(QUrl::fromLocalFile(mHelpFile)))

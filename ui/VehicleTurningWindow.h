@@ -32,7 +32,7 @@ class frmAbout;
 // The run options as the window's controls hold them; the run reads the
 // numbers from the texts itself so that conversion failures happen there.
 struct WindowRunOptions {
-  int vehicleType = 0;  // item data of Combo1, 0 when nothing is selected
+  int vehicleType = 0;                // item data of Combo1, 0 when nothing is selected
   bool plotVehicle = false;           // chk_PlotVehicle
   bool plotOnlyFirstAndLast = false;  // Check1
   bool plotSweep = false;             // chk_plotSweep

@@ -50,7 +50,7 @@ double WindowHost::NextRandom() { return QRandomGenerator::global()->generateDou
 
 LocalTime WindowHost::Now() {
   const QDateTime now = QDateTime::currentDateTime();
-  return {now.date().year(), now.date().month(), now.date().day(),
+  return {now.date().year(), now.date().month(),  now.date().day(),
           now.time().hour(), now.time().minute(), now.time().second()};
 }
 

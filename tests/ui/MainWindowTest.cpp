@@ -27,9 +27,7 @@ T* Child(QWidget& window, const char* name) {
   return child;
 }
 
-bool Shown(QWidget& window, const char* name) {
-  return !Child<QWidget>(window, name)->isHidden();
-}
+bool Shown(QWidget& window, const char* name) { return !Child<QWidget>(window, name)->isHidden(); }
 
 void SelectType(QWidget& window, int code) {
   auto* types = Child<QComboBox>(window, "Combo1");
@@ -254,18 +252,23 @@ class MainWindowTest : public QObject {
     QTest::addColumn<int>("path");
     QTest::addColumn<int>("vehicle");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("blank speed") << "  " << "" << 0 << 0 << "Missing value for Speed!";
+    QTest::newRow("blank speed") << "  "
+                                 << "" << 0 << 0 << "Missing value for Speed!";
     QTest::newRow("no lock to lock")
-        << "10" << " " << 0 << 0
-        << "Missing value for Lock to lock!\r\r(A common value is 6-8 seconds)";
-    QTest::newRow("no path unit") << "10" << "8" << 0 << 1 << "Please select Vehicle path units!";
+        << "10"
+        << " " << 0 << 0 << "Missing value for Lock to lock!\r\r(A common value is 6-8 seconds)";
+    QTest::newRow("no path unit") << "10"
+                                  << "8" << 0 << 1 << "Please select Vehicle path units!";
     QTest::newRow("no vehicle unit")
-        << "10" << "8" << 1 << 0
+        << "10"
+        << "8" << 1 << 0
         << "Please select Vehicle units for selected Vehicle. Save it after selecting units.";
-    QTest::newRow("units differ") << "10" << "8" << 1 << 5
+    QTest::newRow("units differ") << "10"
+                                  << "8" << 1 << 5
                                   << "Your selected Vehicle units is not equal to the Vehicle "
                                      "path units!\r\rYou need to use same unit in booth";
-    QTest::newRow("letters pass to the run") << "abc" << "8" << 1 << 1 << "";
+    QTest::newRow("letters pass to the run") << "abc"
+                                             << "8" << 1 << 1 << "";
   }
 
   void executeChecksComeInOrder() {
@@ -274,8 +277,8 @@ class MainWindowTest : public QObject {
     QFETCH(int, path);
     QFETCH(int, vehicle);
     QFETCH(QString, expected);
-    const auto failing = FirstFailingExecuteCheck(
-        {speed.toStdString(), lock.toStdString(), path, vehicle});
+    const auto failing =
+        FirstFailingExecuteCheck({speed.toStdString(), lock.toStdString(), path, vehicle});
     if (expected.isEmpty()) {
       QVERIFY(!failing.has_value());
     } else {
@@ -293,7 +296,8 @@ class MainWindowTest : public QObject {
     Child<QLineEdit>(window, "txt_Speed")->setText(QStringLiteral("10"));
     Child<QPushButton>(window, "Command3")->click();
     QCOMPARE(requested.count(), 0);
-    QCOMPARE(desktop.MessageTexts(), QStringList{QStringLiteral("Please select Vehicle path units!")});
+    QCOMPARE(desktop.MessageTexts(),
+             QStringList{QStringLiteral("Please select Vehicle path units!")});
     QCOMPARE(desktop.messages[0].kind, MessageKind::Warning);
     Child<QComboBox>(window, "Combo2")->setCurrentIndex(1);
     Child<QComboBox>(window, "Combo3")->setCurrentIndex(1);

@@ -19,9 +19,9 @@ int main(int argc, char** argv) {
   parser.setApplicationDescription(QStringLiteral("Vehicle Turning Simulation"));
   parser.addHelpOption();
   parser.addVersionOption();
-  const QCommandLineOption screenshots(
-      QStringLiteral("screenshot"), QStringLiteral("Save pictures of every window into <dir>."),
-      QStringLiteral("dir"));
+  const QCommandLineOption screenshots(QStringLiteral("screenshot"),
+                                       QStringLiteral("Save pictures of every window into <dir>."),
+                                       QStringLiteral("dir"));
   const QCommandLineOption settingsFile(
       QStringLiteral("settings"),
       QStringLiteral("Keep the settings in the INI file <file> instead of the user's settings."),
