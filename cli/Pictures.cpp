@@ -8,23 +8,11 @@
 #include <QImage>
 #include <QString>
 
-#include "ui/paint/DrawingRender.h"
+#include "ui/paint/DrawingPainter.h"
 #include "ui/paint/RunDiagrams.h"
 
 namespace veerline::cli {
 namespace {
-
-// Painting text needs a GUI application; the command line makes one on the
-// offscreen platform the first time a picture is written.
-void EnsureGuiApplication() {
-  static std::unique_ptr<QGuiApplication> app;
-  if (QCoreApplication::instance() != nullptr) return;
-  if (std::getenv("QT_QPA_PLATFORM") == nullptr) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "veerline-cli";
-  static char* argv[] = {name, nullptr};
-  app = std::make_unique<QGuiApplication>(argc, argv);
-}
 
 void Save(const QImage& image, const std::string& file) {
   if (image.isNull() || !image.save(QString::fromStdString(file), "PNG"))
@@ -33,14 +21,25 @@ void Save(const QImage& image, const std::string& file) {
 
 }  // namespace
 
-void WriteDrawingPicture(const cad::DrawingModel& drawing, const std::string& file) {
-  EnsureGuiApplication();
+PictureSupport::PictureSupport() {
+  if (QCoreApplication::instance() != nullptr) return;
+  if (std::getenv("QT_QPA_PLATFORM") == nullptr) qputenv("QT_QPA_PLATFORM", "offscreen");
+  static int argc = 1;
+  static char name[] = "veerline-cli";
+  static char* argv[] = {name, nullptr};
+  mApp = std::make_unique<QGuiApplication>(argc, argv);
+}
+
+PictureSupport::~PictureSupport() = default;
+
+void WriteDrawingPicture(const cad::DrawingModel& drawing, const std::string& unitLabel,
+                         const std::string& file) {
   paint::RenderOptions options;
+  options.unitLabel = QString::fromStdString(unitLabel);
   Save(paint::RenderDrawing(drawing, QSize(1600, 1200), options), file);
 }
 
 void WriteDiagramPictures(const RunState& state, int speedUnit, const std::string& prefix) {
-  EnsureGuiApplication();
   const QSize box(800, 400);
   Save(paint::RenderTurningDiagram(state, box), prefix + "-turning.png");
   Save(paint::RenderSpeedDiagram(state, box, static_cast<SpeedUnit>(speedUnit)), prefix + "-speed.png");

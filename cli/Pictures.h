@@ -1,14 +1,31 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "cad/DrawingModel.h"
 #include "engine/RunState.h"
 
+class QGuiApplication;
+
 namespace veerline::cli {
 
+// Painting text needs a GUI application; the command line makes one on the
+// offscreen platform for as long as this object lives.
+class PictureSupport {
+ public:
+  PictureSupport();
+  ~PictureSupport();
+  PictureSupport(const PictureSupport&) = delete;
+  PictureSupport& operator=(const PictureSupport&) = delete;
+
+ private:
+  std::unique_ptr<QGuiApplication> mApp;
+};
+
 // A PNG of the drawing with the run's output, fitted to the picture, with a scale bar.
-void WriteDrawingPicture(const cad::DrawingModel& drawing, const std::string& file);
+void WriteDrawingPicture(const cad::DrawingModel& drawing, const std::string& unitLabel,
+                         const std::string& file);
 // PREFIX-turning.png and PREFIX-speed.png, painted as the main window paints them.
 void WriteDiagramPictures(const RunState& state, int speedUnit, const std::string& prefix);
 

@@ -8,6 +8,7 @@
 #include "cad/CadConnection.h"
 #include "cad/DrawingModel.h"
 #include "cad/DrawingOutput.h"
+#include "cad/DxfError.h"
 #include "cad/DxfReader.h"
 #include "cad/DxfWriter.h"
 #include "cad/ScriptedPicker.h"
@@ -107,6 +108,12 @@ RunInputs MakeInputs(const RunArgs& args, const VehicleRecord& vehicle) {
   return inputs;
 }
 
+// Short unit name for the picture's scale bar.
+std::string UnitAbbreviation(int lengthUnit) {
+  static const char* const kNames[] = {"", "m", "dm", "cm", "mm", "ft", "in"};
+  return lengthUnit >= 0 && lengthUnit <= 6 ? kNames[lengthUnit] : "";
+}
+
 bool RunHappened(RunOutcome outcome) { return outcome != RunOutcome::Ended; }
 
 void WriteText(const std::string& file, const std::string& text) {
@@ -149,8 +156,10 @@ int Run(const RunArgs& args) {
   if (!RunHappened(outcome)) return kExitBadInput;
 
   cad::DrawingModel& result = *attacher.Current();
+  std::optional<PictureSupport> pictures;
+  if (!args.picture.empty() || !args.diagrams.empty()) pictures.emplace();
   if (!args.out.empty()) cad::WriteDxfFile(result, args.out);
-  if (!args.picture.empty()) WriteDrawingPicture(result, args.picture);
+  if (!args.picture.empty()) WriteDrawingPicture(result, UnitAbbreviation(inputs.pathUnit), args.picture);
   if (!args.diagrams.empty()) WriteDiagramPictures(state, inputs.speedUnit, args.diagrams);
   std::cout << summary << "\n";
   return kExitOk;

@@ -67,8 +67,9 @@ struct LimitOutcome {
   double SegmentExceededAngle = 0;
 };
 
-// Which of its three ends the station loop reached.
-enum class LoopEnd { Completed, LimitStop, StopRequested };
+// Which of its three ends the station loop reached, or that it refused to
+// start (input that is not a finite number).
+enum class LoopEnd { Completed, LimitStop, StopRequested, Refused };
 // Which limit stopped the vehicle, if any.
 enum class StopKind { None, FrontWheel, Articulation, LockToLock };
 

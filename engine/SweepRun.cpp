@@ -431,7 +431,7 @@ LoopEnd RunStationLoop(RunState& state, const SweepOptions& options, bool& plotV
                        "The vehicle cannot be run: a vehicle dimension, the speed, the "
                        "lock-to-lock time or a path point is not a finite number.");
     });
-    return LoopEnd::StopRequested;
+    return LoopEnd::Refused;
   }
   if (state.stations.empty() || state.segments.empty()) return LoopEnd::Completed;
   StationLoop loop(state, options, plotVehicle, drawing, host);

@@ -118,8 +118,8 @@ void ProduceOutput(const ExecuteParams& params, const RunInputs& inputs, RunCont
       state.envelopeRight = traces.rightHand;
       state.envelopeLeft = traces.leftHand;
       if (blocks.envelope == nullptr) throw std::runtime_error("no envelope block");
-      cad::PlotEnvelope(traces, cad::kLayerLeftSweep, cad::kLayerRightSweep, context.connection,
-                        *blocks.envelope, context.colours);
+      cad::DrawEnvelope(traces, cad::kLayerLeftSweep, cad::kLayerRightSweep, context.connection,
+                        *blocks.envelope, context.colours, host.Symbols());
       cad::InsertRunBlock(context.connection.Document(), state.EnvelopeBlockName);
       state.insertedBlocks.push_back(state.EnvelopeBlockName);
     });
@@ -166,7 +166,8 @@ RunOutcome ExecuteSweep(ExecuteParams& params, const RunInputs& inputs, RunConte
   bool prepared = false;
   Skip([&] {
     state.PathLength = 0;
-    prepared = Prepare_VehiclePath(*entity, state.CalculationStep, state.PathLength, state, host);
+    Prepare_VehiclePath(*entity, state.CalculationStep, state.PathLength, state, host);
+    prepared = !state.stations.empty();
     if (prepared && params.Reverse) ReversePathStations(state.stations);
   });
   // A path that could not be stationed completely is never run.
@@ -198,7 +199,7 @@ RunOutcome ExecuteSweep(ExecuteParams& params, const RunInputs& inputs, RunConte
     options.speedUnitCode = inputs.speedUnit;
     options.metresPerUnit = state.MetresPerUnit;
     options.calculationStep = state.CalculationStep;
-    options.plotInterval = PlotInterval(state.PathLength, state.fordonslen, params.PlotSpacing,
+    options.plotInterval = PlotIntervalFor(state.PathLength, state.fordonslen, params.PlotSpacing,
                                         params.PlotOnlyFirstandLast, state.CalculationStep);
   });
 
@@ -223,9 +224,9 @@ RunOutcome ExecuteSweep(ExecuteParams& params, const RunInputs& inputs, RunConte
     CleanUp(context);
     return RunOutcome::Ended;
   }
-  if (end == LoopEnd::StopRequested) {
+  if (end == LoopEnd::StopRequested || end == LoopEnd::Refused) {
     CleanUp(context);
-    return RunOutcome::Cancelled;
+    return end == LoopEnd::Refused ? RunOutcome::Ended : RunOutcome::Cancelled;
   }
   ProduceOutput(params, inputs, context, blocks);
   CleanUp(context);

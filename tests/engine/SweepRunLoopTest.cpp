@@ -287,7 +287,7 @@ TEST(RunStationLoop, NonFiniteInputIsRefusedWithAMessage) {
     if (which == 1) run.state.segments[0].MaxTurningAngle = inf;
     if (which == 2) run.options.speedMetresPerSecond = nan;
     if (which == 3) run.state.stations[3].StationPoint.Y = inf;
-    EXPECT_EQ(run.Go(), LoopEnd::StopRequested) << which;
+    EXPECT_EQ(run.Go(), LoopEnd::Refused) << which;
     ASSERT_EQ(run.host.messages.size(), 1u) << which;
     EXPECT_EQ(run.host.messages[0].title, "Veichle Turning Simulation");
     EXPECT_TRUE(run.state.StationTrack.empty());
