@@ -39,10 +39,11 @@ def note(msp, text, x, y, height=2.0):
 
 
 def junction90():
-    """A left turn from an east-west road into a north-south road, radius 13.25 m."""
+    """A left turn from the eastbound lane into the northbound lane, radius 15 m."""
     doc, msp = new_drawing()
-    r = 13.25
-    path(msp, [(-60, -1.75, 0), (-15, -1.75, bulge_for(90)), (-15 + r, -1.75 + r, 0), (-1.75, 60, 0)])
+    r = 15.0
+    x0 = 1.75 - r
+    path(msp, [(-60, -1.75, 0), (x0, -1.75, bulge_for(90)), (1.75, -1.75 + r, 0), (1.75, 60, 0)])
     kerb = {"layer": "Kerb"}
     # East-west road, 7 m wide; north-south road, 7 m wide; corner radii 12 m.
     msp.add_line((-70, -3.5), (70, -3.5), dxfattribs=kerb)
