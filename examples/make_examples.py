@@ -72,14 +72,14 @@ def roundabout():
 
 
 def uturn():
-    """A U-turn of 6 m centre-line radius: too tight for long combinations."""
+    """A U-turn of 5.5 m centre-line radius: too tight for long combinations."""
     doc, msp = new_drawing()
-    path(msp, [(-50, 0, 0), (0, 0, 1.0), (0, 12, 0), (-50, 12, 0)])
+    path(msp, [(-50, 0, 0), (0, 0, 1.0), (0, 11, 0), (-50, 11, 0)])
     msp.add_line((-55, -4), (4, -4), dxfattribs={"layer": "Kerb"})
-    msp.add_arc((4, 6), 10, 270, 90, dxfattribs={"layer": "Kerb"})
-    msp.add_line((-55, 16), (4, 16), dxfattribs={"layer": "Kerb"})
-    msp.add_line((-55, 6), (-2, 6), dxfattribs={"layer": "RoadMarking"})
-    note(msp, "U-turn, radius 6 m", -50, -10)
+    msp.add_arc((4, 5), 9, 270, 90, dxfattribs={"layer": "Kerb"})
+    msp.add_line((-55, 14), (4, 14), dxfattribs={"layer": "Kerb"})
+    msp.add_line((-55, 5), (-2, 5), dxfattribs={"layer": "RoadMarking"})
+    note(msp, "U-turn, radius 5.5 m", -50, -10)
     return doc
 
 
