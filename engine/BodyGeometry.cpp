@@ -29,11 +29,13 @@ bool HasSingleRearAxle(int vehicleType) {
 
 // Places points given in the segment's local frame (u forward, v to the left
 // of P1) into the drawing; a result that is not a finite number is an overflow.
+// The heading's cosine and sine are taken once for all the segment's points.
 class LocalFrame {
  public:
-  LocalFrame(const Point2D& origin, double heading) : mOrigin(origin), mHeading(heading) {}
+  LocalFrame(const Point2D& origin, double heading)
+      : mOrigin(origin), mCos(std::cos(heading)), mSin(std::sin(heading)) {}
   Point2D Place(double u, double v) const {
-    return Checked(RotatePoint({mOrigin.X + u, mOrigin.Y + v}, mOrigin, mHeading));
+    return Checked(RotatePoint({mOrigin.X + u, mOrigin.Y + v}, mOrigin, mCos, mSin));
   }
   static Point2D Checked(const Point2D& p) {
     if (!std::isfinite(p.X) || !std::isfinite(p.Y)) throw std::overflow_error("Overflow");
@@ -42,7 +44,7 @@ class LocalFrame {
 
  private:
   Point2D mOrigin;
-  double mHeading;
+  double mCos, mSin;
 };
 
 // Sizes of the drawn tyre in drawing units.
@@ -83,7 +85,8 @@ WheelBlock PlaceSteeredWheelBlock(const LocalFrame& frame, double c, double whee
                                   const TyreSizes& s) {
   WheelBlock block = PlaceWheelBlock(frame, 0, c, s);
   const Point2D centre = frame.Place(0, c);
-  for (Point2D& p : block) p = LocalFrame::Checked(RotatePoint(p, centre, wheelAngle));
+  const double cosAngle = std::cos(wheelAngle), sinAngle = std::sin(wheelAngle);
+  for (Point2D& p : block) p = LocalFrame::Checked(RotatePoint(p, centre, cosAngle, sinAngle));
   return block;
 }
 
@@ -119,11 +122,14 @@ std::string CurrentFailureDescription() {
 }  // namespace
 
 Point2D RotatePoint(const Point2D& point, const Point2D& centre, double angle) {
-  const double c = std::cos(angle);
-  const double s = std::sin(angle);
+  return RotatePoint(point, centre, std::cos(angle), std::sin(angle));
+}
+
+Point2D RotatePoint(const Point2D& point, const Point2D& centre, double cosAngle,
+                    double sinAngle) {
   const double dx = point.X - centre.X;
   const double dy = point.Y - centre.Y;
-  return {centre.X + dx * c - dy * s, centre.Y + dx * s + dy * c};
+  return {centre.X + dx * cosAngle - dy * sinAngle, centre.Y + dx * sinAngle + dy * cosAngle};
 }
 
 double ATan2(double opp, double adj) {

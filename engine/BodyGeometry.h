@@ -20,6 +20,10 @@ struct Intersection {
 
 // Rotates a point about a centre by an angle in radians, counter-clockwise positive.
 Point2D RotatePoint(const Point2D& point, const Point2D& centre, double angle);
+// The same with the angle's cosine and sine already taken, for many points
+// turned by one angle; gives exactly the same results.
+Point2D RotatePoint(const Point2D& point, const Point2D& centre, double cosAngle,
+                    double sinAngle);
 
 // Angle of (adj, opp) in (-pi, pi]; adj is taken in single precision and an adj
 // below 0.0001 in size counts as zero (+-pi/2 by the sign of opp, no division).

@@ -61,7 +61,10 @@ std::optional<Dimension> DimensionFromFieldName(std::string_view name) {
 }
 
 VehicleRecord VehicleRecord::Defaults() {
-  return VehicleFields::Defaults(NumberSymbols::CommaDecimal()).ToRecord(NumberSymbols::CommaDecimal());
+  // Parsed once: decoding a large library asks for the defaults per record.
+  static const VehicleRecord defaults =
+      VehicleFields::Defaults(NumberSymbols::CommaDecimal()).ToRecord(NumberSymbols::CommaDecimal());
+  return defaults;
 }
 
 VehicleFields VehicleFields::Defaults(const NumberSymbols& symbols) {
