@@ -27,8 +27,10 @@ class DegenerateRunTest : public RunFixture {
     return outcome;
   }
 
+  // Slow enough that the steering rate is no limit: the geometry gets driven.
   static RunInputs WithField(int type, Dimension d, const std::string& text) {
     RunInputs inputs = Inputs(type);
+    inputs.txt_Speed = "1";
     inputs.vehicle[d] = text;
     return inputs;
   }
@@ -128,19 +130,31 @@ TEST_F(DegenerateRunTest, LockToLockTimeNearZero) {
             RunOutcome::Completed);
 }
 
-// Every type, both directions, on a 180-degree turn of radius 6.
+// Every type, both directions, on a 180-degree turn of radius 6: with the
+// default limits (a limit stop) and with limits wide enough to go round.
 TEST_F(DegenerateRunTest, EveryTypeOnATightUTurn) {
   for (int type = 1; type <= 13; ++type) {
     for (const bool reverse : {false, true}) {
-      SCOPED_TRACE("type " + std::to_string(type) + (reverse ? " reversed" : ""));
-      attacher.Open(std::make_unique<cad::DrawingModel>());
-      drawing().SetPicker(&picker);
-      host.messages.clear();
-      RunInputs inputs = Inputs(type);
-      inputs.reverse = reverse;
-      inputs.txt_Speed = "1";
-      inputs.plotSweep = true;
-      RunOn({{{1000, 1000, 0}, {1040, 1000, 1}, {1040, 1012, 0}, {1000, 1012, 0}}}, inputs);
+      for (const bool wideLimits : {false, true}) {
+        SCOPED_TRACE("type " + std::to_string(type) + (reverse ? " reversed" : "") +
+                     (wideLimits ? " wide limits" : ""));
+        attacher.Open(std::make_unique<cad::DrawingModel>());
+        drawing().SetPicker(&picker);
+        host.messages.clear();
+        RunInputs inputs = Inputs(type);
+        inputs.reverse = reverse;
+        inputs.txt_Speed = "1";
+        inputs.plotSweep = true;
+        if (wideLimits) {
+          inputs.vehicle[Dimension::MaxTurningAngle] = "89";
+          inputs.vehicle[Dimension::MaxSegmentAngle] = "179";
+        }
+        const RunOutcome outcome =
+            RunOn({{{1000, 1000, 0}, {1040, 1000, 1}, {1040, 1012, 0}, {1000, 1012, 0}}}, inputs);
+        if (!wideLimits) {
+          EXPECT_EQ(outcome, RunOutcome::FrontWheel);
+        }
+      }
     }
   }
 }

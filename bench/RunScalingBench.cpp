@@ -1,0 +1,164 @@
+// How a whole run scales: path length (1 km, 6.5 km), the number of bodies
+// (Truck, Semi-Trailer, Double Trailer, Triple Trailer), the output options
+// (outlines, + sweep lines, + envelope), and the envelope alone per station.
+// Every run goes through the Execute button into an in-memory drawing.
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "cad/CadConnection.h"
+#include "cad/DrawingEntity.h"
+#include "cad/DrawingModel.h"
+#include "cad/DrawingOutput.h"
+#include "cad/ScriptedPicker.h"
+#include "engine/Envelope.h"
+#include "engine/Numerics.h"
+#include "engine/run/ExecuteSweep.h"
+
+namespace veerline {
+namespace {
+
+// Answers Yes (a 6.5 km path asks before running) and keeps nothing.
+class YesHost : public Host {
+ public:
+  MessageAnswer ShowMessage(MessageKind kind, const std::string&, const std::string&) override {
+    return kind == MessageKind::Question ? MessageAnswer::Yes : MessageAnswer::Ok;
+  }
+  void SetStatusText(int, const std::string&) override {}
+  void SetProgressVisible(bool) override {}
+  void SetProgressMaximum(double) override {}
+  void SetProgressValue(double) override {}
+  void ProcessPendingEvents() override {}
+  void MinimiseMainWindow() override {}
+  void RestoreMainWindow() override {}
+  double NextRandom() override { return 0.5; }
+  LocalTime Now() override { return {2026, 1, 2, 3, 4, 5}; }
+  NumberSymbols Symbols() const override { return NumberSymbols::PointDecimal(); }
+};
+
+struct PathVertex2 {
+  double x, y, bulge;
+};
+
+// Alternating left and right 45-degree bends of radius 40 joined by 10 m
+// straights; the last straight is cut so that the path is the given length.
+std::vector<PathVertex2> WindingPath(double lengthMetres) {
+  std::vector<PathVertex2> path;
+  const double radius = 40, turn = PiValue() / 4, arc = radius * turn;
+  double x = 0, y = 0, heading = 0, length = 0;
+  for (int bend = 0;; ++bend) {
+    path.push_back({x, y, 0});
+    const double straight = std::min(10.0, lengthMetres - length);
+    x += straight * std::cos(heading);
+    y += straight * std::sin(heading);
+    length += straight;
+    if (length + arc > lengthMetres) break;
+    const double sign = bend % 2 ? -1 : 1;
+    const double chord = 2 * radius * std::sin(turn / 2);
+    const double chordHeading = heading + sign * turn / 2;
+    path.push_back({x, y, sign * std::tan(turn / 4)});
+    x += chord * std::cos(chordHeading);
+    y += chord * std::sin(chordHeading);
+    heading += sign * turn;
+    length += arc;
+  }
+  path.push_back({x, y, 0});
+  return path;
+}
+
+enum Outputs { kOutlines = 0, kWithSweep = 1, kWithEnvelope = 2 };
+
+// One run of the vehicle type along the path, with the outputs asked for.
+struct RunSetup {
+  cad::DrawingAttacher attacher;
+  cad::ScriptedPicker picker;
+  cad::DefaultColourSettings colours;
+  YesHost host;
+  RunState state;
+  RunInputs inputs;
+
+  RunSetup(const std::vector<PathVertex2>& path, int type, int outputs) {
+    attacher.Open(std::make_unique<cad::DrawingModel>());
+    attacher.Current()->SetPicker(&picker);
+    std::vector<cad::CadPoint> vertices;
+    for (const auto& v : path) vertices.push_back({v.x, v.y, 0});
+    cad::CadEntity& entity = attacher.Current()->ModelSpace().AddLightWeightPolyline(vertices);
+    auto& polyline = static_cast<cad::DrawingEntity&>(entity);
+    for (std::size_t i = 0; i < path.size(); ++i) polyline.Data().Vertices[i].Bulge = path[i].bulge;
+    picker.PickHandle(entity.Handle());
+    inputs.vehicle = VehicleFields::Defaults(NumberSymbols::PointDecimal());
+    inputs.vehicle.Type = static_cast<std::int16_t>(type);
+    inputs.vehicle.Unit = 1;
+    inputs.pathUnit = 1;
+    inputs.txt_Speed = "10";
+    inputs.txt_plotSpacing = "20";
+    inputs.plotOnlyFirstAndLast = false;
+    inputs.plotSweep = outputs >= kWithSweep;
+    inputs.plotPerimeter = outputs >= kWithEnvelope;
+  }
+
+  RunOutcome Run() {
+    cad::CadConnection connection(attacher);
+    RunContext context{host, connection, colours, state};
+    return ExecuteButton(inputs, context);
+  }
+};
+
+// Args: path length in metres, vehicle type code, outputs.
+void BM_WholeRun(benchmark::State& bench) {
+  const auto path = WindingPath(static_cast<double>(bench.range(0)));
+  const int type = static_cast<int>(bench.range(1));
+  const int outputs = static_cast<int>(bench.range(2));
+  std::size_t stations = 0;
+  for (auto _ : bench) {
+    bench.PauseTiming();
+    auto setup = std::make_unique<RunSetup>(path, type, outputs);
+    bench.ResumeTiming();
+    if (setup->Run() != RunOutcome::Completed) bench.SkipWithError("the run did not complete");
+    stations = setup->state.stations.size();
+    bench.PauseTiming();
+    setup.reset();  // the drawing's teardown is not part of the run
+    bench.ResumeTiming();
+  }
+  bench.counters["stations"] = static_cast<double>(stations);
+  bench.counters["per_station"] = benchmark::Counter(
+      static_cast<double>(stations), benchmark::Counter::kIsIterationInvariantRate |
+                                         benchmark::Counter::kInvert);
+}
+
+void WholeRunArgs(benchmark::internal::Benchmark* b) {
+  for (const int length : {1000, 6500})
+    for (const int type : {1, 2, 9, 10}) b->Args({length, type, kWithEnvelope});
+  for (const int length : {1000, 6500})
+    for (const int outputs : {kOutlines, kWithSweep}) b->Args({length, 10, outputs});
+  b->ArgNames({"metres", "type", "outputs"});
+}
+BENCHMARK(BM_WholeRun)->Apply(WholeRunArgs)->Unit(benchmark::kMillisecond);
+
+// The envelope alone, on the side lines of a completed Triple Trailer run.
+void BM_Envelope_TripleTrailer(benchmark::State& bench) {
+  RunSetup setup(WindingPath(static_cast<double>(bench.range(0))), 10, kOutlines);
+  if (setup.Run() != RunOutcome::Completed) {
+    bench.SkipWithError("the run did not complete");
+    return;
+  }
+  const RunState prepared = setup.state;
+  for (auto _ : bench) {
+    bench.PauseTiming();
+    RunState state = prepared;
+    bench.ResumeTiming();
+    const EnvelopeTraces traces = ComputeEnvelope(state, setup.host);
+    benchmark::DoNotOptimize(traces.leftHand.data());
+  }
+  const double stations = static_cast<double>(prepared.stations.size());
+  bench.counters["stations"] = stations;
+  bench.counters["per_station"] = benchmark::Counter(
+      stations, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_Envelope_TripleTrailer)->Arg(1000)->Arg(6500)->ArgName("metres")->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace veerline
