@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Saves pictures of the desktop program's windows (splash, main window on each
-# tab and for several vehicle types, colour settings, about box) by running it
-# under a virtual X server with its --screenshot option.
+# tab and for several vehicle types, colour settings, about box, and the drawing
+# window and both diagram tabs after a run on examples/drawings/junction90.dxf)
+# by running it under a virtual X server with its --screenshot option.
 #
 # Usage: scripts/screenshots.sh [build-dir] [output-dir]
 set -euo pipefail
@@ -40,6 +41,7 @@ export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$root/tests/lsan.supp:print_su
 
 mkdir -p "$out"
 xvfb-run -a -s "-screen 0 1400x900x24" \
-  "$program" --settings "$work/settings.ini" --screenshot "$out"
+  "$program" --settings "$work/settings.ini" --screenshot "$out" \
+  --drawing "$root/examples/drawings/junction90.dxf"
 echo "Screenshots in $out:"
 ls -1 "$out"

@@ -5,11 +5,18 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QCheckBox>
 #include <QPixmap>
+#include <QPushButton>
+#include <QTimer>
 #include <QTabWidget>
 #include <cstdio>
 
+#include "cad/DrawingModel.h"
 #include "ui/AboutBox.h"
+#include "ui/DrawingView.h"
+#include "ui/DrawingWindow.h"
+#include "ui/InteractivePicker.h"
 #include "ui/SettingsDialog.h"
 #include "ui/SplashScreen.h"
 #include "ui/VehicleTurningWindow.h"
@@ -28,9 +35,66 @@ bool Save(QWidget* widget, const QDir& folder, const QString& name) {
   return saved;
 }
 
+// Handle of the drawing's only model-space polyline, empty when there is none
+// or several.
+std::string OnlyPolyline(const cad::DrawingModel& drawing) {
+  std::string found;
+  for (const auto& entity : drawing.ModelSpace().Entities()) {
+    const int type = entity->EntityType();
+    if (type != cad::kEntityLightWeightPolyline && type != cad::kEntityPolyline) continue;
+    if (!found.empty()) return {};
+    found = entity->Handle();
+  }
+  return found;
+}
+
+// Runs a Semi-Trailer in metres over the drawing's polyline, picked by a click
+// on its first vertex, and saves the drawing window and the two diagram tabs.
+int TakeRunScreenshots(frmVehicleTurning& window, const QString& drawingFile, const QDir& out) {
+  DrawingWindow& drawingWindow = window.DrawingWindowRef();
+  drawingWindow.resize(1000, 700);
+  drawingWindow.show();
+  if (!drawingWindow.OpenDrawingFile(drawingFile)) return 1;
+  const std::string path = OnlyPolyline(*drawingWindow.Drawing());
+  const cad::DrawingEntity* entity = drawingWindow.Drawing()->FindEntity(path);
+  if (entity == nullptr) {
+    std::fprintf(stderr, "FAILED: no single polyline in %s\n", qPrintable(drawingFile));
+    return 1;
+  }
+  Settle();
+  const cad::CadPoint first = entity->Coordinate(0);
+  QObject::connect(&drawingWindow.Picker(), &InteractivePicker::pickStarted, &window,
+                   [&drawingWindow, first] {
+                     DrawingView* view = drawingWindow.View();
+                     const QPoint at = view->ToScreen(QPointF(first.X, first.Y)).toPoint();
+                     QTimer::singleShot(0, view, [view, at] { emit view->clicked(at, Qt::LeftButton); });
+                   });
+  auto* types = window.findChild<QComboBox*>(QStringLiteral("Combo1"));
+  types->setCurrentIndex(types->findData(2));
+  window.findChild<QComboBox*>(QStringLiteral("Combo2"))->setCurrentIndex(1);
+  window.findChild<QComboBox*>(QStringLiteral("Combo3"))->setCurrentIndex(1);
+  window.findChild<QLineEdit*>(QStringLiteral("txt_Speed"))->setText(QStringLiteral("10"));
+  window.findChild<QCheckBox*>(QStringLiteral("chk_PlotVehicle"))->setChecked(true);
+  window.findChild<QCheckBox*>(QStringLiteral("Check1"))->setChecked(false);
+  window.findChild<QCheckBox*>(QStringLiteral("chk_plotSweep"))->setChecked(true);
+  window.findChild<QPushButton*>(QStringLiteral("Command3"))->click();
+  window.showNormal();
+  drawingWindow.View()->ZoomToExtents();
+
+  int failures = !Save(&drawingWindow, out, QStringLiteral("drawing-after-run"));
+  auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("TabStrip1"));
+  for (int tab = 1; tab < tabs->count(); ++tab) {
+    tabs->setCurrentIndex(tab);
+    failures += !Save(&window, out, QStringLiteral("main-after-run-tab-%1").arg(tab));
+  }
+  tabs->setCurrentIndex(0);
+  failures += !Save(&window, out, QStringLiteral("main-after-run"));
+  return failures;
+}
+
 }  // namespace
 
-int TakeScreenshots(UiServices services, const QString& folder) {
+int TakeScreenshots(UiServices services, const QString& folder, const QString& drawingFile) {
   QDir out(folder);
   out.mkpath(QStringLiteral("."));
   services.showMessage = [](QWidget*, MessageKind, const QString& title, const QString& text) {
@@ -63,6 +127,7 @@ int TakeScreenshots(UiServices services, const QString& folder) {
     failures += !Save(&window, out, QStringLiteral("main-tab-%1").arg(tab));
   }
   tabs->setCurrentIndex(0);
+  if (!drawingFile.isEmpty()) failures += TakeRunScreenshots(window, drawingFile, out);
 
   frmVehicleTurningSettings colours(services, &window);
   colours.show();
@@ -73,6 +138,7 @@ int TakeScreenshots(UiServices services, const QString& folder) {
   about.show();
   failures += !Save(&about, out, QStringLiteral("about"));
   about.close();
+  window.DrawingWindowRef().hide();
   window.hide();  // no settings written by the tour
   return failures;
 }

@@ -9,8 +9,11 @@ namespace veerline::ui {
 // Opens every window of the program without waiting for the user and saves a
 // picture of each into the folder: the splash, the main window on each tab and
 // for a few vehicle types, the colour settings dialog and the about box.
+// With a drawing file, it also runs the vehicle on the drawing's only polyline
+// and saves the drawing window and both diagram tabs after the run.
 // Message boxes are written to standard error instead of being shown.
 // Returns the number of pictures that could not be saved.
-int TakeScreenshots(UiServices services, const QString& folder);
+int TakeScreenshots(UiServices services, const QString& folder,
+                    const QString& drawingFile = QString());
 
 }  // namespace veerline::ui

@@ -44,21 +44,24 @@ MessageAnswer ShowMessageBox(QWidget* parent, MessageKind kind, const QString& t
 
 namespace {
 
-// The library file dialog: filter "Vehicle Data (*.vdt)", default extension
-// "vdt"; Open only accepts an existing file.
-QString ChooseLibraryFile(QWidget* parent, FileDialogKind kind, const QString& startFolder) {
+// The file dialogs: vehicle libraries with the filter "Vehicle Data (*.vdt)",
+// drawings with "Drawing (*.dxf)"; an open dialog only accepts an existing file.
+QString ChooseFile(QWidget* parent, FileDialogKind kind, const QString& startFolder) {
+  const bool drawing = kind == FileDialogKind::OpenDrawing || kind == FileDialogKind::SaveDrawing;
   QFileDialog dialog(parent);
   dialog.setDirectory(startFolder);
-  dialog.setNameFilter(QStringLiteral("Vehicle Data (*.vdt)"));
-  dialog.setDefaultSuffix(QStringLiteral("vdt"));
-  if (kind == FileDialogKind::Open) {
+  dialog.setNameFilter(drawing ? QStringLiteral("Drawing (*.dxf)")
+                               : QStringLiteral("Vehicle Data (*.vdt)"));
+  dialog.setDefaultSuffix(drawing ? QStringLiteral("dxf") : QStringLiteral("vdt"));
+  if (kind == FileDialogKind::Open || kind == FileDialogKind::OpenDrawing) {
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
   } else {
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    // The commands refuse an existing file themselves, with their own message.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    // The library commands refuse an existing file themselves, with their own
+    // message; a drawing may be replaced after the dialog's own question.
+    if (!drawing) dialog.setOption(QFileDialog::DontConfirmOverwrite);
   }
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   return dialog.selectedFiles().first();
@@ -73,7 +76,7 @@ UiServices UiServices::Desktop() {
     return std::make_unique<QSettings>(QStringLiteral("Veerline"), QStringLiteral("Veerline"));
   };
   services.showMessage = ShowMessageBox;
-  services.chooseFile = ChooseLibraryFile;
+  services.chooseFile = ChooseFile;
   services.openUrl = [](const QUrl& address) { return QDesktopServices::openUrl(address); };
   return services;
 }

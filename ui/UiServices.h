@@ -12,8 +12,9 @@ class QWidget;
 
 namespace veerline::ui {
 
-// The file dialogs the library commands show.
-enum class FileDialogKind { Open, Save };
+// The file dialogs the windows show: vehicle libraries (Open, Save) and
+// drawings (OpenDrawing, SaveDrawing).
+enum class FileDialogKind { Open, Save, OpenDrawing, SaveDrawing };
 
 // What the windows need of the desktop. The program uses the real desktop;
 // tests replace single entries to answer message boxes and file dialogs, to
@@ -27,7 +28,7 @@ struct UiServices {
   std::function<MessageAnswer(QWidget* parent, MessageKind kind, const QString& title,
                               const QString& text)>
       showMessage;
-  // Shows a file dialog for vehicle libraries; an empty text when cancelled.
+  // Shows a file dialog of the given kind; an empty text when cancelled.
   std::function<QString(QWidget* parent, FileDialogKind kind, const QString& startFolder)>
       chooseFile;
   // Hands an address to the desktop's default handler; false when that fails.

@@ -18,7 +18,9 @@
 #include <QVBoxLayout>
 #include <tuple>
 
+#include "ui/RunDiagramBox.h"
 #include "ui/VehicleTurningWindow.h"
+#include "ui/WindowHost.h"
 
 namespace veerline::ui {
 namespace {
@@ -87,14 +89,10 @@ void frmVehicleTurning::BuildControls() {
   mFrame1 = Named(new QFrame, "Frame1");
   auto* frame1Layout = new QVBoxLayout(mFrame1);
   frame1Layout->addWidget(BuildVehicleDetailsPage());
-  mPicture3 = Named(new QWidget, "Picture3");
-  mPicture2 = Named(new QWidget, "Picture2");
-  for (QWidget* picture : {mPicture3, mPicture2}) {
-    picture->setAutoFillBackground(true);
-    QPalette palette = picture->palette();
-    palette.setColor(QPalette::Window, Qt::black);
-    picture->setPalette(palette);
-  }
+  mPicture3 = Named(new RunDiagramBox(RunDiagramBox::Kind::Turning, mRunState), "Picture3");
+  mPicture2 = Named(new RunDiagramBox(RunDiagramBox::Kind::Speed, mRunState), "Picture2");
+  for (RunDiagramBox* picture : {mPicture3, mPicture2})
+    picture->SetSymbols([this] { return mHost->Symbols(); });
   mTabs->addTab(mFrame1, QStringLiteral("Vehicle Details"));
   mTabs->addTab(mPicture3, QStringLiteral("Turning Report"));
   mTabs->addTab(mPicture2, QStringLiteral("Lock to lock Report"));
@@ -264,6 +262,7 @@ QWidget* frmVehicleTurning::BuildBottomRow() {
 
   auto* buttons = new QVBoxLayout;
   auto* execute = Named(new QPushButton(QStringLiteral("&Execute")), "Command3");
+  mExecute = execute;
   auto* cancel = Named(new QPushButton(QStringLiteral("&Cancel")), "Command2");
   buttons->addWidget(execute);
   buttons->addWidget(cancel);
@@ -295,6 +294,9 @@ void frmVehicleTurning::BuildMenus() {
   separator(file, "M_line");
   connect(action(file, "M_New", QStringLiteral("New")), &QAction::triggered, this,
           &frmVehicleTurning::OnMenuNew);
+  separator(file, "M_line3");
+  connect(action(file, "M_OpenDrawing", QStringLiteral("Open Drawing")), &QAction::triggered,
+          this, &frmVehicleTurning::OnOpenDrawing);
 
   QMenu* settings = Named(menuBar()->addMenu(QStringLiteral("&Settings")), "M_Settings");
   connect(action(settings, "M_Colors", QStringLiteral("Drawing Output Colors")),
@@ -309,9 +311,13 @@ void frmVehicleTurning::BuildMenus() {
 
   // Context menus of the two diagrams, shown by the diagrams themselves.
   auto* popup = Named(new QMenu(this), "popup");
-  action(popup, "M_CopyToClipboard", QStringLiteral("Copy to Clipboard"));
+  connect(action(popup, "M_CopyToClipboard", QStringLiteral("Copy to Clipboard")),
+          &QAction::triggered, this, [this] { CopyPictureToClipboard(mPicture3); });
+  mPicture3->SetPopup(popup);
   auto* popup2 = Named(new QMenu(this), "popup2");
-  action(popup2, "M_CopyToClipboard2", QStringLiteral("Copy to Clipboard"));
+  connect(action(popup2, "M_CopyToClipboard2", QStringLiteral("Copy to Clipboard")),
+          &QAction::triggered, this, [this] { CopyPictureToClipboard(mPicture2); });
+  mPicture2->SetPopup(popup2);
 }
 
 void frmVehicleTurning::BuildStatusBar() {

@@ -1,22 +1,29 @@
 #include "ui/VehicleTurningWindow.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QUrl>
 
+#include "cad/CadConnection.h"
+#include "engine/run/ExecuteSweep.h"
 #include "ui/AboutBox.h"
-#include "ui/ExecuteChecks.h"
+#include "ui/DrawingWindow.h"
+#include "ui/QtColourSettings.h"
+#include "ui/RunDiagramBox.h"
 #include "ui/SettingsDialog.h"
 #include "ui/SummaryCall.h"
 #include "ui/VehicleIllustrations.h"
@@ -32,6 +39,9 @@ frmVehicleTurning::frmVehicleTurning(UiServices services, QWidget* parent)
   BuildControls();
   BuildMenus();
   BuildStatusBar();
+  mConnection = std::make_unique<cad::CadConnection>(mAttacher);
+  mColours = std::make_unique<QtColourSettings>(mServices);
+  mDrawingWindow = std::make_unique<DrawingWindow>(mServices, mAttacher);
   // Fields start with their defaults, written with the user's decimal symbol.
   const VehicleFields defaults = VehicleFields::Defaults(mHost->Symbols());
   for (int i = 0; i < kDimensionCount; ++i)
@@ -42,6 +52,10 @@ frmVehicleTurning::frmVehicleTurning(UiServices services, QWidget* parent)
 frmVehicleTurning::~frmVehicleTurning() = default;
 
 Host& frmVehicleTurning::WindowHostRef() { return *mHost; }
+
+QWidget* frmVehicleTurning::Picture2() const { return mPicture2; }
+
+QWidget* frmVehicleTurning::Picture3() const { return mPicture3; }
 
 QString frmVehicleTurning::DefaultVehicleFilePath() const {
   return QDir(mServices.programFolder).filePath(QStringLiteral("DefaultVehicles.vdt"));
@@ -75,6 +89,22 @@ WindowRunOptions frmVehicleTurning::CurrentRunOptions() const {
       mFields[static_cast<int>(Dimension::LockToLockTime)]->text().toStdString();
   options.plotSpacingText = mPlotSpacing->text().toStdString();
   return options;
+}
+
+RunInputs frmVehicleTurning::CurrentRunInputs() const {
+  const WindowRunOptions options = CurrentRunOptions();
+  RunInputs inputs;
+  inputs.vehicle = CurrentFields();
+  inputs.pathUnit = options.pathUnitPosition;
+  inputs.speedUnit = options.speedUnitPosition;
+  inputs.txt_Speed = options.speedText;
+  inputs.txt_plotSpacing = options.plotSpacingText;
+  inputs.plotVehicle = options.plotVehicle;
+  inputs.plotOnlyFirstAndLast = options.plotOnlyFirstAndLast;
+  inputs.plotSweep = options.plotSweep;
+  inputs.plotPerimeter = options.plotEnvelope;
+  inputs.reverse = options.reverse;
+  return inputs;
 }
 
 void frmVehicleTurning::ShowFieldsForType(int typeCode) {
@@ -176,19 +206,63 @@ void frmVehicleTurning::OnPlotOnlyFirstAndLastToggled() {
   mPlotSpacingLabel->setEnabled(spacingEnabled);
 }
 
+// Runs the Execute button's checks and the run on the open drawing. A second
+// press while a run is in progress (its pick and station loop let window
+// events through) is refused, and the drawing cannot be replaced meanwhile.
 void frmVehicleTurning::OnExecute() {
-  ExecuteInputs inputs;
-  inputs.speedText = mSpeed->text().toStdString();
-  inputs.lockToLockText =
-      mFields[static_cast<int>(Dimension::LockToLockTime)]->text().toStdString();
-  inputs.pathUnitPosition = mPathUnit->currentIndex();
-  inputs.vehicleUnitPosition = mVehicleUnit->currentIndex();
-  if (const auto failing = FirstFailingExecuteCheck(inputs)) {
-    ShowMessage(MessageKind::Warning, QString::fromStdString(failing->title),
-                QString::fromStdString(failing->text));
-    return;
+  if (mRunning) return;
+  mRunning = true;
+  mExecute->setEnabled(false);
+  mDrawingWindow->SetRunInProgress(true);
+  const RunInputs inputs = CurrentRunInputs();
+  // The speed track is recorded in the unit chosen now; the diagram keeps it.
+  mRunSpeedUnit = inputs.speedUnit == 1   ? SpeedUnit::MilesPerHour
+                  : inputs.speedUnit == 2 ? SpeedUnit::MetresPerSecond
+                                          : SpeedUnit::KilometresPerHour;
+  RunContext context{*mHost, *mConnection, *mColours, mRunState};
+  RunOutcome outcome = RunOutcome::Ended;
+  try {
+    outcome = ExecuteButton(inputs, context);
+  } catch (const std::exception& error) {
+    // The run reports its own failures; this only keeps an unexpected one
+    // from ending the program.
+    mHost->RestoreMainWindow();
+    ShowMessage(MessageKind::Warning, QString::fromLatin1(kFailureTitle),
+                QString::fromStdString(error.what()) + QStringLiteral(" Execute sweep"));
   }
-  emit executeRequested();
+  mDrawingWindow->SetRunInProgress(false);
+  mExecute->setEnabled(true);
+  mRunning = false;
+  emit runFinished(outcome);
+}
+
+void frmVehicleTurning::DrawRunDiagrams() {
+  mPicture2->SetSpeedUnit(mRunSpeedUnit);
+  mPicture3->update();
+  mPicture2->update();
+}
+
+// Puts the diagram on the clipboard as an image of the box's size. An empty
+// box copies nothing.
+void frmVehicleTurning::CopyPictureToClipboard(RunDiagramBox* box) {
+  try {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (clipboard == nullptr) return;
+    clipboard->clear();
+    const QImage image = box->Render();
+    if (image.isNull()) return;
+    clipboard->setImage(image);
+  } catch (const std::exception& error) {
+    ShowMessage(MessageKind::Warning, QString::fromLatin1(kFailureTitle),
+                QString::fromStdString(error.what()) + QStringLiteral(" Load frm"));
+  }
+}
+
+void frmVehicleTurning::OnOpenDrawing() {
+  mDrawingWindow->show();
+  mDrawingWindow->raise();
+  mDrawingWindow->activateWindow();
+  mDrawingWindow->OnOpenDrawing();
 }
 
 // Stops a run in progress at its next check and closes the program.
@@ -237,6 +311,9 @@ void frmVehicleTurning::closeEvent(QCloseEvent* event) {
     FormUnload();
     if (mSettingsDialog != nullptr) mSettingsDialog->close();
     if (mAbout != nullptr) mAbout->close();
+    // A drawing changed by runs is offered for saving before the program ends.
+    mDrawingWindow->OfferToSaveChanges();
+    mDrawingWindow->close();
   }
   event->accept();
 }

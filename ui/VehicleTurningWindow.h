@@ -9,6 +9,8 @@
 #include "engine/Host.h"
 #include "engine/RunState.h"
 #include "engine/VehicleModel.h"
+#include "engine/run/RunInputs.h"
+#include "cad/DrawingModel.h"
 #include "ui/UiServices.h"
 
 class QCheckBox;
@@ -23,8 +25,15 @@ class QPushButton;
 class QStatusBar;
 class QTabWidget;
 
+namespace veerline::cad {
+class CadConnection;
+}
+
 namespace veerline::ui {
 
+class DrawingWindow;
+class QtColourSettings;
+class RunDiagramBox;
 class WindowHost;
 class frmVehicleTurningSettings;
 class frmAbout;
@@ -64,8 +73,14 @@ class frmVehicleTurning : public QMainWindow {
   RunState& State() { return mRunState; }
   Host& WindowHostRef();
   const UiServices& Services() const { return mServices; }
-  QWidget* Picture2() const { return mPicture2; }
-  QWidget* Picture3() const { return mPicture3; }
+  RunInputs CurrentRunInputs() const;
+  QWidget* Picture2() const;
+  QWidget* Picture3() const;
+  // The drawing window and the one attacher through which drawings are opened
+  // for the runs and closed again.
+  DrawingWindow& DrawingWindowRef() { return *mDrawingWindow; }
+  cad::DrawingAttacher& Attacher() { return mAttacher; }
+  bool RunInProgress() const { return mRunning; }
 
   // ---- Library state ----------------------------------------------------
   QString VehicleFilePath() const { return mVehicleFilePath; }
@@ -92,10 +107,14 @@ class frmVehicleTurning : public QMainWindow {
   QString StatusPanelText(int panel) const;
   void SetTotalLengthCaption(const QString& caption);
   QProgressBar* ProgressBar() const { return mProgressBar; }
+  // Redraws both run diagrams from the run state.
+  void DrawRunDiagrams();
+  // Puts a diagram box's picture on the clipboard as an image.
+  void CopyPictureToClipboard(RunDiagramBox* box);
 
  signals:
-  // The Execute button's checks passed: the run may start.
-  void executeRequested();
+  // A run started from the Execute button has ended, however it ended.
+  void runFinished(veerline::RunOutcome outcome);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -139,6 +158,7 @@ class frmVehicleTurning : public QMainWindow {
   void OnAbout();
   void OnExecute();
   void OnCancel();
+  void OnOpenDrawing();
   void AskSummaryFor(int vehicleType);
   void ShowIllustration(int typeCode);
   void SelectListEntryWithRecord(int record);
@@ -152,6 +172,13 @@ class frmVehicleTurning : public QMainWindow {
   int mLoadedVehicleType = 0;
   QString mHelpFile;
   QString mCadProgramId;
+  // Declared before the drawing window, which reaches the attacher when it goes.
+  cad::DrawingAttacher mAttacher;
+  std::unique_ptr<cad::CadConnection> mConnection;
+  std::unique_ptr<QtColourSettings> mColours;
+  std::unique_ptr<DrawingWindow> mDrawingWindow;
+  bool mRunning = false;
+  SpeedUnit mRunSpeedUnit = SpeedUnit::KilometresPerHour;
   bool mUnloaded = false;
   bool mPlaced = false;
 
@@ -177,8 +204,9 @@ class frmVehicleTurning : public QMainWindow {
   QCheckBox* mPlotEnvelope = nullptr;  // Check2
   QTabWidget* mTabs = nullptr;
   QFrame* mFrame1 = nullptr;
-  QWidget* mPicture2 = nullptr;
-  QWidget* mPicture3 = nullptr;
+  RunDiagramBox* mPicture2 = nullptr;
+  RunDiagramBox* mPicture3 = nullptr;
+  QPushButton* mExecute = nullptr;  // Command3
   QStatusBar* mStatusBar = nullptr;
   std::array<QLabel*, 2> mPanels{};
   QProgressBar* mProgressBar = nullptr;

@@ -54,6 +54,8 @@ LocalTime WindowHost::Now() {
           now.time().hour(), now.time().minute(), now.time().second()};
 }
 
+void WindowHost::DrawRunDiagrams() { mWindow.DrawRunDiagrams(); }
+
 void WindowHost::SetTotalLengthCaption(const std::string& caption) {
   mWindow.SetTotalLengthCaption(QString::fromStdString(caption));
 }

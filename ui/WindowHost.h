@@ -24,6 +24,7 @@ class WindowHost : public Host {
   void RestoreMainWindow() override;
   double NextRandom() override;
   LocalTime Now() override;
+  void DrawRunDiagrams() override;
   void SetTotalLengthCaption(const std::string& caption) override;
   NumberSymbols Symbols() const override;
 

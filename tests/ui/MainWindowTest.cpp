@@ -11,7 +11,6 @@
 #include <QtTest>
 
 #include "UiTestSupport.h"
-#include "ui/ExecuteChecks.h"
 #include "ui/VehicleTurningWindow.h"
 
 using namespace veerline;
@@ -246,68 +245,64 @@ class MainWindowTest : public QObject {
     QCOMPARE(Child<QLabel>(window, "Label2")->text(), QStringLiteral("Total Length: 0 meter"));
   }
 
-  void executeChecksComeInOrder_data() {
+  void executeButtonChecksComeInOrder_data() {
     QTest::addColumn<QString>("speed");
     QTest::addColumn<QString>("lock");
     QTest::addColumn<int>("path");
     QTest::addColumn<int>("vehicle");
+    QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("expected");
+    const QString missing = QStringLiteral("Missing value");
     QTest::newRow("blank speed") << "  "
-                                 << "" << 0 << 0 << "Missing value for Speed!";
+                                 << "" << 0 << 0 << missing << "Missing value for Speed!";
     QTest::newRow("no lock to lock")
         << "10"
-        << " " << 0 << 0 << "Missing value for Lock to lock!\r\r(A common value is 6-8 seconds)";
+        << " " << 0 << 0 << missing
+        << "Missing value for Lock to lock!\r\r(A common value is 6-8 seconds)";
     QTest::newRow("no path unit") << "10"
-                                  << "8" << 0 << 1 << "Please select Vehicle path units!";
+                                  << "8" << 0 << 1 << missing
+                                  << "Please select Vehicle path units!";
     QTest::newRow("no vehicle unit")
         << "10"
-        << "8" << 1 << 0
+        << "8" << 1 << 0 << missing
         << "Please select Vehicle units for selected Vehicle. Save it after selecting units.";
     QTest::newRow("units differ") << "10"
-                                  << "8" << 1 << 5
+                                  << "8" << 1 << 5 << missing
                                   << "Your selected Vehicle units is not equal to the Vehicle "
                                      "path units!\r\rYou need to use same unit in booth";
-    QTest::newRow("letters pass to the run") << "abc"
-                                             << "8" << 1 << 1 << "";
+    QTest::newRow("letters in the speed") << "abc"
+                                          << "8" << 1 << 1 << QStringLiteral("Bad value")
+                                          << "Bad value for Speed!";
+    // With every check passed and no drawing open the run finds no CAD application.
+    QTest::newRow("no drawing open")
+        << "10"
+        << "8" << 1 << 1 << QStringLiteral("Reading from drawing")
+        << "IntelliCAD is not running, or wrong version!\r\rIf running on Vista or Windows 7, "
+           "make sure to run IntelliCad as administrator!";
   }
 
-  void executeChecksComeInOrder() {
+  void executeButtonChecksComeInOrder() {
     QFETCH(QString, speed);
     QFETCH(QString, lock);
     QFETCH(int, path);
     QFETCH(int, vehicle);
+    QFETCH(QString, title);
     QFETCH(QString, expected);
-    const auto failing =
-        FirstFailingExecuteCheck({speed.toStdString(), lock.toStdString(), path, vehicle});
-    if (expected.isEmpty()) {
-      QVERIFY(!failing.has_value());
-    } else {
-      QVERIFY(failing.has_value());
-      QCOMPARE(QString::fromStdString(failing->title), QStringLiteral("Missing value"));
-      QCOMPARE(QString::fromStdString(failing->text), expected);
-    }
-  }
-
-  void executeButtonWarnsOrRequestsTheRun() {
     TestDesktop desktop;
     frmVehicleTurning window(desktop.Services());
     desktop.messages.clear();
-    QSignalSpy requested(&window, &frmVehicleTurning::executeRequested);
-    Child<QLineEdit>(window, "txt_Speed")->setText(QStringLiteral("10"));
+    QSignalSpy finished(&window, &frmVehicleTurning::runFinished);
+    Child<QLineEdit>(window, "txt_Speed")->setText(speed);
+    Child<QLineEdit>(window, "txt_LockToLock")->setText(lock);
+    Child<QComboBox>(window, "Combo2")->setCurrentIndex(path);
+    Child<QComboBox>(window, "Combo3")->setCurrentIndex(vehicle);
     Child<QPushButton>(window, "Command3")->click();
-    QCOMPARE(requested.count(), 0);
-    QCOMPARE(desktop.MessageTexts(),
-             QStringList{QStringLiteral("Please select Vehicle path units!")});
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(desktop.messages.size(), std::size_t{1});
     QCOMPARE(desktop.messages[0].kind, MessageKind::Warning);
-    Child<QComboBox>(window, "Combo2")->setCurrentIndex(1);
-    Child<QComboBox>(window, "Combo3")->setCurrentIndex(1);
-    Child<QPushButton>(window, "Command3")->click();
-    QCOMPARE(requested.count(), 1);
-    const WindowRunOptions options = window.CurrentRunOptions();
-    QCOMPARE(options.vehicleType, 2);
-    QCOMPARE(options.speedText, std::string("10"));
-    QCOMPARE(options.lockToLockText, std::string("8"));
-    QVERIFY(options.plotOnlyFirstAndLast);
+    QCOMPARE(desktop.messages[0].title, title);
+    QCOMPARE(desktop.messages[0].text, expected);
+    QVERIFY(Child<QPushButton>(window, "Command3")->isEnabled());
   }
 
   void cancelStopsTheRunAndWritesTheSettings() {

@@ -4,6 +4,7 @@
 #include <QSettings>
 #include <memory>
 
+#include "ui/DrawingWindow.h"
 #include "ui/ScreenshotTour.h"
 #include "ui/SplashScreen.h"
 #include "ui/UiServices.h"
@@ -26,7 +27,12 @@ int main(int argc, char** argv) {
       QStringLiteral("settings"),
       QStringLiteral("Keep the settings in the INI file <file> instead of the user's settings."),
       QStringLiteral("file"));
+  const QCommandLineOption drawingFile(
+      QStringLiteral("drawing"),
+      QStringLiteral("Open the DXF drawing <file> instead of the last one used."),
+      QStringLiteral("file"));
   parser.addOption(screenshots);
+  parser.addOption(drawingFile);
   parser.addOption(settingsFile);
   parser.process(app);
 
@@ -38,13 +44,20 @@ int main(int argc, char** argv) {
     };
   }
   if (parser.isSet(screenshots))
-    return veerline::ui::TakeScreenshots(services, parser.value(screenshots)) == 0 ? 0 : 1;
+    return veerline::ui::TakeScreenshots(services, parser.value(screenshots),
+                                         parser.value(drawingFile)) == 0
+               ? 0
+               : 1;
 
   std::unique_ptr<veerline::ui::frmVehicleTurning> window;
   auto* splash = new veerline::ui::frmSplash(services);
   splash->setAttribute(Qt::WA_DeleteOnClose);
   QObject::connect(splash, &veerline::ui::frmSplash::mainWindowDue, [&] {
     window = std::make_unique<veerline::ui::frmVehicleTurning>(services);
+    veerline::ui::DrawingWindow& drawing = window->DrawingWindowRef();
+    if (!parser.isSet(drawingFile) || !drawing.OpenDrawingFile(parser.value(drawingFile)))
+      drawing.OpenAtStart();
+    drawing.show();
     window->show();
   });
   splash->show();

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QPoint>
+#include <QPointF>
+#include <QWidget>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "ui/paint/DrawingPainter.h"
+
+namespace veerline::cad {
+class DrawingModel;
+}
+
+namespace veerline::ui {
+
+// Shows model space of a drawing: the middle or left button drags the picture,
+// the wheel zooms about the pointer. A left or right click that does not drag
+// is reported with its position, so a pick can use it; Escape is reported too.
+class DrawingView : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit DrawingView(QWidget* parent = nullptr);
+  ~DrawingView() override;
+
+  // The drawing to show, or none; the view fits it into the window.
+  void SetDrawing(const cad::DrawingModel* drawing);
+  const cad::DrawingModel* Drawing() const { return mDrawing; }
+  // Reads the drawing again after it changed; the view stays where it is
+  // unless it showed nothing before.
+  void Refresh();
+  void ZoomToExtents();
+
+  // The entity drawn nearest to a widget position, within the pick tolerance.
+  std::optional<std::string> HitTest(const QPoint& position) const;
+  // Draws one entity thicker in the highlight colour; an empty handle ends it.
+  void SetHighlight(const std::string& handle);
+  const std::string& Highlight() const { return mHighlight; }
+
+  // Widget position of a drawing point, and back.
+  QPointF ToScreen(const QPointF& world) const;
+  QPointF ToWorld(const QPointF& screen) const;
+  double PixelsPerUnit() const;
+
+  // Pixels around a click in which an entity counts as hit.
+  static constexpr double kPickTolerancePixels = 6;
+
+ signals:
+  // A click of the left or right button without a drag.
+  void clicked(QPoint position, Qt::MouseButton button);
+  void escapePressed();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  paint::RenderOptions Options() const;
+  void PaintHighlight(QPainter& painter) const;
+
+  const cad::DrawingModel* mDrawing = nullptr;
+  std::unique_ptr<paint::DrawingPainter> mPainter;
+  std::string mHighlight;
+  bool mFitted = false;
+  Qt::MouseButton mPressButton = Qt::NoButton;
+  QPoint mPressPosition;
+  QPoint mLastDragPosition;
+  bool mDragging = false;
+  bool mUserMoved = false;  // panned or zoomed since the last fit
+};
+
+}  // namespace veerline::ui

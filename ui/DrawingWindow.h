@@ -1,0 +1,109 @@
+#pragma once
+
+#include <QMainWindow>
+#include <memory>
+
+#include "ui/UiServices.h"
+
+class QAction;
+class QListWidget;
+class QListWidgetItem;
+
+namespace veerline::cad {
+class DrawingAttacher;
+class DrawingModel;
+}  // namespace veerline::cad
+
+namespace veerline::ui {
+
+class DrawingView;
+class InteractivePicker;
+
+// The drawing window: shows the drawing that is open for the runs, lets the
+// user open, save and close drawings, switch layers on and off, and pick the
+// path. Drawings are opened and closed through the application's one attacher,
+// so with no drawing open a run finds no CAD application, as it should.
+class DrawingWindow : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  DrawingWindow(UiServices services, cad::DrawingAttacher& attacher, QWidget* parent = nullptr);
+  ~DrawingWindow() override;
+
+  // Opens the drawing last used (settings key "DrawingFile"), or an empty
+  // drawing when there is none or it cannot be read.
+  void OpenAtStart();
+  // Reads a DXF file and opens it in place of the current drawing; a file that
+  // cannot be read is reported and the current drawing stays. The user is
+  // asked first whether changes to the current drawing are to be saved.
+  bool OpenDrawingFile(const QString& path);
+  // Opens an empty drawing in place of the current one.
+  bool NewDrawing();
+  // Saves to the drawing's file; one that has none asks for a name.
+  bool SaveDrawing();
+  bool SaveDrawingAs();
+  // Saves to the given file, which becomes the drawing's file.
+  bool SaveDrawingTo(const QString& path);
+  // Closes the drawing; runs then report that no drawing is open.
+  bool CloseDrawing();
+  // Asks whether a changed drawing is to be saved; false when saving failed,
+  // so the caller keeps the drawing.
+  bool OfferToSaveChanges();
+
+  cad::DrawingModel* Drawing() const;
+  QString DrawingPath() const { return mPath; }
+  bool IsModified() const { return mModified; }
+  DrawingView* View() const { return mView; }
+  InteractivePicker& Picker() const { return *mPicker; }
+  QListWidget* LayerList() const { return mLayerList; }
+
+  // While a run works on the drawing it must not be replaced or closed.
+  void SetRunInProgress(bool running);
+  bool RunInProgress() const { return mRunning; }
+
+  // The prompt of a pick in progress, in the status bar.
+  void ShowPrompt(const QString& prompt);
+  void ClearPrompt();
+
+  // The Open menu entry: asks for a file and opens it.
+  void OnOpenDrawing();
+
+ signals:
+  // The user closed the window; a waiting pick ends as cancelled.
+  void windowClosed();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void BuildMenus();
+  void BuildLayerList();
+  // Replaces the open drawing (or closes it with null) and shows the new one.
+  void Install(std::unique_ptr<cad::DrawingModel> drawing, const QString& path);
+  void OnRegen();
+  void OnLayerChanged(QListWidgetItem* item);
+  void RefreshLayerList();
+  void UpdateTitle();
+  void UpdateActions();
+  void RememberDrawingFile(const QString& path);
+  void Warn(const QString& text);
+  QString StartFolder() const;
+
+  UiServices mServices;
+  cad::DrawingAttacher& mAttacher;
+  std::unique_ptr<InteractivePicker> mPicker;
+  DrawingView* mView = nullptr;
+  QListWidget* mLayerList = nullptr;
+  QString mPath;  // file of the open drawing; empty for a new one
+  bool mModified = false;
+  bool mRunning = false;
+  bool mFillingLayers = false;
+  QAction* mOpen = nullptr;
+  QAction* mNew = nullptr;
+  QAction* mSave = nullptr;
+  QAction* mSaveAs = nullptr;
+  QAction* mClose = nullptr;
+};
+
+}  // namespace veerline::ui
