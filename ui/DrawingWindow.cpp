@@ -1,7 +1,6 @@
 #include "ui/DrawingWindow.h"
 
 #include <QCloseEvent>
-#include <filesystem>
 #include <QDir>
 #include <QDockWidget>
 #include <QFileInfo>
@@ -10,6 +9,7 @@
 #include <QMenuBar>
 #include <QSettings>
 #include <QStatusBar>
+#include <filesystem>
 
 #include "cad/DrawingModel.h"
 #include "cad/DxfReader.h"

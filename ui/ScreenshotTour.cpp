@@ -1,15 +1,15 @@
 #include "ui/ScreenshotTour.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QCheckBox>
 #include <QPixmap>
 #include <QPushButton>
-#include <QTimer>
 #include <QTabWidget>
+#include <QTimer>
 #include <cstdio>
 
 #include "cad/DrawingModel.h"
@@ -63,12 +63,16 @@ int TakeRunScreenshots(frmVehicleTurning& window, const QString& drawingFile, co
   }
   Settle();
   const cad::CadPoint first = entity->Coordinate(0);
-  QObject::connect(&drawingWindow.Picker(), &InteractivePicker::pickStarted, &window,
-                   [&drawingWindow, first] {
-                     DrawingView* view = drawingWindow.View();
-                     const QPoint at = view->ToScreen(QPointF(first.X, first.Y)).toPoint();
-                     QTimer::singleShot(0, view, [view, at] { emit view->clicked(at, Qt::LeftButton); });
-                   });
+  QObject::connect(
+      &drawingWindow.Picker(), &InteractivePicker::pickStarted, &window, [&drawingWindow, first] {
+        DrawingView* view = drawingWindow.View();
+        const QPoint at = view->ToScreen(QPointF(first.X, first.Y)).toPoint();
+        QTimer::singleShot(0, view, [view, at] { emit view->clicked(at, Qt::LeftButton); });
+      });
+  // The library's semitrailer when it has one, otherwise the type alone.
+  auto* list = window.findChild<QListWidget*>(QStringLiteral("List1"));
+  const auto semitrailers = list->findItems(QStringLiteral("semitrailer"), Qt::MatchContains);
+  if (!semitrailers.isEmpty()) list->setCurrentItem(semitrailers.first());
   auto* types = window.findChild<QComboBox*>(QStringLiteral("Combo1"));
   types->setCurrentIndex(types->findData(2));
   window.findChild<QComboBox*>(QStringLiteral("Combo2"))->setCurrentIndex(1);

@@ -295,8 +295,8 @@ void frmVehicleTurning::BuildMenus() {
   connect(action(file, "M_New", QStringLiteral("New")), &QAction::triggered, this,
           &frmVehicleTurning::OnMenuNew);
   separator(file, "M_line3");
-  connect(action(file, "M_OpenDrawing", QStringLiteral("Open Drawing")), &QAction::triggered,
-          this, &frmVehicleTurning::OnOpenDrawing);
+  connect(action(file, "M_OpenDrawing", QStringLiteral("Open Drawing")), &QAction::triggered, this,
+          &frmVehicleTurning::OnOpenDrawing);
 
   QMenu* settings = Named(menuBar()->addMenu(QStringLiteral("&Settings")), "M_Settings");
   connect(action(settings, "M_Colors", QStringLiteral("Drawing Output Colors")),

@@ -6,11 +6,11 @@
 #include <memory>
 #include <string>
 
+#include "cad/DrawingModel.h"
 #include "engine/Host.h"
 #include "engine/RunState.h"
 #include "engine/VehicleModel.h"
 #include "engine/run/RunInputs.h"
-#include "cad/DrawingModel.h"
 #include "ui/UiServices.h"
 
 class QCheckBox;

@@ -39,15 +39,13 @@ struct Fixture {
   }
 
   // Widget position of a drawing point.
-  QPoint At(double x, double y) const {
-    return window.View()->ToScreen(QPointF(x, y)).toPoint();
-  }
+  QPoint At(double x, double y) const { return window.View()->ToScreen(QPointF(x, y)).toPoint(); }
 
   // Runs one pick; every time the window waits, the next step acts on it.
   cad::PickOutcome PickWith(std::vector<std::function<void()>> steps) {
     std::size_t next = 0;
-    QMetaObject::Connection connection = QObject::connect(
-        &window.Picker(), &InteractivePicker::pickStarted, [&] {
+    QMetaObject::Connection connection =
+        QObject::connect(&window.Picker(), &InteractivePicker::pickStarted, [&] {
           if (next < steps.size()) QTimer::singleShot(0, steps[next++]);
         });
     cad::PickOutcome outcome = window.Picker().Pick("Select path (Polyline) in Drawing");
@@ -97,7 +95,8 @@ class DrawingWindowTest : public QObject {
     Fixture f;
     QVERIFY(f.window.OpenDrawingFile(f.WriteDrawing(QStringLiteral("turn.dxf"), test::TurnDxf())));
     const cad::DrawingModel* before = f.attacher.Current();
-    const QString bad = f.WriteDrawing(QStringLiteral("broken.dxf"), "0\nSECTION\n2\nENTITIES\n0\nLINE\n10\n");
+    const QString bad =
+        f.WriteDrawing(QStringLiteral("broken.dxf"), "0\nSECTION\n2\nENTITIES\n0\nLINE\n10\n");
     QVERIFY(!f.window.OpenDrawingFile(bad));
     QVERIFY(!f.window.OpenDrawingFile(f.desktop.Path(QStringLiteral("missing.dxf"))));
     QCOMPARE(f.desktop.messages.size(), std::size_t{2});

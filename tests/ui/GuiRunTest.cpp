@@ -195,8 +195,8 @@ class GuiRunTest : public QObject {
     const QPoint middle(turning->width() / 2, turning->height() / 4);
     QTest::mouseMove(turning, middle);
     const QString readout = turning->toolTip();
-    QCOMPARE(readout, paint::TurningReadout(f.window.State(), middle, turning->size(),
-                                            UserNumberSymbols()));
+    QCOMPARE(readout,
+             paint::TurningReadout(f.window.State(), middle, turning->size(), UserNumberSymbols()));
     QVERIFY(readout.startsWith(QStringLiteral("Front Wheel Station: ")));
     QVERIFY(readout.contains(QStringLiteral("   Angle(%): 50")));
 

@@ -270,9 +270,9 @@ class MainWindowTest : public QObject {
                                   << "8" << 1 << 5 << missing
                                   << "Your selected Vehicle units is not equal to the Vehicle "
                                      "path units!\r\rYou need to use same unit in booth";
-    QTest::newRow("letters in the speed") << "abc"
-                                          << "8" << 1 << 1 << QStringLiteral("Bad value")
-                                          << "Bad value for Speed!";
+    QTest::newRow("letters in the speed")
+        << "abc"
+        << "8" << 1 << 1 << QStringLiteral("Bad value") << "Bad value for Speed!";
     // With every check passed and no drawing open the run finds no CAD application.
     QTest::newRow("no drawing open")
         << "10"
