@@ -140,17 +140,6 @@ double ATan2(double opp, double adj) {
   return angle;
 }
 
-Intersection IntersectSegments(const LineSegment2D& a, const LineSegment2D& b) {
-  const double dax = a.X2 - a.X1, day = a.Y2 - a.Y1;
-  const double dbx = b.X2 - b.X1, dby = b.Y2 - b.Y1;
-  const double den = dby * dax - dbx * day;
-  if (den == 0) return {};
-  const double t = ((a.Y1 - b.Y1) * dbx - dby * (a.X1 - b.X1)) / den;
-  const double u = ((a.Y1 - b.Y1) * dax - (a.X1 - b.X1) * day) / den;
-  if (t < 0 || t > 1 || u < 0 || u > 1) return {};
-  return {a.X1 + t * dax, a.Y1 + t * day, true};
-}
-
 void SaveSegmentLines(RunState& state, double myX, double myY, double myX2, double myY2,
                       double myLX, double myLY, double myLX2, double myLY2, double station) {
   state.SegmentLinesLeft.push_back({myX, myY, myX2, myY2, station});

@@ -30,8 +30,19 @@ Point2D RotatePoint(const Point2D& point, const Point2D& centre, double cosAngle
 double ATan2(double opp, double adj);
 
 // Where two line segments meet, end points included; parallel or collinear
-// segments never meet.
-Intersection IntersectSegments(const LineSegment2D& a, const LineSegment2D& b);
+// segments never meet. Inline because the envelope calls it for every side
+// line against every probe; u is only worked out when t lies on a.
+inline Intersection IntersectSegments(const LineSegment2D& a, const LineSegment2D& b) {
+  const double dax = a.X2 - a.X1, day = a.Y2 - a.Y1;
+  const double dbx = b.X2 - b.X1, dby = b.Y2 - b.Y1;
+  const double den = dby * dax - dbx * day;
+  if (den == 0) return {};
+  const double t = ((a.Y1 - b.Y1) * dbx - dby * (a.X1 - b.X1)) / den;
+  if (t < 0 || t > 1) return {};
+  const double u = ((a.Y1 - b.Y1) * dax - (a.X1 - b.X1) * day) / den;
+  if (u < 0 || u > 1) return {};
+  return {a.X1 + t * dax, a.Y1 + t * day, true};
+}
 
 // Appends the left line (myX, myY)-(myX2, myY2) to SegmentLinesLeft and the
 // right line (myLX, myLY)-(myLX2, myLY2) to SegmentLinesRight, both with the

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 #include "engine/BodyGeometry.h"
@@ -12,6 +13,8 @@ namespace {
 
 // How far ahead of the probed station (in vehicle lengths) side lines still count.
 constexpr double kLookAheadLengths = 1.25;
+// Relative margin of the squared-distance shortcut in ProbeSide.
+constexpr double kDistanceMargin = 1e-9;
 
 // True when key a must stay left of the pivot key b in the partition walk.
 bool Before(double a, double b, bool ascending) { return ascending ? a < b : a > b; }
@@ -42,7 +45,19 @@ void ProbeSide(SideScan& side, const Point2D& centre, const Point2D& probeEnd, d
       firstHit = true;
       side.startRow = j;
     }
-    const double d = std::hypot(hit.X - centre.X, hit.Y - centre.Y);
+    const double dx = hit.X - centre.X, dy = hit.Y - centre.Y;
+    // The squared distance settles most hits without the costly hypot: one
+    // clearly nearer than the best so far, or clearly beyond rh, cannot win.
+    // The margin is far wider than the rounding of either form, so the hits
+    // kept are exactly those the hypot test keeps.
+    if (bestDistance > 0) {
+      const double d2 = dx * dx + dy * dy;
+      if (d2 >= std::numeric_limits<double>::min() && std::isfinite(d2) &&
+          (d2 < bestDistance * bestDistance * (1 - kDistanceMargin) ||
+           d2 > rh * rh * (1 + kDistanceMargin)))
+        continue;
+    }
+    const double d = std::hypot(dx, dy);
     if (d > bestDistance && (bestDistance == 0 || d <= rh)) {
       best = {hit.X, hit.Y};
       bestDistance = d;
