@@ -8,7 +8,7 @@
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
-build="${1:-$root/build-ui}"
+build="${1:-$root/build}"
 out="${2:-$build/screenshots}"
 program="$build/bin/veerline"
 
