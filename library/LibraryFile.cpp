@@ -5,6 +5,12 @@
 #include <string>
 #include <system_error>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#endif
+
 namespace veerline::library {
 namespace {
 
@@ -35,6 +41,26 @@ std::FILE* OpenOrCreate(const std::filesystem::path& path, const char* mode) {
   return file;
 }
 
+#ifndef _WIN32
+// Opens a second descriptor on the file and waits for its lock. The lock
+// belongs to that descriptor, so it lasts until the descriptor is closed,
+// also past the stream's own close.
+int LockFile(const std::filesystem::path& path, bool exclusive) {
+  const int fd = ::open(path.c_str(), (exclusive ? O_RDWR : O_RDONLY) | O_CLOEXEC);
+  if (fd < 0) ThrowSystemError(errno);
+  int result;
+  do {
+    result = ::flock(fd, exclusive ? LOCK_EX : LOCK_SH);
+  } while (result != 0 && errno == EINTR);
+  if (result != 0) {
+    const int error = errno;
+    ::close(fd);
+    ThrowSystemError(error);
+  }
+  return fd;
+}
+#endif
+
 }  // namespace
 
 void ThrowSystemError(int error) {
@@ -57,10 +83,34 @@ std::int32_t RoundedRecordCount(std::uint64_t length) {
 }
 
 LibraryFile::LibraryFile(const std::filesystem::path& path, Access access)
-    : mFile(OpenOrCreate(path, access == Access::Read ? "rb" : "r+b")) {}
+    : mFile(OpenOrCreate(path, access == Access::Read ? "rb" : "r+b")) {
+#ifndef _WIN32
+  try {
+    mLock = LockFile(path, access == Access::ReadWrite);
+  } catch (...) {
+    std::fclose(mFile);
+    throw;
+  }
+#endif
+}
 
 LibraryFile::~LibraryFile() {
   if (mFile != nullptr) std::fclose(mFile);
+#ifndef _WIN32
+  if (mLock >= 0) ::close(mLock);
+#endif
+}
+
+void LibraryFile::AbandonAndTruncate(std::uint64_t length) {
+  if (mFile != nullptr) {
+    std::fclose(mFile);  // may fail again flushing what is left; the cut below undoes it
+    mFile = nullptr;
+  }
+#ifndef _WIN32
+  if (mLock >= 0) (void)::ftruncate(mLock, static_cast<off_t>(length));
+#else
+  (void)length;
+#endif
 }
 
 void LibraryFile::Seek(std::uint64_t offset) {

@@ -2,6 +2,10 @@
 
 // The open library file of one operation: opened (and created empty when
 // missing) on construction, closed on destruction, whatever happened between.
+// While it is open the file is locked against other operations, in this or
+// another program: shared for reading, exclusive for writing, so that an
+// operation never sees another's half-done work and two adds never pick the
+// same record.
 
 #include <cstdint>
 #include <cstdio>
@@ -33,11 +37,15 @@ class LibraryFile {
   void WriteRecord(std::int32_t record, const RawRecord& raw);
   // Closes the file, reporting a failure of the final flush.
   void Close();
+  // Drops whatever is still buffered and cuts the file back to the length,
+  // keeping the lock; for undoing a failed append. Failures are ignored.
+  void AbandonAndTruncate(std::uint64_t length);
 
  private:
   void Seek(std::uint64_t offset);
 
   std::FILE* mFile = nullptr;
+  int mLock = -1;  // descriptor that holds the lock, -1 where locks are not used
 };
 
 // Throws LibraryFileError with the text of the given errno value.

@@ -44,9 +44,15 @@ void AppendRecord(const std::filesystem::path& path, std::optional<LibraryFile>&
     file->WriteRecord(record, raw);
     file->Close();
   } catch (const LibraryFileError&) {
+    // Cut back while the file is still locked, so no other add slips in between.
+    file->AbandonAndTruncate(oldSize);
+#ifdef _WIN32
     file.reset();
     std::error_code ignored;
     std::filesystem::resize_file(path, oldSize, ignored);
+#else
+    (void)path;
+#endif
     throw;
   }
 }

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -150,6 +151,42 @@ TEST(LibrarySafety, TwoProcessesWritingOneRecordNeverTearIt) {
   EXPECT_EQ(ReadVehicleRecord(file, 1), Numbered(1));
   EXPECT_EQ(ReadVehicleRecord(file, 3), Numbered(3));
   EXPECT_EQ(std::filesystem::file_size(file), 3u * kRecordLength);
+}
+
+// Two processes adding vehicles at once: every add gets its own record, so
+// no vehicle is lost and none is written over another.
+TEST(LibrarySafety, TwoProcessesAddingKeepEveryVehicle) {
+  TempFolder folder;
+  const auto file = folder / "shared.vdt";
+  WriteLibrary(file, 1);
+  constexpr int kAdds = 150;
+  std::vector<pid_t> adders;
+  for (const int base : {1000, 2000}) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+      int failures = 0;
+      for (int i = 0; i < kAdds; ++i) {
+        try {
+          AddVehicleRecord(file, Numbered(base + i));
+        } catch (const LibraryFileError&) {
+          ++failures;
+        }
+      }
+      _exit(failures == 0 ? 0 : 1);
+    }
+    adders.push_back(pid);
+  }
+  for (pid_t pid : adders) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  const auto stored = ReadVehiclesInUse(file);
+  EXPECT_EQ(stored.size(), 1u + 2 * kAdds);
+  std::set<std::string> names;
+  for (const auto& v : stored) names.insert(v.vehicle.Name);
+  EXPECT_EQ(names.size(), stored.size()) << "a vehicle was written twice or torn";
+  EXPECT_EQ(std::filesystem::file_size(file), (1u + 2 * kAdds) * kRecordLength);
 }
 
 // Appending past the file size limit fails the way a full disk does: the
