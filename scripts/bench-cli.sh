@@ -17,7 +17,8 @@ cmake --build "$build_dir" --target veerline-cli default_library
 
 # The drawing: alternating 45-degree bends of radius 40 m joined by 10 m
 # straights, 1000 m in all (the same path as the whole-run benchmarks).
-python3 - "$work/winding-1km.dxf" <<'PY'
+# The Debian python3 carries ezdxf (python3-ezdxf).
+/usr/bin/python3 - "$work/winding-1km.dxf" <<'PY'
 import math, sys
 import ezdxf
 doc = ezdxf.new("R2000", setup=False)
