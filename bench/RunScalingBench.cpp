@@ -125,8 +125,8 @@ void BM_WholeRun(benchmark::State& bench) {
   }
   bench.counters["stations"] = static_cast<double>(stations);
   bench.counters["per_station"] = benchmark::Counter(
-      static_cast<double>(stations), benchmark::Counter::kIsIterationInvariantRate |
-                                         benchmark::Counter::kInvert);
+      static_cast<double>(stations),
+      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 void WholeRunArgs(benchmark::internal::Benchmark* b) {
@@ -158,7 +158,11 @@ void BM_Envelope_TripleTrailer(benchmark::State& bench) {
   bench.counters["per_station"] = benchmark::Counter(
       stations, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
-BENCHMARK(BM_Envelope_TripleTrailer)->Arg(1000)->Arg(6500)->ArgName("metres")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Envelope_TripleTrailer)
+    ->Arg(1000)
+    ->Arg(6500)
+    ->ArgName("metres")
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace veerline

@@ -125,8 +125,7 @@ Point2D RotatePoint(const Point2D& point, const Point2D& centre, double angle) {
   return RotatePoint(point, centre, std::cos(angle), std::sin(angle));
 }
 
-Point2D RotatePoint(const Point2D& point, const Point2D& centre, double cosAngle,
-                    double sinAngle) {
+Point2D RotatePoint(const Point2D& point, const Point2D& centre, double cosAngle, double sinAngle) {
   const double dx = point.X - centre.X;
   const double dy = point.Y - centre.Y;
   return {centre.X + dx * cosAngle - dy * sinAngle, centre.Y + dx * sinAngle + dy * cosAngle};

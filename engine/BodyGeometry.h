@@ -22,8 +22,7 @@ struct Intersection {
 Point2D RotatePoint(const Point2D& point, const Point2D& centre, double angle);
 // The same with the angle's cosine and sine already taken, for many points
 // turned by one angle; gives exactly the same results.
-Point2D RotatePoint(const Point2D& point, const Point2D& centre, double cosAngle,
-                    double sinAngle);
+Point2D RotatePoint(const Point2D& point, const Point2D& centre, double cosAngle, double sinAngle);
 
 // Angle of (adj, opp) in (-pi, pi]; adj is taken in single precision and an adj
 // below 0.0001 in size counts as zero (+-pi/2 by the sign of opp, no division).

@@ -76,10 +76,14 @@ std::string DimensionText(ByteReader& in, std::string_view defaultText) {
   const std::uint8_t pick = in.Byte();
   const NumberSymbols point = NumberSymbols::PointDecimal();
   switch (pick % 8) {
-    case 4: return "0";
-    case 5: return FormatFieldNumber(in.Byte() / 10.0, point);
-    case 6: return FormatFieldNumber(-in.Byte() / 10.0, point);
-    case 7: return FormatFieldNumber(in.Byte() * 1.0, point);
+    case 4:
+      return "0";
+    case 5:
+      return FormatFieldNumber(in.Byte() / 10.0, point);
+    case 6:
+      return FormatFieldNumber(-in.Byte() / 10.0, point);
+    case 7:
+      return FormatFieldNumber(in.Byte() * 1.0, point);
     default: {
       // The defaults are written with a comma.
       std::string text(defaultText);
@@ -159,9 +163,9 @@ std::string CheckRunState(const RunState& state) {
   for (const auto& row : state.StationTrack)
     if (!Finite(row.X) || !Finite(row.Y) || !Finite(row.Distance))
       return "station track row that is not finite";
-  for (const Track* track : {&state.SteeringTrack, &state.ArticulationTrack1,
-                             &state.ArticulationTrack2, &state.ArticulationTrack3,
-                             &state.SpeedTrack})
+  for (const Track* track :
+       {&state.SteeringTrack, &state.ArticulationTrack1, &state.ArticulationTrack2,
+        &state.ArticulationTrack3, &state.SpeedTrack})
     for (const auto& row : *track)
       if (!Finite(row.Distance) || (row.Value && !Finite(*row.Value)))
         return "diagram track value that is not finite";

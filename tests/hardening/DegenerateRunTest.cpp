@@ -57,8 +57,12 @@ TEST_F(DegenerateRunTest, OneVertexPolylineEndsSilently) {
 }
 
 TEST_F(DegenerateRunTest, RepeatedVerticesAreRunThrough) {
-  EXPECT_EQ(RunOn({{{1000, 1000, 0}, {1000, 1000, 0}, {1020, 1000, 0}, {1020, 1000, 0},
-                    {1040, 1000, 0}, {1040, 1000, 0}}},
+  EXPECT_EQ(RunOn({{{1000, 1000, 0},
+                    {1000, 1000, 0},
+                    {1020, 1000, 0},
+                    {1020, 1000, 0},
+                    {1040, 1000, 0},
+                    {1040, 1000, 0}}},
                   Inputs(2)),
             RunOutcome::Completed);
   EXPECT_NEAR(state.PathLength, 40, 1e-9);
@@ -91,10 +95,9 @@ TEST_F(DegenerateRunTest, CoordinatesNearOneBillion) {
 
 // Zero, negative and enormous lengths and widths, on every field kind.
 TEST_F(DegenerateRunTest, ZeroNegativeAndEnormousDimensions) {
-  const std::vector<Dimension> fields{Dimension::Wheelbase, Dimension::Wheelbase2,
-                                      Dimension::Front,     Dimension::Back,
-                                      Dimension::Back2,     Dimension::Hitch,
-                                      Dimension::VehicleWidth, Dimension::WheelWidth2};
+  const std::vector<Dimension> fields{
+      Dimension::Wheelbase, Dimension::Wheelbase2, Dimension::Front,        Dimension::Back,
+      Dimension::Back2,     Dimension::Hitch,      Dimension::VehicleWidth, Dimension::WheelWidth2};
   for (const Dimension d : fields) {
     for (const char* text : {"0", "-1", "1000000"}) {
       SCOPED_TRACE(std::string(DimensionFieldName(d)) + " = " + text);
@@ -106,9 +109,7 @@ TEST_F(DegenerateRunTest, ZeroNegativeAndEnormousDimensions) {
   }
 }
 
-TEST_F(DegenerateRunTest, ZeroLengthTowBar) {
-  RunOn(Bend(), WithField(3, Dimension::Hitch2, "0"));
-}
+TEST_F(DegenerateRunTest, ZeroLengthTowBar) { RunOn(Bend(), WithField(3, Dimension::Hitch2, "0")); }
 
 TEST_F(DegenerateRunTest, TurningAngleLimitsOfZeroAndNinety) {
   for (const char* text : {"0", "90"}) {

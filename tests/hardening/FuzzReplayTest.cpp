@@ -41,7 +41,8 @@ std::vector<std::filesystem::path> InputsOf(const std::filesystem::path& root, c
 
 std::string Replay(Entry entry, const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
-  const std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  const std::vector<char> bytes{std::istreambuf_iterator<char>(in),
+                                std::istreambuf_iterator<char>()};
   return entry(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
 }
 

@@ -210,7 +210,8 @@ TEST(LibrarySafety, FullDiskDuringAnAppendLeavesTheFileAsItWas) {
       }
     });
     EXPECT_EQ(reason, std::strerror(EFBIG));
-    EXPECT_TRUE(ReadBytes(file) == before) << "file changed, size " << std::filesystem::file_size(file);
+    EXPECT_TRUE(ReadBytes(file) == before)
+        << "file changed, size " << std::filesystem::file_size(file);
   }
   // Within the limit, overwriting an existing record still works.
   const std::string overwrite = InChild([&]() -> std::string {
