@@ -107,18 +107,6 @@ void InsertRunBlock(CadDocument& document, const std::string& name) {
   document.InsertBlock(CadPoint{0, 0, 0}, name, 1, 1, 1, 0);
 }
 
-std::string CurrentFailureDescription() {
-  try {
-    throw;
-  } catch (const ConversionError& e) {
-    return e.description;
-  } catch (const std::exception& e) {
-    return e.what();
-  } catch (...) {
-    return "Unknown error";
-  }
-}
-
 void ReportDrawingFailure(Host& host, const std::string& tag) {
   host.ShowMessage(MessageKind::Warning, kFailureTitle, CurrentFailureDescription() + tag);
 }

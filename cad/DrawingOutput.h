@@ -10,6 +10,7 @@
 
 #include "cad/CadInterface.h"
 #include "engine/Geometry.h"
+#include "engine/FailureText.h"
 #include "engine/Host.h"
 #include "engine/NumberRule.h"
 
@@ -109,8 +110,7 @@ RunBlocks CreateRunBlocks(CadApplication& application, CadDocument& document, Ho
 // scale 1, 1, 1, rotation 0.
 void InsertRunBlock(CadDocument& document, const std::string& name);
 
-// The description of the failure being handled; call only inside a catch block.
-std::string CurrentFailureDescription();
+using veerline::CurrentFailureDescription;
 
 // A drawing routine's failure message: warning, description followed by the
 // routine's tag, title "Veichle Turning Simulation". Call only inside a catch block.

@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "engine/FailureText.h"
+
 namespace veerline {
 namespace {
 
@@ -104,19 +106,6 @@ void StoreSplitBlock(SegmentCorners& corners, int first, const WheelBlock& block
 void AppendSweepRow(RunState& state, SweepTableId table, double unit, double distance,
                     const Point2D& p, double flag) {
   state.sweep[table].push_back({unit, distance, p.X, p.Y, flag});
-}
-
-// The failure's own description, for the handler's message.
-std::string CurrentFailureDescription() {
-  try {
-    throw;
-  } catch (const ConversionError& e) {
-    return e.description;
-  } catch (const std::exception& e) {
-    return e.what();
-  } catch (...) {
-    return "Unknown error";
-  }
 }
 
 }  // namespace
