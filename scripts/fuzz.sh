@@ -12,6 +12,14 @@ build_dir="${BUILD_DIR:-$root/build-fuzz}"
 jobs="${FUZZ_PARALLEL:-2}"
 targets=(${FUZZ_TARGETS:-DxfReader VehicleFile NumberRule WholeRun})
 
+# clang and its fuzzer runtime come from Debian's packages.
+if ! command -v clang++ >/dev/null || ! dpkg-query -W -f='${Status}' libclang-rt-14-dev 2>/dev/null | grep -q "install ok installed"; then
+  sudo_cmd=()
+  if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends clang libclang-rt-14-dev
+fi
+
 cmake -S "$root" -B "$build_dir" -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEERLINE_FUZZ=ON -DVEERLINE_BUILD_GUI=OFF \
   -DVEERLINE_BUILD_TESTS=OFF -DVEERLINE_BUILD_BENCH=OFF >/dev/null
