@@ -1,5 +1,6 @@
 #include "cli/Pictures.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <stdexcept>
@@ -19,10 +20,19 @@ void Save(const QImage& image, const std::string& file) {
     throw std::runtime_error("cannot write picture " + file);
 }
 
+// Qt's notes about the headless set-up (no runtime folder, offscreen fonts) are
+// no business of a batch tool's user; warnings that matter still reach stderr.
+void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& text) {
+  if (type == QtDebugMsg || type == QtInfoMsg) return;
+  if (text.startsWith(QStringLiteral("QStandardPaths:"))) return;
+  std::fprintf(stderr, "veerline-cli: %s\n", text.toLocal8Bit().constData());
+}
+
 }  // namespace
 
 PictureSupport::PictureSupport() {
   if (QCoreApplication::instance() != nullptr) return;
+  qInstallMessageHandler(QuietQtMessages);
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) qputenv("QT_QPA_PLATFORM", "offscreen");
   static int argc = 1;
   static char name[] = "veerline-cli";
