@@ -96,21 +96,30 @@ cad::CadEntity* PickAndCheck(ExecuteParams& params, const RunInputs& inputs, Run
   return nullptr;
 }
 
+// Inserts a run block into model space and notes it; a failure is passed over.
+void InsertBlock(RunContext& context, const std::string& name) {
+  Skip([&] {
+    cad::InsertRunBlock(context.connection.Document(), name);
+    context.state.insertedBlocks.push_back(name);
+  });
+}
+
 // Step 19's output: diagrams, sweep lines, envelope, summary, vehicle block.
+// Each statement is passed over on its own when it fails, so a block is still
+// inserted when drawing into it failed.
 void ProduceOutput(const ExecuteParams& params, const RunInputs& inputs, RunContext& context,
                    const cad::RunBlocks& blocks) {
   Host& host = context.host;
   RunState& state = context.state;
   Skip([&] { host.DrawRunDiagrams(); });
   if (params.PlotSweep) {
+    Skip([&] { host.SetStatusText(0, "Plotting sweep lines"); });
     Skip([&] {
-      host.SetStatusText(0, "Plotting sweep lines");
-      if (blocks.sweep != nullptr)
-        cad::PlotSweeplines(cad::kLayerLeftSweep, cad::kLayerRightSweep, cad::kLayerWheelSweep,
-                            context.connection, *blocks.sweep, state, context.colours, host);
-      cad::InsertRunBlock(context.connection.Document(), state.SweepBlockName);
-      state.insertedBlocks.push_back(state.SweepBlockName);
+      if (blocks.sweep == nullptr) throw std::runtime_error("no sweep block");
+      cad::PlotSweeplines(cad::kLayerLeftSweep, cad::kLayerRightSweep, cad::kLayerWheelSweep,
+                          context.connection, *blocks.sweep, state, context.colours, host);
     });
+    InsertBlock(context, state.SweepBlockName);
   }
   if (params.plotPerimeter && !state.outcome.TurnExceeded && !state.outcome.SegmentExceeded) {
     Skip([&] {
@@ -120,17 +129,11 @@ void ProduceOutput(const ExecuteParams& params, const RunInputs& inputs, RunCont
       if (blocks.envelope == nullptr) throw std::runtime_error("no envelope block");
       cad::DrawEnvelope(traces, cad::kLayerLeftSweep, cad::kLayerRightSweep, context.connection,
                         *blocks.envelope, context.colours, host.Symbols());
-      cad::InsertRunBlock(context.connection.Document(), state.EnvelopeBlockName);
-      state.insertedBlocks.push_back(state.EnvelopeBlockName);
     });
+    InsertBlock(context, state.EnvelopeBlockName);
   }
   Skip([&] { host.SetStatusText(0, RunSummary(state, inputs.speedUnit, host.Symbols())); });
-  if (params.PlotVehicle) {
-    Skip([&] {
-      cad::InsertRunBlock(context.connection.Document(), state.VehicleBlockName);
-      state.insertedBlocks.push_back(state.VehicleBlockName);
-    });
-  }
+  if (params.PlotVehicle) InsertBlock(context, state.VehicleBlockName);
   Skip([&] { host.SetProgressVisible(false); });
 }
 

@@ -181,3 +181,30 @@ TEST_F(ExecuteSweepTest, ReverseRunsFromTheEnd) {
 
 }  // namespace
 }  // namespace veerline::testing
+
+namespace veerline::testing {
+namespace {
+
+// Colour settings whose envelope colour is not a number.
+class BadEnvelopeColour : public cad::ColourSettings {
+ public:
+  std::string Read(const std::string& key, const std::string& defaultValue) override {
+    return key == "EnvelopeLeftColor" ? "green" : defaultValue;
+  }
+};
+
+TEST_F(RunFixture, FailedEnvelopeDrawingStillInsertsItsBlockAndGoesOn) {
+  picker.PickHandle(AddPath({{{0, 0, 0}, {60, 0, 0}}}));
+  BadEnvelopeColour badColours;
+  cad::CadConnection connection(attacher);
+  RunContext context{host, connection, badColours, state};
+  EXPECT_EQ(ExecuteButton(Inputs(1), context), RunOutcome::Completed);
+  EXPECT_TRUE(host.messages.empty());  // passed over without a message
+  const std::vector<std::string> expected{state.EnvelopeBlockName, state.VehicleBlockName};
+  EXPECT_EQ(state.insertedBlocks, expected);
+  EXPECT_EQ(drawing().FindBlock(state.EnvelopeBlockName)->Entities().size(), 0u);
+  EXPECT_EQ(host.status.back().rfind("Truck Max Turning Angle ", 0), 0u);
+}
+
+}  // namespace
+}  // namespace veerline::testing
