@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <optional>
+#include <stdexcept>
 
 #include "cad/CadSweepDrawing.h"
 #include "cad/EnvelopePlot.h"
