@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <utility>
 
@@ -24,21 +25,71 @@ struct SideScan {
   const SegmentLines* lines = nullptr;
   std::size_t startRow = 0;
   std::vector<Point2D>* trace = nullptr;
+  std::size_t endRow = 0;              // first row beyond the look-ahead limit
+  std::vector<std::uint32_t> keep;     // rows left for the exact test, reused
 };
+
+// Finds the rows of [begin, end) that the exact intersection test could accept
+// and returns how many there are, in row order, in out. The test works on the
+// same numerators and denominator as IntersectSegments but without dividing
+// or branching: with the signs turned so that the denominator d is positive, a
+// quotient n / d can only round into 0..1 if n is not below -d * 1e-290 (a
+// quotient that small may still round to -0) nor above d * (1 + 1e-15). It
+// refuses only rows the exact test refuses; anything not a number stays in.
+std::size_t CollectCandidates(const SegmentLines& lines, std::size_t begin, std::size_t end,
+                              const LineSegment2D& a, std::vector<std::uint32_t>& out) {
+  if (out.size() < end - begin) out.resize(end - begin);
+  const double dax = a.X2 - a.X1, day = a.Y2 - a.Y1;
+  std::size_t count = 0;
+  for (std::size_t j = begin; j < end; ++j) {
+    const SegmentLine& b = lines[j];
+    const double dbx = b.X2 - b.X1, dby = b.Y2 - b.Y1;
+    const double den = dby * dax - dbx * day;
+    const double tn = (a.Y1 - b.Y1) * dbx - dby * (a.X1 - b.X1);
+    const double un = (a.Y1 - b.Y1) * dax - (a.X1 - b.X1) * day;
+    const double sign = den < 0 ? -1.0 : 1.0;
+    const double d = sign * den, t = sign * tn, u = sign * un;
+    const double low = -d * 1e-290, high = d * (1 + 1e-15);
+    const bool refused = (t < low) | (t > high) | (u < low) | (u > high);
+    out[count] = static_cast<std::uint32_t>(j);
+    count += refused ? 0 : 1;
+  }
+  return count;
+}
 
 // Probes one side at one station. The scan starts at the row the previous
 // station first hit and stops at the first row beyond the look-ahead limit
 // (the rows lie in station order). The table's last row takes no part.
+//
+// The end row only moves forward: the limit grows from station to station and
+// the start row never moves back, so the first row beyond the limit at or
+// after the start row cannot lie before the one found at the last station.
 void ProbeSide(SideScan& side, const Point2D& centre, const Point2D& probeEnd, double rh,
-               double stationLimit) {
+               double stationLimit, EnvelopeScan scan) {
   const LineSegment2D probe{centre.X, centre.Y, probeEnd.X, probeEnd.Y};
   const SegmentLines& lines = *side.lines;
+  const std::size_t lastRow = lines.empty() ? 0 : lines.size() - 1;
+  side.endRow = std::max(side.endRow, side.startRow);
+  while (side.endRow < lastRow && !(lines[side.endRow].Station > stationLimit)) ++side.endRow;
+
+  std::size_t count = 0;
+  if (scan == EnvelopeScan::Filtered) {
+    count = CollectCandidates(lines, side.startRow, side.endRow, probe, side.keep);
+  } else {
+    // Every row from the start row up to the first one beyond the limit.
+    side.keep.clear();
+    for (std::size_t j = side.startRow; j + 1 < lines.size(); ++j) {
+      if (lines[j].Station > stationLimit) break;
+      side.keep.push_back(static_cast<std::uint32_t>(j));
+    }
+    count = side.keep.size();
+  }
   double bestDistance = 0;
   Point2D best;
   bool firstHit = false;
-  for (std::size_t j = side.startRow; j + 1 < lines.size(); ++j) {
+  for (std::size_t k = 0; k < count; ++k) {
+    const std::size_t j = side.keep[k];
     const SegmentLine& row = lines[j];
-    if (row.Station > stationLimit) break;
     const Intersection hit = IntersectSegments(probe, {row.X1, row.Y1, row.X2, row.Y2});
     if (!hit.found) continue;
     if (!firstHit) {
@@ -99,7 +150,7 @@ void SortRows(SegmentLines& table, int lo, int hi, bool ascending) {
   }
 }
 
-EnvelopeTraces ComputeEnvelope(RunState& state, Host& host) {
+EnvelopeTraces ComputeEnvelope(RunState& state, Host& host, EnvelopeScan scan) {
   EnvelopeTraces traces;
   double widest = 0;
   for (const SegmentRecord& segment : state.segments) {
@@ -119,16 +170,18 @@ EnvelopeTraces ComputeEnvelope(RunState& state, Host& host) {
   host.SetStatusText(0, "Evaluating Envelope...");
   host.ProcessPendingEvents();
 
-  SideScan right{&state.SegmentLinesRight, 0, &traces.rightHand};
-  SideScan left{&state.SegmentLinesLeft, 0, &traces.leftHand};
+  SideScan right{&state.SegmentLinesRight, 0, &traces.rightHand, 0, {}};
+  SideScan left{&state.SegmentLinesLeft, 0, &traces.leftHand, 0, {}};
   const double lookAhead = kLookAheadLengths * state.fordonslen;
   for (int i = 0; i <= lastRow - 2; ++i) {
     host.SetProgressValue(i);
     const Point2D centre{track[i].X, track[i].Y};
     const double phi = ATan2(track[i + 1].Y - track[i].Y, track[i + 1].X - track[i].X);
     const double stationLimit = track[i].Distance + lookAhead;
-    ProbeSide(right, centre, RotatePoint({centre.X, centre.Y - rh}, centre, phi), rh, stationLimit);
-    ProbeSide(left, centre, RotatePoint({centre.X, centre.Y + rh}, centre, phi), rh, stationLimit);
+    ProbeSide(right, centre, RotatePoint({centre.X, centre.Y - rh}, centre, phi), rh, stationLimit,
+              scan);
+    ProbeSide(left, centre, RotatePoint({centre.X, centre.Y + rh}, centre, phi), rh, stationLimit,
+              scan);
   }
   return traces;
 }

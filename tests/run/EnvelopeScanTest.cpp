@@ -1,0 +1,71 @@
+#include <cmath>
+#include <limits>
+
+#include "engine/Envelope.h"
+#include "RunFixture.h"
+
+namespace veerline::testing {
+namespace {
+
+// The filtered envelope scan must give exactly the traces of the plain scan.
+class EnvelopeScanTest : public RunFixture {
+ protected:
+  void ExpectSameTraces(const RunState& after) {
+    RunState filtered = after, exact = after;
+    const EnvelopeTraces a = ComputeEnvelope(filtered, host, EnvelopeScan::Filtered);
+    const EnvelopeTraces b = ComputeEnvelope(exact, host, EnvelopeScan::Exact);
+    EXPECT_FALSE(b.rightHand.empty());
+    EXPECT_FALSE(b.leftHand.empty());
+    EXPECT_EQ(a.rightHand, b.rightHand);
+    EXPECT_EQ(a.leftHand, b.leftHand);
+  }
+};
+
+TEST_F(EnvelopeScanTest, SameTracesForEveryTypeOnBendsAndTurns) {
+  const std::vector<std::array<double, 3>> sCurve{
+      {0, 0, 0}, {40, 0, 0.18}, {75, 13, 0}, {90, 20, -0.18}, {125, 33, 0}, {170, 33, 0}};
+  const std::vector<std::array<double, 3>> uTurn{{-50, 0, 0}, {0, 0, 1}, {0, 14, 0}, {-50, 14, 0}};
+  for (int type = 1; type <= 13; ++type) {
+    SCOPED_TRACE(type);
+    state = RunState{};
+    picker.PickHandle(AddPath(type % 2 ? sCurve : uTurn));
+    auto inputs = Inputs(type);
+    inputs.txt_Speed = "1";
+    inputs.reverse = type % 3 == 0;
+    inputs.vehicle[Dimension::MaxTurningAngle] = "60";
+    inputs.vehicle[Dimension::MaxSegmentAngle] = "120";
+    ASSERT_EQ(Run(inputs), RunOutcome::Completed);
+    ASSERT_FALSE(state.envelopeRight.empty());
+    ExpectSameTraces(state);
+  }
+}
+
+TEST_F(EnvelopeScanTest, SameTracesForAwkwardLines) {
+  // A straight track with side lines that are parallel, collinear, touching,
+  // tiny, huge, or hold values that are not numbers.
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  RunState run;
+  run.segments.resize(1);
+  run.segments[0].VehicleWidth = 2;
+  run.fordonslen = 10;
+  for (int i = 0; i <= 60; ++i) run.StationTrack.push_back({i * 0.2, 0, i * 0.2});
+  const std::vector<SegmentLine> awkward{
+      {0, 1, 10, 1, 0},          {0, -1, 10, -1, 0},       {0, 0, 10, 0, 0.2},
+      {1, 0, 1, 5, 0.4},         {2, -5, 2, 5, 0.4},       {3, 1e-300, 3, -1e-300, 0.6},
+      {4, -1, 4, -1, 0.8},       {nan, 0, 5, 1, 1.0},      {5, nan, 5, 1, 1.0},
+      {6, -1, 6 + 1e-17, 1, 1.2}, {-1e300, 1, 1e300, -1, 1.4}, {7, -inf, 7, inf, 1.6},
+      {8, 2.5, 8, 2.6, 1.8},     {9, -0.5, 9, 0.5, 2.0},   {2, 5, 2, 6, 2.2}};
+  for (int copy = 0; copy < 20; ++copy) {
+    for (SegmentLine line : awkward) {
+      line.X1 += copy * 0.5, line.X2 += copy * 0.5, line.Station += copy * 0.5;
+      run.SegmentLinesLeft.push_back(line);
+      line.Y1 = -line.Y1, line.Y2 = -line.Y2;
+      run.SegmentLinesRight.push_back(line);
+    }
+  }
+  ExpectSameTraces(run);
+}
+
+}  // namespace
+}  // namespace veerline::testing
