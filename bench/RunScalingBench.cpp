@@ -16,28 +16,11 @@
 #include "cad/ScriptedPicker.h"
 #include "engine/Envelope.h"
 #include "engine/Numerics.h"
+#include "engine/SilentHost.h"
 #include "engine/run/ExecuteSweep.h"
 
 namespace veerline {
 namespace {
-
-// Answers Yes (a 6.5 km path asks before running) and keeps nothing.
-class YesHost : public Host {
- public:
-  MessageAnswer ShowMessage(MessageKind kind, const std::string&, const std::string&) override {
-    return kind == MessageKind::Question ? MessageAnswer::Yes : MessageAnswer::Ok;
-  }
-  void SetStatusText(int, const std::string&) override {}
-  void SetProgressVisible(bool) override {}
-  void SetProgressMaximum(double) override {}
-  void SetProgressValue(double) override {}
-  void ProcessPendingEvents() override {}
-  void MinimiseMainWindow() override {}
-  void RestoreMainWindow() override {}
-  double NextRandom() override { return 0.5; }
-  LocalTime Now() override { return {2026, 1, 2, 3, 4, 5}; }
-  NumberSymbols Symbols() const override { return NumberSymbols::PointDecimal(); }
-};
 
 struct PathVertex2 {
   double x, y, bulge;
@@ -76,7 +59,7 @@ struct RunSetup {
   cad::DrawingAttacher attacher;
   cad::ScriptedPicker picker;
   cad::DefaultColourSettings colours;
-  YesHost host;
+  SilentHost host;
   RunState state;
   RunInputs inputs;
 

@@ -7,27 +7,11 @@
 
 #include "engine/Numerics.h"
 #include "engine/PathPreparation.h"
+#include "engine/SilentHost.h"
 #include "engine/SweepRun.h"
 
 namespace veerline {
 namespace {
-
-class QuietHost : public Host {
- public:
-  MessageAnswer ShowMessage(MessageKind, const std::string&, const std::string&) override {
-    return MessageAnswer::Ok;
-  }
-  void SetStatusText(int, const std::string&) override {}
-  void SetProgressVisible(bool) override {}
-  void SetProgressMaximum(double) override {}
-  void SetProgressValue(double) override {}
-  void ProcessPendingEvents() override {}
-  void MinimiseMainWindow() override {}
-  void RestoreMainWindow() override {}
-  double NextRandom() override { return 0.5; }
-  LocalTime Now() override { return {}; }
-  NumberSymbols Symbols() const override { return NumberSymbols::PointDecimal(); }
-};
 
 class NullDrawing : public SweepDrawing {
  public:
@@ -61,7 +45,7 @@ RunState WindingRun(double lengthMetres) {
   path.vertices.push_back({x, y, 0, 0});
   // Trim to the wanted length by stationing only that far.
   RunState state;
-  QuietHost host;
+  SilentHost host;
   double pathLength = 0;
   PreparePathStations(path, 0.2, pathLength, state, host);
   const std::size_t wanted = static_cast<std::size_t>(std::llround(lengthMetres / 0.2));
@@ -78,7 +62,7 @@ void RunTripleTrailer(benchmark::State& bench, double lengthMetres) {
   options.lockToLockSeconds = 8;
   double spacing = 10;
   options.plotInterval = PlotIntervalFor(prepared.PathLength, 40, spacing, false, 0.2);
-  QuietHost host;
+  SilentHost host;
   NullDrawing drawing;
   for (auto _ : bench) {
     bench.PauseTiming();

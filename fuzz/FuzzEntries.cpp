@@ -18,6 +18,7 @@
 #include "cad/ScriptedPicker.h"
 #include "engine/NumberRule.h"
 #include "engine/PathPreparation.h"
+#include "engine/SilentHost.h"
 #include "engine/run/ExecuteSweep.h"
 #include "library/VehicleDataFile.h"
 
@@ -35,25 +36,6 @@ class ByteReader {
   const std::uint8_t* mData;
   std::size_t mSize;
   std::size_t mPos = 0;
-};
-
-// A host that answers every question with No (so a long path is never run)
-// and keeps nothing.
-class QuietHost : public Host {
- public:
-  MessageAnswer ShowMessage(MessageKind kind, const std::string&, const std::string&) override {
-    return kind == MessageKind::Question ? MessageAnswer::No : MessageAnswer::Ok;
-  }
-  void SetStatusText(int, const std::string&) override {}
-  void SetProgressVisible(bool) override {}
-  void SetProgressMaximum(double) override {}
-  void SetProgressValue(double) override {}
-  void ProcessPendingEvents() override {}
-  void MinimiseMainWindow() override {}
-  void RestoreMainWindow() override {}
-  double NextRandom() override { return 0.5; }
-  LocalTime Now() override { return {2026, 1, 2, 3, 4, 5}; }
-  NumberSymbols Symbols() const override { return NumberSymbols::PointDecimal(); }
 };
 
 // A per-process scratch file, removed when the process ends.
@@ -251,7 +233,7 @@ std::string FuzzWholeRun(const std::uint8_t* data, std::size_t size) {
   path.SetClosed(run.closed);
   picker.PickHandle(path.Handle());
 
-  QuietHost host;
+  SilentHost host{MessageAnswer::No};
   cad::DefaultColourSettings colours;
   RunState state;
   cad::CadConnection connection(attacher);
