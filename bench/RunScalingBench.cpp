@@ -17,7 +17,7 @@
 #include "engine/Envelope.h"
 #include "engine/Numerics.h"
 #include "engine/SilentHost.h"
-#include "engine/run/ExecuteSweep.h"
+#include "run/ExecuteSweep.h"
 
 namespace veerline {
 namespace {

@@ -17,7 +17,7 @@
 #include "cli/Pictures.h"
 #include "cli/RunReport.h"
 #include "cli/VehicleChoice.h"
-#include "engine/run/ExecuteSweep.h"
+#include "run/ExecuteSweep.h"
 
 namespace veerline::cli {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "cli/CliHost.h"
 #include "engine/RunState.h"
-#include "engine/run/RunInputs.h"
+#include "run/RunInputs.h"
 
 namespace veerline::cli {
 

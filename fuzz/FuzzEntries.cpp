@@ -19,7 +19,7 @@
 #include "engine/NumberRule.h"
 #include "engine/PathPreparation.h"
 #include "engine/SilentHost.h"
-#include "engine/run/ExecuteSweep.h"
+#include "run/ExecuteSweep.h"
 #include "library/VehicleDataFile.h"
 
 namespace veerline::fuzz {

@@ -19,7 +19,7 @@
 #include <QUrl>
 
 #include "cad/CadConnection.h"
-#include "engine/run/ExecuteSweep.h"
+#include "run/ExecuteSweep.h"
 #include "ui/AboutBox.h"
 #include "ui/DrawingWindow.h"
 #include "ui/QtColourSettings.h"

@@ -10,7 +10,7 @@
 #include "engine/Host.h"
 #include "engine/RunState.h"
 #include "engine/VehicleModel.h"
-#include "engine/run/RunInputs.h"
+#include "run/RunInputs.h"
 #include "ui/UiServices.h"
 
 class QCheckBox;

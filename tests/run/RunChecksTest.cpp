@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "engine/run/ExecuteSweep.h"
-#include "engine/run/RunChecks.h"
+#include "run/ExecuteSweep.h"
+#include "run/RunChecks.h"
 
 using namespace veerline;
 

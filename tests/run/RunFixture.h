@@ -12,7 +12,7 @@
 #include "cad/DrawingModel.h"
 #include "cad/DrawingOutput.h"
 #include "cad/ScriptedPicker.h"
-#include "engine/run/ExecuteSweep.h"
+#include "run/ExecuteSweep.h"
 #include "RecordingHost.h"
 
 namespace veerline::testing {

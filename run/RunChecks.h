@@ -5,7 +5,7 @@
 
 #include "engine/Host.h"
 #include "engine/RunState.h"
-#include "engine/run/RunInputs.h"
+#include "run/RunInputs.h"
 
 namespace veerline {
 

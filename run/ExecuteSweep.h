@@ -6,7 +6,7 @@
 #include "cad/DrawingOutput.h"
 #include "engine/Host.h"
 #include "engine/RunState.h"
-#include "engine/run/RunInputs.h"
+#include "run/RunInputs.h"
 
 namespace veerline {
 

@@ -1,4 +1,4 @@
-#include "engine/run/ExecuteSweep.h"
+#include "run/ExecuteSweep.h"
 
 #include <exception>
 #include <optional>
@@ -12,7 +12,7 @@
 #include "engine/PathPreparation.h"
 #include "engine/Summary.h"
 #include "engine/SweepRun.h"
-#include "engine/run/RunChecks.h"
+#include "run/RunChecks.h"
 
 namespace veerline {
 namespace {

@@ -1,7 +1,7 @@
 #include <cstddef>
 
 #include "engine/Rounding.h"
-#include "engine/run/ExecuteSweep.h"
+#include "run/ExecuteSweep.h"
 
 namespace veerline {
 

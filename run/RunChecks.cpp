@@ -1,4 +1,4 @@
-#include "engine/run/RunChecks.h"
+#include "run/RunChecks.h"
 
 #include <vector>
 
