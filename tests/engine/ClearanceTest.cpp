@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "engine/Clearance.h"
+#include "engine/ClearanceLine.h"
+
+namespace veerline {
+namespace {
+
+// A 10 x 2.5 body whose front edge is at x = s, driven along +X in 0.2 steps
+// from s = 0 to s = 20: one outline per station.
+std::vector<StationOutline> StraightOutlines() {
+  std::vector<StationOutline> outlines;
+  for (int i = 0; i <= 100; ++i) {
+    const double s = 0.2 * i;
+    outlines.push_back({s, {Point2D{s, 1.25}, {s, -1.25}, {s - 10, -1.25}, {s - 10, 1.25}}});
+  }
+  return outlines;
+}
+
+Obstacle Line(const std::string& handle, Point2D a, Point2D b) {
+  return {handle, "Kerbs", {{a, b}}, {}};
+}
+
+TEST(CheckClearance, ParallelKerbIsExactlyItsOffsetAwayOverTheStationsItFaces) {
+  // A kerb from x = 5 to 8, 0.75 beside the body's left side, and one behind
+  // the start that the body never comes near.
+  const std::vector<Obstacle> obstacles{Line("A1", {5, 2.0}, {8, 2.0}),
+                                        Line("A2", {-30, -2.5}, {-20, -2.5})};
+  const ClearanceResult result = CheckClearance(StraightOutlines(), obstacles, 1.0);
+  ASSERT_EQ(result.Conflicts.size(), 1u);
+  const ObstacleClearance& kerb = result.Conflicts[0];
+  EXPECT_EQ(kerb.Handle, "A1");
+  EXPECT_DOUBLE_EQ(kerb.Distance, 0.75);
+  EXPECT_DOUBLE_EQ(kerb.Station, 5.0);  // the first station where the front is level with it
+  EXPECT_DOUBLE_EQ(kerb.Nearest.X, 5.0);
+  EXPECT_DOUBLE_EQ(kerb.Nearest.Y, 2.0);
+  // Within 1.0 once the front-left corner is `reach` short of x = 5, until the
+  // rear-left corner is `reach` past x = 8.
+  const double reach = std::sqrt(1.0 - 0.75 * 0.75);
+  EXPECT_NEAR(kerb.FirstStation, std::ceil((5 - reach) / 0.2) * 0.2, 1e-9);
+  EXPECT_NEAR(kerb.LastStation, 18 + std::floor(reach / 0.2 - 1e-9) * 0.2, 1e-9);
+  EXPECT_DOUBLE_EQ(*result.MinimumDistance, 0.75);
+}
+
+TEST(CheckClearance, CurvesInsideOrAcrossTheOutlineAreAtZero) {
+  std::vector<Obstacle> obstacles{{"B1", "Bollards", {}, {{3, 0.5}}},
+                                  Line("C1", {10, -5}, {10, 5})};
+  // A bollard ring wholly inside the outline at station 20.
+  Obstacle ring{"B2", "Bollards", {{}}, {}};
+  for (int k = 0; k <= 16; ++k)
+    ring.Polylines[0].push_back(
+        {15 + 0.3 * std::cos(k * std::numbers::pi / 8), 0.3 * std::sin(k * std::numbers::pi / 8)});
+  obstacles.push_back(ring);
+  const ClearanceResult result = CheckClearance(StraightOutlines(), obstacles, 0);
+  ASSERT_EQ(result.Conflicts.size(), 3u);
+  for (const ObstacleClearance& c : result.Conflicts) EXPECT_EQ(c.Distance, 0) << c.Handle;
+  const auto crossing = std::find_if(result.Conflicts.begin(), result.Conflicts.end(),
+                                     [](const auto& c) { return c.Handle == "C1"; });
+  EXPECT_DOUBLE_EQ(crossing->Nearest.X, 10);
+  EXPECT_DOUBLE_EQ(crossing->Station, 10);
+  EXPECT_DOUBLE_EQ(crossing->LastStation, 20);
+}
+
+TEST(CheckClearance, NearestObstacleBeyondTheMarginIsStillMeasured) {
+  const std::vector<Obstacle> obstacles{Line("F", {40, 7}, {41, 3}), Line("G", {-50, 9}, {50, 9})};
+  const ClearanceResult result = CheckClearance(StraightOutlines(), obstacles, 0.5);
+  EXPECT_TRUE(result.Conflicts.empty());
+  // The last front-left corner (20, 1.25) to the nearest end (41, 3).
+  EXPECT_DOUBLE_EQ(*result.MinimumDistance, 7.75);
+  EXPECT_FALSE(CheckClearance(StraightOutlines(), {}, 0.5).MinimumDistance);
+}
+
+TEST(ClearanceLine, SquareGrowsByTheMarginWithRoundCorners) {
+  // Traces of a 10 x 4 area: right-hand along y = 0, left-hand along y = 4.
+  const std::vector<Point2D> right{{0, 0}, {10, 0}}, left{{0, 4}, {10, 4}};
+  const auto loops = ClearanceLine(right, left, 1.0, 0.001);
+  ASSERT_EQ(loops.size(), 1u);
+  for (const Point2D& p : loops[0]) {
+    const double dx = std::max({0.0, -p.X, p.X - 10}), dy = std::max({0.0, -p.Y, p.Y - 4});
+    EXPECT_NEAR(std::hypot(dx, dy), 1.0, 0.0011);
+  }
+  EXPECT_TRUE(ClearanceLine(right, left, 0, 0.001).empty());
+}
+
+}  // namespace
+}  // namespace veerline
