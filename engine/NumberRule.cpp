@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <optional>
 
 namespace veerline {
 namespace {
@@ -17,19 +18,30 @@ std::string_view Trim(std::string_view text) {
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Copies the digits of a run into out; returns how many digits there were.
-// Grouping symbols are skipped when allowed.
-std::size_t TakeDigits(std::string_view& rest, std::string& out, std::string_view grouping) {
+std::size_t TakeDigits(std::string_view& rest, std::string& out) {
   std::size_t digits = 0;
-  while (!rest.empty()) {
-    if (IsDigit(rest.front())) {
-      out.push_back(rest.front());
-      rest.remove_prefix(1);
-      ++digits;
-    } else if (!grouping.empty() && digits > 0 && rest.starts_with(grouping)) {
-      rest.remove_prefix(grouping.size());
-    } else {
-      break;
-    }
+  while (!rest.empty() && IsDigit(rest.front())) {
+    out.push_back(rest.front());
+    rest.remove_prefix(1);
+    ++digits;
+  }
+  return digits;
+}
+
+// Copies the integer part into out. A grouping symbol is taken only where it
+// separates groups of three digits ("1.234.567"); anywhere else the text is
+// not a number, so that "6.6" typed under a decimal comma is refused instead of
+// being read as 66. Returns the digit count, or nothing for misplaced grouping.
+std::optional<std::size_t> TakeIntegerPart(std::string_view& rest, std::string& out,
+                                           std::string_view grouping) {
+  std::size_t digits = TakeDigits(rest, out);
+  if (grouping.empty() || digits == 0 || !rest.starts_with(grouping)) return digits;
+  if (digits > 3) return std::nullopt;
+  while (rest.starts_with(grouping)) {
+    rest.remove_prefix(grouping.size());
+    const std::size_t group = TakeDigits(rest, out);
+    if (group != 3) return std::nullopt;
+    digits += group;
   }
   return digits;
 }
@@ -43,11 +55,13 @@ std::optional<double> TryParseFieldNumber(std::string_view text, const NumberSym
     if (rest.front() == '-') plain.push_back('-');
     rest.remove_prefix(1);
   }
-  std::size_t digits = TakeDigits(rest, plain, symbols.grouping);
+  const std::optional<std::size_t> integerDigits = TakeIntegerPart(rest, plain, symbols.grouping);
+  if (!integerDigits) return std::nullopt;
+  std::size_t digits = *integerDigits;
   if (!symbols.decimal.empty() && rest.starts_with(symbols.decimal)) {
     rest.remove_prefix(symbols.decimal.size());
     plain.push_back('.');
-    digits += TakeDigits(rest, plain, {});
+    digits += TakeDigits(rest, plain);
   }
   if (digits == 0) return std::nullopt;
   if (!rest.empty() && (rest.front() == 'e' || rest.front() == 'E')) {
@@ -57,7 +71,7 @@ std::optional<double> TryParseFieldNumber(std::string_view text, const NumberSym
       plain.push_back(rest.front());
       rest.remove_prefix(1);
     }
-    if (TakeDigits(rest, plain, {}) == 0) return std::nullopt;
+    if (TakeDigits(rest, plain) == 0) return std::nullopt;
   }
   if (!rest.empty()) return std::nullopt;
 
@@ -82,9 +96,12 @@ std::string FormatFieldNumber(double value, const NumberSymbols& symbols) {
   std::string out;
   out.reserve(text.size());
   for (char c : text) {
-    if (c == '.') out += symbols.decimal;
-    else if (c == 'e') out.push_back('E');
-    else out.push_back(c);
+    if (c == '.')
+      out += symbols.decimal;
+    else if (c == 'e')
+      out.push_back('E');
+    else
+      out.push_back(c);
   }
   return out;
 }

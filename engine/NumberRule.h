@@ -24,9 +24,10 @@ struct ConversionError {
   std::string description = "Type mismatch";
 };
 
-// Reads a field text as a number: surrounding blanks are ignored, grouping
-// symbols in the integer part are skipped, the decimal symbol is the given one
-// and there is no fallback to any other. Empty or non-numeric text gives nothing.
+// Reads a field text as a number: surrounding blanks are ignored, a grouping
+// symbol is accepted only between groups of three digits of the integer part
+// ("1.234,5"), the decimal symbol is the given one and there is no fallback to
+// any other. Empty or non-numeric text gives nothing.
 std::optional<double> TryParseFieldNumber(std::string_view text, const NumberSymbols& symbols);
 
 // As TryParseFieldNumber, but a text that does not convert throws ConversionError.

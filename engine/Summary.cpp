@@ -1,5 +1,6 @@
 #include "engine/Summary.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -65,9 +66,11 @@ std::string UnitWord(int unitListPosition) {
 }
 
 std::string FormatHashDotZeroZero(double value, const NumberSymbols& symbols) {
+  // to_chars always writes a point, whatever locale the C library was given.
   char buffer[400];  // room for the largest double written in full
-  std::snprintf(buffer, sizeof buffer, "%.2f", std::fabs(value));
-  std::string digits(buffer);
+  const auto written = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
+                                     std::chars_format::fixed, 2);
+  std::string digits(buffer, written.ptr);
   const std::size_t point = digits.find('.');
   std::string whole = digits.substr(0, point);
   if (whole == "0") whole.clear();

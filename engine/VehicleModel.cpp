@@ -7,36 +7,37 @@ struct DimensionNames {
   std::string_view field;
   std::string_view control;
   std::string_view defaultText;
+  std::string_view displayName;  // as the program's messages name the field
 };
 
 constexpr std::array<DimensionNames, kDimensionCount> kDimensionNames{{
-    {"Front", "txt_Front", "1,4"},
-    {"Front2", "txt_Front2", "0,91"},
-    {"Front3", "txt_Front3", "0,91"},
-    {"Front4", "txt_Front4", "0,91"},
-    {"Wheelbase", "txt_Wheelbase", "5,6"},
-    {"Wheelbase2", "txt_Wheelbase2", "9,3"},
-    {"Wheelbase3", "txt_Wheelbase3", "9,3"},
-    {"Wheelbase4", "txt_Wheelbase4", "9,3"},
-    {"Back", "txt_Back", "2,6"},
-    {"Back2", "txt_Back2", "2,1"},
-    {"Back3", "txt_Back3", "2,1"},
-    {"Back4", "txt_Back4", "2,1"},
-    {"Hitch", "txtHitch", "2,65"},
-    {"Hitch2", "txtHitch2", "3"},
-    {"Hitch3", "txtHitch3", "3"},
-    {"Hitch4", "txtHitch4", "3"},
-    {"VehicleWidth", "txt_VeichleWidth", "2,60"},
-    {"VehicleWidth2", "txt_VeichleWidth_2", "2,60"},
-    {"VehicleWidth3", "txt_VeichleWidth_3", "2,60"},
-    {"VehicleWidth4", "txt_VeichleWidth_4", "2,60"},
-    {"WheelWidth", "txt_WheelWidth", "2,55"},
-    {"WheelWidth2", "txt_WheelWidth_2", "2,55"},
-    {"WheelWidth3", "txt_WheelWidth_3", "2,55"},
-    {"WheelWidth4", "txt_WheelWidth_4", "2,55"},
-    {"MaxTurningAngle", "txt_MaxTurning", "40"},
-    {"MaxSegmentAngle", "txt_MaxSegAnle", "70"},
-    {"LockToLockTime", "txt_LockToLock", "8"},
+    {"Front", "txt_Front", "1,4", "Front (F)"},
+    {"Front2", "txt_Front2", "0,91", "Front2 (F2)"},
+    {"Front3", "txt_Front3", "0,91", "Front3 (F3)"},
+    {"Front4", "txt_Front4", "0,91", "Front4 (F4)"},
+    {"Wheelbase", "txt_Wheelbase", "5,6", "Wheel Base (WB)"},
+    {"Wheelbase2", "txt_Wheelbase2", "9,3", "Wheelbase2 (WB2)"},
+    {"Wheelbase3", "txt_Wheelbase3", "9,3", "Wheelbase3 (WB3)"},
+    {"Wheelbase4", "txt_Wheelbase4", "9,3", "Wheelbase4 (WB4)"},
+    {"Back", "txt_Back", "2,6", "Back (B)"},
+    {"Back2", "txt_Back2", "2,1", "Back2 (B2)"},
+    {"Back3", "txt_Back3", "2,1", "Back3 (B3)"},
+    {"Back4", "txt_Back4", "2,1", "Back4 (B4)"},
+    {"Hitch", "txtHitch", "2,65", "Hitchpoint (H)"},
+    {"Hitch2", "txtHitch2", "3", "Hitchpoint2 (H2)"},
+    {"Hitch3", "txtHitch3", "3", "Hitchpoint3 (H3)"},
+    {"Hitch4", "txtHitch4", "3", "Hitchpoint4 (H4)"},
+    {"VehicleWidth", "txt_VeichleWidth", "2,60", "Vehicle Width"},
+    {"VehicleWidth2", "txt_VeichleWidth_2", "2,60", "segment #2 Vehicle Width"},
+    {"VehicleWidth3", "txt_VeichleWidth_3", "2,60", "segment #3 Vehicle Width"},
+    {"VehicleWidth4", "txt_VeichleWidth_4", "2,60", "segment #4 Vehicle Width"},
+    {"WheelWidth", "txt_WheelWidth", "2,55", "Wheel Width"},
+    {"WheelWidth2", "txt_WheelWidth_2", "2,55", "segment #2 Wheel Width"},
+    {"WheelWidth3", "txt_WheelWidth_3", "2,55", "segment #3 Wheel Width"},
+    {"WheelWidth4", "txt_WheelWidth_4", "2,55", "segment #4 Wheel Width"},
+    {"MaxTurningAngle", "txt_MaxTurning", "40", "Max Turning Angle"},
+    {"MaxSegmentAngle", "txt_MaxSegAnle", "70", "Max Angle between Segments"},
+    {"LockToLockTime", "txt_LockToLock", "8", "Lock to lock"},
 }};
 
 const DimensionNames& NamesOf(Dimension d) { return kDimensionNames[static_cast<int>(d)]; }
@@ -53,6 +54,7 @@ using D = Dimension;
 std::string_view DimensionFieldName(Dimension d) { return NamesOf(d).field; }
 std::string_view DimensionControlName(Dimension d) { return NamesOf(d).control; }
 std::string_view DimensionDefaultText(Dimension d) { return NamesOf(d).defaultText; }
+std::string_view DimensionDisplayName(Dimension d) { return NamesOf(d).displayName; }
 
 std::optional<Dimension> DimensionFromFieldName(std::string_view name) {
   for (int i = 0; i < kDimensionCount; ++i)
@@ -62,8 +64,13 @@ std::optional<Dimension> DimensionFromFieldName(std::string_view name) {
 
 VehicleRecord VehicleRecord::Defaults() {
   // Parsed once: decoding a large library asks for the defaults per record.
-  static const VehicleRecord defaults =
-      VehicleFields::Defaults(NumberSymbols::CommaDecimal()).ToRecord(NumberSymbols::CommaDecimal());
+  static const VehicleRecord defaults = [] {
+    VehicleRecord record;
+    for (int i = 0; i < kDimensionCount; ++i)
+      record.values[i] =
+          ParseFieldNumber(kDimensionNames[i].defaultText, NumberSymbols::CommaDecimal());
+    return record;
+  }();
   return defaults;
 }
 
@@ -72,7 +79,8 @@ VehicleFields VehicleFields::Defaults(const NumberSymbols& symbols) {
   for (int i = 0; i < kDimensionCount; ++i) {
     std::string text(kDimensionNames[i].defaultText);
     // Shown with the user's decimal symbol so the defaults read as intended.
-    for (std::size_t p = text.find(','); p != std::string::npos; p = text.find(',', p + symbols.decimal.size()))
+    for (std::size_t p = text.find(','); p != std::string::npos;
+         p = text.find(',', p + symbols.decimal.size()))
       text.replace(p, 1, symbols.decimal);
     fields.texts[i] = text;
   }
@@ -85,7 +93,8 @@ VehicleFields VehicleFields::FromRecord(const VehicleRecord& record, const Numbe
   fields.Text1 = record.Description;
   fields.Type = record.Type;
   fields.Unit = record.Unit;
-  for (int i = 0; i < kDimensionCount; ++i) fields.texts[i] = FormatFieldNumber(record.values[i], symbols);
+  for (int i = 0; i < kDimensionCount; ++i)
+    fields.texts[i] = FormatFieldNumber(record.values[i], symbols);
   return fields;
 }
 
@@ -95,8 +104,55 @@ VehicleRecord VehicleFields::ToRecord(const NumberSymbols& symbols) const {
   record.Description = Text1;
   record.Type = Type;
   record.Unit = Unit;
-  for (int i = 0; i < kDimensionCount; ++i) record.values[i] = ParseFieldNumber(texts[i], symbols);
+  for (Dimension d : FieldsOfType(Type)) {
+    const std::string& text = (*this)[d];
+    const std::optional<double> value = TryParseFieldNumber(text, symbols);
+    if (!value) throw ConversionError{FieldConversionText(d, text)};
+    record[d] = *value;
+  }
   return record;
+}
+
+std::string FieldConversionText(Dimension d, std::string_view text) {
+  const std::string name(DimensionDisplayName(d));
+  if (text.find_first_not_of(" \t") == std::string_view::npos)
+    return "Type mismatch: " + name + " is empty";
+  return "Type mismatch: " + name + " \"" + std::string(text) + "\" is not a number";
+}
+
+std::vector<Dimension> FieldsOfType(int typeCode) {
+  const VehicleTypeInfo* info = FindVehicleType(typeCode);
+  std::vector<Dimension> fields =
+      info ? info->dimensionsUsed : std::vector<Dimension>{D::Front, D::Wheelbase, D::Back};
+  const int segments = info ? info->segmentCount : 1;
+  for (int n = 1; n <= segments; ++n) {
+    fields.push_back(Nth(D::VehicleWidth, n));
+    fields.push_back(Nth(D::WheelWidth, n));
+  }
+  fields.insert(fields.end(), {D::MaxTurningAngle, D::MaxSegmentAngle, D::LockToLockTime});
+  return fields;
+}
+
+FieldFault CheckFieldText(Dimension d, std::string_view text, const NumberSymbols& symbols) {
+  if (text.find_first_not_of(" \t") == std::string_view::npos) return FieldFault::None;
+  const std::optional<double> value = TryParseFieldNumber(text, symbols);
+  if (!value) return FieldFault::NotANumber;
+  const int group = static_cast<int>(d) / 4;  // Front, Wheelbase, Back, Hitch, widths...
+  const bool wheelbase = group == 1;
+  const bool width = group == 4 || group == 5;
+  const bool overhang = group == 0 || group == 2;
+  if ((wheelbase || width) && !(*value > 0)) return FieldFault::NotAboveZero;
+  if (overhang && *value < 0) return FieldFault::Negative;
+  return FieldFault::None;
+}
+
+std::optional<FieldFaultAt> FirstFieldFault(const VehicleFields& fields,
+                                            const NumberSymbols& symbols) {
+  for (Dimension d : FieldsOfType(fields.Type)) {
+    const FieldFault fault = CheckFieldText(d, fields[d], symbols);
+    if (fault != FieldFault::None) return FieldFaultAt{d, fault};
+  }
+  return std::nullopt;
 }
 
 // ---- Vehicle types -------------------------------------------------------
@@ -104,13 +160,13 @@ VehicleRecord VehicleFields::ToRecord(const NumberSymbols& symbols) const {
 const std::vector<VehicleTypeInfo>& VehicleTypes() {
   static const std::vector<VehicleTypeInfo> types = [] {
     const std::vector<Dimension> single{D::Front, D::Wheelbase, D::Back};
-    const std::vector<Dimension> semi{D::Front, D::Wheelbase, D::Back, D::Hitch,
+    const std::vector<Dimension> semi{D::Front,  D::Wheelbase,  D::Back, D::Hitch,
                                       D::Front2, D::Wheelbase2, D::Back2};
-    const std::vector<Dimension> towBar{D::Front, D::Wheelbase, D::Back, D::Hitch, D::Hitch2,
-                                        D::Front2, D::Wheelbase2, D::Back2};
-    const std::vector<Dimension> three{D::Front, D::Wheelbase, D::Back, D::Hitch, D::Hitch2,
-                                       D::Front2, D::Wheelbase2, D::Back2, D::Front3,
-                                       D::Wheelbase3, D::Back3};
+    const std::vector<Dimension> towBar{D::Front,  D::Wheelbase, D::Back,       D::Hitch,
+                                        D::Hitch2, D::Front2,    D::Wheelbase2, D::Back2};
+    const std::vector<Dimension> three{D::Front,  D::Wheelbase,  D::Back,       D::Hitch,
+                                       D::Hitch2, D::Front2,     D::Wheelbase2, D::Back2,
+                                       D::Front3, D::Wheelbase3, D::Back3};
     std::vector<Dimension> doubleTrailer = three;
     doubleTrailer.insert(doubleTrailer.begin() + 8, D::Hitch3);
     std::vector<Dimension> tripleTrailer = doubleTrailer;
@@ -141,9 +197,9 @@ const VehicleTypeInfo* FindVehicleType(int code) {
 
 const std::vector<std::string_view>& VehicleImageKeys() {
   static const std::vector<std::string_view> keys{
-      "TowBar", "TrailerTowBarSemi", "TandemTrailer", "Truck", "TowBarSemi",
-      "Semitrailer", "Ledbuss", "DoubleTowBarSemi", "Bus", "Car",
-      "CarWithCamper", "DoubleTrailer", "TripleTrailer"};
+      "TowBar",        "TrailerTowBarSemi", "TandemTrailer",    "Truck", "TowBarSemi",
+      "Semitrailer",   "Ledbuss",           "DoubleTowBarSemi", "Bus",   "Car",
+      "CarWithCamper", "DoubleTrailer",     "TripleTrailer"};
   return keys;
 }
 
@@ -162,33 +218,43 @@ struct LinkRule {
 
 std::vector<LinkRule> ChainRules(int code) {
   using K = SegmentKind;
-  const LinkRule tractor{K::TowingUnit, D::Front, D::Wheelbase, D::Back, D::Hitch, 1, 1, 1, 1, false};
+  const LinkRule tractor{K::TowingUnit, D::Front, D::Wheelbase, D::Back, D::Hitch, 1, 1, 1, 1,
+                         false};
   LinkRule tractorCoupled = tractor;
   tractorCoupled.drawCoupling = true;
   switch (code) {
-    case 1: case 6: case 7:
+    case 1:
+    case 6:
+    case 7:
       return {{K::TowingUnit, D::Front, D::Wheelbase, D::Back, std::nullopt, 1, 1, 1, 1, false}};
     case 2:
-      return {tractor, {K::Trailer, D::Front2, D::Wheelbase2, D::Back2, std::nullopt, 1, 1, 1, 2, false}};
-    case 4: case 5: case 8:
-      return {tractor, {K::Trailer, D::Front2, D::Wheelbase2, D::Back2, std::nullopt, -1, 1, 1, 2, false}};
-    case 3:
-      return {tractorCoupled,
-              {K::TowBarLink, std::nullopt, D::Hitch2, std::nullopt, std::nullopt, 1, 1, 1, 2, false},
+      return {tractor,
               {K::Trailer, D::Front2, D::Wheelbase2, D::Back2, std::nullopt, 1, 1, 1, 2, false}};
+    case 4:
+    case 5:
+    case 8:
+      return {tractor,
+              {K::Trailer, D::Front2, D::Wheelbase2, D::Back2, std::nullopt, -1, 1, 1, 2, false}};
+    case 3:
+      return {
+          tractorCoupled,
+          {K::TowBarLink, std::nullopt, D::Hitch2, std::nullopt, std::nullopt, 1, 1, 1, 2, false},
+          {K::Trailer, D::Front2, D::Wheelbase2, D::Back2, std::nullopt, 1, 1, 1, 2, false}};
     case 9:
-      return {tractorCoupled,
-              {K::Trailer, D::Front2, D::Wheelbase2, D::Back2, D::Hitch2, 1, 1, 1, 2, false},
-              {K::TowBarLink, std::nullopt, D::Hitch3, std::nullopt, std::nullopt, 1, 1, 1, 3, false},
-              {K::Trailer, D::Front3, D::Wheelbase3, D::Back3, std::nullopt, 1, 1, 1, 3, false}};
+      return {
+          tractorCoupled,
+          {K::Trailer, D::Front2, D::Wheelbase2, D::Back2, D::Hitch2, 1, 1, 1, 2, false},
+          {K::TowBarLink, std::nullopt, D::Hitch3, std::nullopt, std::nullopt, 1, 1, 1, 3, false},
+          {K::Trailer, D::Front3, D::Wheelbase3, D::Back3, std::nullopt, 1, 1, 1, 3, false}};
     case 10:
       // The second trailer body's hitch is its rear overhang B3.
-      return {tractor,
-              {K::Trailer, D::Front2, D::Wheelbase2, D::Back2, D::Hitch2, 1, 1, 1, 2, false},
-              {K::TowBarLink, std::nullopt, D::Hitch3, std::nullopt, std::nullopt, 1, 1, 1, 3, false},
-              {K::Trailer, D::Front3, D::Wheelbase3, D::Back3, D::Back3, 1, 1, 1, 3, false},
-              {K::TowBarLink, std::nullopt, D::Hitch4, std::nullopt, std::nullopt, 1, 1, 1, 4, false},
-              {K::Trailer, D::Front4, D::Wheelbase4, D::Back4, std::nullopt, 1, 1, 1, 4, false}};
+      return {
+          tractor,
+          {K::Trailer, D::Front2, D::Wheelbase2, D::Back2, D::Hitch2, 1, 1, 1, 2, false},
+          {K::TowBarLink, std::nullopt, D::Hitch3, std::nullopt, std::nullopt, 1, 1, 1, 3, false},
+          {K::Trailer, D::Front3, D::Wheelbase3, D::Back3, D::Back3, 1, 1, 1, 3, false},
+          {K::TowBarLink, std::nullopt, D::Hitch4, std::nullopt, std::nullopt, 1, 1, 1, 4, false},
+          {K::Trailer, D::Front4, D::Wheelbase4, D::Back4, std::nullopt, 1, 1, 1, 4, false}};
     case 11:
       return {tractorCoupled,
               {K::Trailer, D::Front2, D::Wheelbase2, D::Back2, D::Hitch2, -1, 1, 1, 2, true},
@@ -235,7 +301,8 @@ Segments BuildSegments(int typeCode, const VehicleRecord& record) {
 }
 
 Segments BuildSegments(const VehicleFields& fields, const NumberSymbols& symbols) {
-  return BuildSegments(fields.Type, [&](Dimension d) { return ParseFieldNumber(fields[d], symbols); });
+  return BuildSegments(fields.Type,
+                       [&](Dimension d) { return ParseFieldNumber(fields[d], symbols); });
 }
 
 // ---- Units -----------------------------------------------------------------
@@ -243,7 +310,8 @@ Segments BuildSegments(const VehicleFields& fields, const NumberSymbols& symbols
 namespace {
 constexpr std::array<std::string_view, kLengthUnitCount> kLengthUnitTexts{
     "Not set", "Meter", "Decimeter", "Centimeter", "Millimeter", "Feet", "Inches"};
-constexpr std::array<double, kLengthUnitCount> kMetresPerUnit{1, 1, 0.1, 0.01, 0.001, 0.3048, 0.0254};
+constexpr std::array<double, kLengthUnitCount> kMetresPerUnit{1,     1,      0.1,   0.01,
+                                                              0.001, 0.3048, 0.0254};
 constexpr std::array<std::string_view, kSpeedUnitCount> kSpeedUnitTexts{
     "km/h (Kilometers/Hour)", "mph (Miles/Hour)", "ms (Meters/Second"};
 }  // namespace

@@ -14,6 +14,7 @@ namespace veerline {
 
 // The dimension fields of a vehicle, in the order the library file stores the
 // per-segment values. Index 0..3 of each group is segment #1..#4.
+// clang-format off
 enum class Dimension : int {
   Front, Front2, Front3, Front4,
   Wheelbase, Wheelbase2, Wheelbase3, Wheelbase4,
@@ -23,6 +24,7 @@ enum class Dimension : int {
   WheelWidth, WheelWidth2, WheelWidth3, WheelWidth4,
   MaxTurningAngle, MaxSegmentAngle, LockToLockTime,
 };
+// clang-format on
 inline constexpr int kDimensionCount = 27;
 
 // Field name (as in VehicleRecord and the JSON form) and main-window control name.
@@ -30,6 +32,9 @@ std::string_view DimensionFieldName(Dimension d);
 std::string_view DimensionControlName(Dimension d);
 // The default text of the field, written with a comma as the decimal symbol.
 std::string_view DimensionDefaultText(Dimension d);
+// The field as the program's messages name it: "Wheel Base (WB)", "segment #2
+// Wheel Width", "Lock to lock".
+std::string_view DimensionDisplayName(Dimension d);
 std::optional<Dimension> DimensionFromFieldName(std::string_view name);
 
 // One vehicle as stored and edited.
@@ -65,17 +70,22 @@ struct VehicleFields {
   static VehicleFields Defaults(const NumberSymbols& symbols);
   // Texts of a stored vehicle, written with FormatFieldNumber.
   static VehicleFields FromRecord(const VehicleRecord& record, const NumberSymbols& symbols);
-  // Reads every dimension field; throws ConversionError on the first that fails.
+  // Reads the fields the type uses (FieldsOfType); the others, which a new
+  // vehicle leaves empty, stay 0. Throws ConversionError naming the first
+  // field that does not convert.
   VehicleRecord ToRecord(const NumberSymbols& symbols) const;
 };
+
+// The description of a field text that does not convert, naming the field.
+std::string FieldConversionText(Dimension d, std::string_view text);
 
 // ---- Vehicle types -------------------------------------------------------
 
 struct VehicleTypeInfo {
   std::int16_t code;
-  std::string_view key;          // illustration key
-  std::string_view displayName;  // text of the type list
-  int segmentCount;              // user's segments #1..#4
+  std::string_view key;                   // illustration key
+  std::string_view displayName;           // text of the type list
+  int segmentCount;                       // user's segments #1..#4
   std::vector<Dimension> dimensionsUsed;  // F, WB, B, H ... (widths and limits not listed)
 };
 
@@ -84,6 +94,25 @@ const std::vector<VehicleTypeInfo>& VehicleTypes();
 const VehicleTypeInfo* FindVehicleType(int code);
 // Keys in the order of the main window's image list.
 const std::vector<std::string_view>& VehicleImageKeys();
+
+// The fields a vehicle type reads and stores: its dimensions, the two widths
+// of each of its segments, then the three limits. A code outside 1..13 reads
+// segment #1 only, as the library stores it.
+std::vector<Dimension> FieldsOfType(int typeCode);
+
+// What is wrong with the text of a field. Wheelbases and widths must be above
+// 0 and overhangs must not be negative; hitch points may lie ahead of the axle.
+enum class FieldFault { None, NotANumber, NotAboveZero, Negative };
+// A blank text is no fault here: a missing value is the run's own check.
+FieldFault CheckFieldText(Dimension d, std::string_view text, const NumberSymbols& symbols);
+
+struct FieldFaultAt {
+  Dimension field;
+  FieldFault fault;
+};
+// The first field of the vehicle's type, in FieldsOfType order, whose text is at fault.
+std::optional<FieldFaultAt> FirstFieldFault(const VehicleFields& fields,
+                                            const NumberSymbols& symbols);
 
 // ---- Segment chain -------------------------------------------------------
 
@@ -116,7 +145,13 @@ Segments BuildSegments(const VehicleFields& fields, const NumberSymbols& symbols
 // ---- Units -----------------------------------------------------------------
 
 enum class LengthUnit : std::int16_t {
-  NotSet = 0, Meter = 1, Decimeter = 2, Centimeter = 3, Millimeter = 4, Feet = 5, Inches = 6
+  NotSet = 0,
+  Meter = 1,
+  Decimeter = 2,
+  Centimeter = 3,
+  Millimeter = 4,
+  Feet = 5,
+  Inches = 6
 };
 inline constexpr int kLengthUnitCount = 7;
 std::string_view LengthUnitText(int code);  // "Not set", "Meter", ...; empty outside 0..6
@@ -124,7 +159,11 @@ std::string_view LengthUnitText(int code);  // "Not set", "Meter", ...; empty ou
 double MetresPerUnit(int code);
 std::optional<int> LengthUnitFromText(std::string_view text);
 
-enum class SpeedUnit : std::int16_t { KilometresPerHour = 0, MilesPerHour = 1, MetresPerSecond = 2 };
+enum class SpeedUnit : std::int16_t {
+  KilometresPerHour = 0,
+  MilesPerHour = 1,
+  MetresPerSecond = 2
+};
 inline constexpr int kSpeedUnitCount = 3;
 std::string_view SpeedUnitText(int code);
 // Speed in the unit of the code turned into metres per second (any code other

@@ -42,6 +42,16 @@ VehicleRecord DecodeVehicleRecord(const RawRecord& raw);
 // The free flag of a raw record: 0 in use, -1 free (other values: neither).
 std::int16_t RecordFreeFlag(const RawRecord& raw);
 
+// Whether a record can belong to a vehicle library: its name field holds text
+// (no control characters besides zero padding), its description text that may
+// break lines, and no text runs on into its free flag. A drawing, a picture or
+// any other file read as records fails this at once.
+bool IsLibraryRecord(const RawRecord& raw);
+// Throws LibraryFileError naming the first record, a partial last one
+// included, that cannot belong to a vehicle library. The writes below refuse
+// such a file the same way before they change a byte of it.
+void CheckVehicleLibrary(const std::filesystem::path& file);
+
 VehicleRecord ReadVehicleRecord(const std::filesystem::path& file, std::int32_t record);
 std::vector<ListedVehicle> ListVehicleRecords(const std::filesystem::path& file);
 void WriteVehicleRecord(const std::filesystem::path& file, const VehicleRecord& vehicle,

@@ -10,9 +10,18 @@ TEST(ParseFieldNumber, CommaDecimalReadsCommaAsDecimal) {
   EXPECT_DOUBLE_EQ(ParseFieldNumber("  -1,4 ", NumberSymbols::CommaDecimal()), -1.4);
 }
 
-TEST(ParseFieldNumber, PointDecimalWithCommaGroupingReadsCommaAsGrouping) {
-  EXPECT_DOUBLE_EQ(ParseFieldNumber("2,55", NumberSymbols::PointDecimalCommaGrouping()), 255.0);
-  EXPECT_DOUBLE_EQ(ParseFieldNumber("1,234.5", NumberSymbols::PointDecimalCommaGrouping()), 1234.5);
+// A grouping symbol counts only between groups of three digits; elsewhere it
+// makes the text no number instead of silently dropping out ("2,55" is not 255).
+TEST(ParseFieldNumber, GroupingSymbolOnlyBetweenGroupsOfThree) {
+  const auto pointComma = NumberSymbols::PointDecimalCommaGrouping();
+  EXPECT_DOUBLE_EQ(ParseFieldNumber("1,234.5", pointComma), 1234.5);
+  EXPECT_DOUBLE_EQ(ParseFieldNumber("-12,345,678", pointComma), -12345678.0);
+  const NumberSymbols german{",", "."};
+  EXPECT_DOUBLE_EQ(ParseFieldNumber("1.234,5", german), 1234.5);
+  for (const char* bad : {"2,55", "1234,567", "1,23,456", ",123", "1,234,5"})
+    EXPECT_FALSE(TryParseFieldNumber(bad, pointComma).has_value()) << bad;
+  for (const char* bad : {"6.6", "1.2345", "12345.678"})
+    EXPECT_FALSE(TryParseFieldNumber(bad, german).has_value()) << bad;
 }
 
 TEST(ParseFieldNumber, TextThatDoesNotConvertFails) {

@@ -186,6 +186,44 @@ TEST(VehicleDataFile, ZeroFilledFileListsNamelessRecords) {
   EXPECT_EQ(ReadVehicleRecord(file, 1).Type, 0);
 }
 
+// A drawing or a picture opened as a library is refused and never written;
+// odd but genuine records (flag 1, zeros, a description with line breaks) are not.
+TEST(VehicleDataFile, FileThatIsNoLibraryIsRefusedAndLeftAsItWas) {
+  TempFolder folder;
+  std::string dxf;
+  while (dxf.size() < 2500) dxf += "  0\nLINE\n  8\nKerb\n 10\n0.0\n 20\n30.0\n";
+  const std::vector<std::uint8_t> small{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0};
+  for (const auto& bytes : {std::vector<std::uint8_t>(dxf.begin(), dxf.end()), small}) {
+    const auto file = folder / "not-a-library.vdt";
+    WriteBytes(file, bytes);
+    EXPECT_THROW(CheckVehicleLibrary(file), LibraryFileError);
+    EXPECT_THROW(AddVehicleRecord(file, Named("A")), LibraryFileError);
+    if (bytes.size() > 1634) {
+      EXPECT_THROW(WriteVehicleRecord(file, Named("A"), 1), LibraryFileError);
+      EXPECT_THROW(DeleteVehicleRecord(file, 1), LibraryFileError);
+    }
+    EXPECT_EQ(ReadBytes(file), bytes);
+  }
+  try {
+    CheckVehicleLibrary(folder / "not-a-library.vdt");
+  } catch (const LibraryFileError& error) {
+    EXPECT_STREQ(error.what(),
+                 "The file not-a-library.vdt is not a vehicle library: record 1 holds neither a "
+                 "vehicle nor a free slot");
+  }
+
+  const auto file = folder / "odd.vdt";
+  WriteBytes(file, std::vector<std::uint8_t>(1634, 0));
+  VehicleRecord described = Named("B");
+  described.Description = "two\r\nlines";
+  AddVehicleRecord(file, described);
+  auto bytes = ReadBytes(file);
+  SetFreeFlag(bytes, 1, 1);
+  WriteBytes(file, bytes);
+  EXPECT_NO_THROW(CheckVehicleLibrary(file));
+  EXPECT_EQ(AddVehicleRecord(file, Named("C")), 3);
+}
+
 TEST(VehicleDataFile, FullLibraryRefusesAnotherVehicle) {
   TempFolder folder;
   const auto file = folder / "full.vdt";
