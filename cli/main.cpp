@@ -10,6 +10,7 @@ int main(int argc, char** argv) {
   Action action;
   AddLibraryCommands(app, action);
   AddRunCommand(app, action);
+  AddPathCommand(app, action);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
