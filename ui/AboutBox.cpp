@@ -37,7 +37,6 @@ frmAbout::frmAbout(const UiServices& services, QWidget* parent)
   font.setPointSizeF(8.25);
   setFont(font);
   setModal(false);
-  setWindowFlag(Qt::WindowStaysOnTopHint, true);
 
   auto named = [](QLabel* label, const char* name) {
     label->setObjectName(QString::fromLatin1(name));
@@ -82,8 +81,7 @@ frmAbout::frmAbout(const UiServices& services, QWidget* parent)
   const VersionInfo v = ProgramVersion();
   setWindowTitle(QStringLiteral("About Veerline"));
   version->setText(QStringLiteral("Version %1.%2.%3").arg(v.major).arg(v.minor).arg(v.revision));
-  description->setText(
-      QStringLiteral("Vehicle Turning Simulation for Intellicad\n\r(version 2014)"));
+  description->setText(QStringLiteral("Vehicle Turning Simulation for DXF drawings"));
 }
 
 void frmAbout::showEvent(QShowEvent* event) {

@@ -4,7 +4,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "cad/DrawingModel.h"
 #include "ui/UserLocale.h"
@@ -17,6 +19,34 @@ constexpr int kDragThresholdPixels = 4;
 // Zoom per wheel notch (120 units of angle delta).
 constexpr double kZoomPerNotch = 1.25;
 const QColor kHighlightColour(255, 128, 0);
+
+// Whether a model-space entity is a polyline of any kind, the entities a path can be.
+bool IsPolyline(const cad::DrawingModel& drawing, const std::string& handle) {
+  const cad::DrawingEntity* entity = drawing.FindEntity(handle);
+  if (entity == nullptr) return false;
+  const int type = entity->EntityType();
+  return type == cad::kEntityLightWeightPolyline || type == cad::kEntityPolyline ||
+         type == cad::kEntity3dPolyline;
+}
+
+// Screen distance in pixels from a point to an item's line work, line widths included.
+double LineWorkDistance(const paint::SceneItem& item, const paint::ViewTransform& view,
+                        const QPointF& screen) {
+  double best = std::numeric_limits<double>::infinity();
+  const std::size_t count = item.closed ? item.points.size() : item.points.size() - 1;
+  for (std::size_t i = 0; item.points.size() > 1 && i < count; ++i) {
+    const QPointF a = view.WorldToScreen(item.points[i]);
+    const QPointF ab = view.WorldToScreen(item.points[(i + 1) % item.points.size()]) - a;
+    const double lengthSquared = QPointF::dotProduct(ab, ab);
+    const double t = lengthSquared > 0
+                         ? std::clamp(QPointF::dotProduct(screen - a, ab) / lengthSquared, 0.0, 1.0)
+                         : 0.0;
+    const QPointF offset = screen - (a + ab * t);
+    const double halfWidth = item.widths.empty() ? 0 : item.widths[i] * view.PixelsPerUnit() / 2;
+    best = std::min(best, std::max(0.0, std::hypot(offset.x(), offset.y()) - halfWidth));
+  }
+  return best;
+}
 
 }  // namespace
 
@@ -64,6 +94,22 @@ void DrawingView::ZoomToExtents() {
 std::optional<std::string> DrawingView::HitTest(const QPoint& position) const {
   if (!mPainter) return std::nullopt;
   return mPainter->HitTest(QPointF(position), kPickTolerancePixels);
+}
+
+std::optional<std::string> DrawingView::PathHitTest(const QPoint& position) const {
+  const std::optional<std::string> nearest = HitTest(position);
+  if (!nearest || mDrawing == nullptr || IsPolyline(*mDrawing, *nearest)) return nearest;
+  std::optional<std::string> found;
+  double best = kPickTolerancePixels;
+  for (const paint::SceneItem& item : mPainter->Items()) {
+    if (item.IsText() || !IsPolyline(*mDrawing, item.handle)) continue;
+    const double d = LineWorkDistance(item, mPainter->View(), QPointF(position));
+    if (d <= best) {
+      best = d;
+      found = item.handle;
+    }
+  }
+  return found ? found : nearest;
 }
 
 void DrawingView::SetHighlight(const std::string& handle) {

@@ -35,6 +35,10 @@ class DrawingView : public QWidget {
 
   // The entity drawn nearest to a widget position, within the pick tolerance.
   std::optional<std::string> HitTest(const QPoint& position) const;
+  // The entity a path pick takes at a widget position: the nearest polyline
+  // within the pick tolerance, since the outputs of earlier runs lie over the
+  // path where users click; the nearest entity when no polyline is that near.
+  std::optional<std::string> PathHitTest(const QPoint& position) const;
   // Draws one entity thicker in the highlight colour; an empty handle ends it.
   void SetHighlight(const std::string& handle);
   const std::string& Highlight() const { return mHighlight; }

@@ -166,10 +166,11 @@ bool DrawingWindow::CloseDrawing() {
 bool DrawingWindow::OfferToSaveChanges() {
   if (!mModified || Drawing() == nullptr) return true;
   const QString name = QString::fromStdString(Drawing()->FileName());
-  const MessageAnswer answer =
-      mServices.showMessage(this, MessageKind::Question, QString::fromLatin1(kMessageTitle),
-                            tr("The drawing %1 has changed. Save the changes?").arg(name));
-  if (answer != MessageAnswer::Yes) return true;
+  const std::optional<MessageAnswer> answer =
+      mServices.askYesNoCancel(this, QString::fromLatin1(kMessageTitle),
+                               tr("The drawing %1 has changed. Save the changes?").arg(name));
+  if (!answer) return false;  // Cancel keeps the drawing and whatever was asked of it
+  if (*answer != MessageAnswer::Yes) return true;
   return SaveDrawing();
 }
 

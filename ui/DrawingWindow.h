@@ -46,8 +46,8 @@ class DrawingWindow : public QMainWindow {
   bool SaveDrawingTo(const QString& path);
   // Closes the drawing; runs then report that no drawing is open.
   bool CloseDrawing();
-  // Asks whether a changed drawing is to be saved; false when saving failed,
-  // so the caller keeps the drawing.
+  // Asks whether a changed drawing is to be saved (Yes, No or Cancel); false
+  // when the user cancelled or saving failed, so the caller keeps the drawing.
   bool OfferToSaveChanges();
 
   cad::DrawingModel* Drawing() const;

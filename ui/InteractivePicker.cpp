@@ -51,7 +51,7 @@ void InteractivePicker::OnClicked(QPoint position, Qt::MouseButton button) {
     Finish(cad::PickOutcome::Cancel());
     return;
   }
-  const auto handle = mWindow.View()->HitTest(position);
+  const auto handle = mWindow.View()->PathHitTest(position);
   if (!handle) {
     Finish(cad::PickOutcome::Miss());
     return;

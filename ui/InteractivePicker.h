@@ -13,7 +13,8 @@ class DrawingWindow;
 
 // The pick in the drawing window: brings the window forward, shows the prompt
 // in its status bar and waits for a click. A click near an entity picks the
-// nearest one and highlights it, a click on empty space is a miss (the caller
+// nearest polyline, or the nearest entity when no polyline is near, and
+// highlights it, a click on empty space is a miss (the caller
 // asks again), Escape, a right click or closing the window cancel. The wait
 // also ends, as cancelled, when the application quits.
 class InteractivePicker : public QObject, public cad::Picker {

@@ -16,6 +16,7 @@
 #include "ui/AboutBox.h"
 #include "ui/DrawingView.h"
 #include "ui/DrawingWindow.h"
+#include "ui/HelpWindow.h"
 #include "ui/InteractivePicker.h"
 #include "ui/SettingsDialog.h"
 #include "ui/SplashScreen.h"

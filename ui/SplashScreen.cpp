@@ -14,6 +14,8 @@ namespace veerline::ui {
 frmSplash::frmSplash(const UiServices& services, QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
   setObjectName(QStringLiteral("frmSplash"));
+  // Closing the splash hands over to the main window; it never ends the program.
+  setAttribute(Qt::WA_QuitOnClose, false);
   QFont font(QStringLiteral("Tahoma"));
   font.setPointSizeF(8.25);
   setFont(font);
@@ -83,11 +85,11 @@ void frmSplash::showEvent(QShowEvent* event) {
   }
 }
 
-// The main window opens before the splash closes, so the program never runs
-// without a window.
+// The splash closes first, so the prompts of the main window's opening (a
+// missing library, for instance) are never hidden behind it.
 void frmSplash::OnTimer() {
-  emit mainWindowDue();
   close();
+  emit mainWindowDue();
 }
 
 }  // namespace veerline::ui

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QSettings>
+#include <QStandardPaths>
 
 namespace veerline::ui {
 
@@ -35,11 +36,28 @@ MessageAnswer ShowMessageBox(QWidget* parent, MessageKind kind, const QString& t
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
       break;
   }
-  // Message boxes stay above the always-on-top main window.
-  box.setWindowFlag(Qt::WindowStaysOnTopHint);
   const int pressed = box.exec();
   if (kind != MessageKind::Question) return MessageAnswer::Ok;
   return pressed == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+}
+
+std::optional<MessageAnswer> AskYesNoCancel(QWidget* parent, const QString& title,
+                                            const QString& text) {
+  QMessageBox box(parent);
+  box.setWindowTitle(title);
+  box.setText(MessageTextForDisplay(text));
+  box.setTextFormat(Qt::PlainText);
+  box.setIcon(QMessageBox::Question);
+  box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+  box.setEscapeButton(QMessageBox::Cancel);
+  switch (box.exec()) {
+    case QMessageBox::Yes:
+      return MessageAnswer::Yes;
+    case QMessageBox::No:
+      return MessageAnswer::No;
+    default:
+      return std::nullopt;
+  }
 }
 
 namespace {
@@ -72,10 +90,12 @@ QString ChooseFile(QWidget* parent, FileDialogKind kind, const QString& startFol
 UiServices UiServices::Desktop() {
   UiServices services;
   services.programFolder = QCoreApplication::applicationDirPath();
+  services.dataFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
   services.openSettings = [] {
     return std::make_unique<QSettings>(QStringLiteral("Veerline"), QStringLiteral("Veerline"));
   };
   services.showMessage = ShowMessageBox;
+  services.askYesNoCancel = AskYesNoCancel;
   services.chooseFile = ChooseFile;
   services.openUrl = [](const QUrl& address) { return QDesktopServices::openUrl(address); };
   return services;

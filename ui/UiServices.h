@@ -4,6 +4,7 @@
 #include <QUrl>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "engine/Host.h"
 
@@ -20,14 +21,21 @@ enum class FileDialogKind { Open, Save, OpenDrawing, SaveDrawing };
 // tests replace single entries to answer message boxes and file dialogs, to
 // keep settings in a temporary file and to keep files in a temporary folder.
 struct UiServices {
-  // Folder of the default library and of the help file.
+  // Folder of the shipped default library and of the help guide.
   QString programFolder;
+  // The user's own data folder, where the default library is copied to be
+  // worked on: the program's folder is not writable in a real install.
+  QString dataFolder;
   // The per-user settings store (application "Veerline").
   std::function<std::unique_ptr<QSettings>()> openSettings;
   // Shows a modal message box and returns the answer.
   std::function<MessageAnswer(QWidget* parent, MessageKind kind, const QString& title,
                               const QString& text)>
       showMessage;
+  // Asks a question with Yes, No and Cancel; nothing when cancelled.
+  std::function<std::optional<MessageAnswer>(QWidget* parent, const QString& title,
+                                             const QString& text)>
+      askYesNoCancel;
   // Shows a file dialog of the given kind; an empty text when cancelled.
   std::function<QString(QWidget* parent, FileDialogKind kind, const QString& startFolder)>
       chooseFile;
@@ -43,9 +51,12 @@ struct UiServices {
 inline constexpr const char* kSettingsSection = "Turn";
 
 // A QMessageBox of the given kind: warning (exclamation, OK), error (critical,
-// OK) or question (question mark, Yes/No).
+// OK) or question (question mark, Yes/No). It opens above its parent.
 MessageAnswer ShowMessageBox(QWidget* parent, MessageKind kind, const QString& title,
                              const QString& text);
+// A question with Yes, No and Cancel; nothing for Cancel or the window's close button.
+std::optional<MessageAnswer> AskYesNoCancel(QWidget* parent, const QString& title,
+                                            const QString& text);
 
 // Message texts join lines with a carriage return; a label breaks lines at a line feed.
 QString MessageTextForDisplay(const QString& text);

@@ -1,5 +1,6 @@
 // The vehicle list and the commands on the current library file.
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -51,6 +52,24 @@ QString CopyName(const QString& name) {
 
 }  // namespace
 
+// The shipped default library is never worked on in place: the user's copy in
+// the data folder stands for it, made from it when there is none yet.
+QString frmVehicleTurning::WorkingLibraryPath(const QString& path) const {
+  const QString shipped = QFileInfo(ShippedVehicleFilePath()).absoluteFilePath();
+  const QString copy = DefaultVehicleFilePath();
+  const QString chosen = QFileInfo(path).absoluteFilePath();
+  if (chosen != shipped && chosen != QFileInfo(copy).absoluteFilePath()) return path;
+  QDir().mkpath(QFileInfo(copy).absolutePath());
+  if (!FileExists(copy) && FileExists(shipped) && QFile::copy(shipped, copy))
+    QFile::setPermissions(copy, QFile::permissions(copy) | QFileDevice::WriteOwner);
+  return copy;
+}
+
+QListWidgetItem* frmVehicleTurning::SelectedEntry() const {
+  QListWidgetItem* item = mList->currentItem();
+  return item != nullptr && item->isSelected() ? item : nullptr;
+}
+
 bool frmVehicleTurning::FileExists(const QString& path) {
   if (path.isEmpty()) return false;
   const QFileInfo info(path);
@@ -69,15 +88,17 @@ void frmVehicleTurning::LoadVehicleList(const QString& path) {
     const QString chosen =
         mServices.chooseFile(this, FileDialogKind::Open, mServices.programFolder);
     if (!chosen.isEmpty()) {
-      mVehicleFilePath = chosen;
+      mVehicleFilePath = WorkingLibraryPath(chosen);
       SetCaption(kOpenCaption);
       WriteVehicleFileSetting();
-      listed = chosen;
+      listed = mVehicleFilePath;
     }
   }
   const QSignalBlocker blocker(mList);
   try {
     if (!FileExists(listed)) CreateEmptyLibrary(listed);
+    // A drawing or any other file taken for a library is refused, not listed.
+    library::CheckVehicleLibrary(ToPath(listed));
     for (const library::ListedVehicle& vehicle : library::ListVehicleRecords(ToPath(listed))) {
       auto* item = new QListWidgetItem(QString::fromStdString(vehicle.name));
       item->setData(Qt::UserRole, vehicle.record);
@@ -91,7 +112,7 @@ void frmVehicleTurning::LoadVehicleList(const QString& path) {
 
 void frmVehicleTurning::OnListClick() {
   mNewRecordPending = false;
-  QListWidgetItem* item = mList->currentItem();
+  QListWidgetItem* item = SelectedEntry();
   if (item != nullptr) LoadVehicle(item->data(Qt::UserRole).toInt());
 }
 
@@ -185,8 +206,8 @@ void frmVehicleTurning::SaveOrCopyVehicle(const QString& mode) {
       written = library::AddVehicleRecord(file, vehicle);
     } else if (mList->count() == 0 || mNewRecordPending) {
       written = library::AddVehicleRecord(file, vehicle);
-    } else if (mList->currentItem() != nullptr) {
-      written = mList->currentItem()->data(Qt::UserRole).toInt();
+    } else if (SelectedEntry() != nullptr) {
+      written = SelectedEntry()->data(Qt::UserRole).toInt();
       library::WriteVehicleRecord(file, vehicle, written);
     } else {
       ShowMessage(MessageKind::Error, QStringLiteral("Save Setting"),
@@ -204,9 +225,9 @@ void frmVehicleTurning::SaveOrCopyVehicle(const QString& mode) {
 }
 
 void frmVehicleTurning::OnDelete() {
-  QListWidgetItem* item = mList->currentItem();
+  QListWidgetItem* item = SelectedEntry();
   if (item == nullptr) return;
-  const int oldRow = mList->currentRow();
+  const int oldRow = mList->row(item);
   const MessageAnswer answer =
       ShowMessage(MessageKind::Question, QStringLiteral("Delet Vehicle"),
                   QStringLiteral("Delete current Vehicle? \r\r") + item->text().trimmed());
@@ -233,7 +254,10 @@ void frmVehicleTurning::OnMenuOpen() {
     const QString chosen =
         mServices.chooseFile(this, FileDialogKind::Open, mServices.programFolder);
     if (!chosen.isEmpty()) {
-      mVehicleFilePath = chosen;
+      const QString working = WorkingLibraryPath(chosen);
+      // A file that is no vehicle library is refused; the current one stays.
+      library::CheckVehicleLibrary(ToPath(working));
+      mVehicleFilePath = working;
       SetCaption(kOpenCaption);
     }
     if (!mVehicleFilePath.isEmpty()) {

@@ -89,8 +89,8 @@ void frmVehicleTurning::BuildControls() {
   mFrame1 = Named(new QFrame, "Frame1");
   auto* frame1Layout = new QVBoxLayout(mFrame1);
   frame1Layout->addWidget(BuildVehicleDetailsPage());
-  mPicture3 = Named(new RunDiagramBox(RunDiagramBox::Kind::Turning, mRunState), "Picture3");
-  mPicture2 = Named(new RunDiagramBox(RunDiagramBox::Kind::Speed, mRunState), "Picture2");
+  mPicture3 = Named(new RunDiagramBox(RunDiagramBox::Kind::Turning, mDiagramState), "Picture3");
+  mPicture2 = Named(new RunDiagramBox(RunDiagramBox::Kind::Speed, mDiagramState), "Picture2");
   for (RunDiagramBox* picture : {mPicture3, mPicture2})
     picture->SetSymbols([this] { return mHost->Symbols(); });
   mTabs->addTab(mFrame1, QStringLiteral("Vehicle Details"));
@@ -142,6 +142,11 @@ QWidget* frmVehicleTurning::BuildVehicleListFrame() {
   connect(add, &QPushButton::clicked, this, &frmVehicleTurning::OnNew);
   connect(remove, &QPushButton::clicked, this, &frmVehicleTurning::OnDelete);
   connect(mList, &QListWidget::currentRowChanged, this, &frmVehicleTurning::OnListClick);
+  // A click on the entry that is already current changes no row, yet reloads it.
+  mList->viewport()->installEventFilter(this);
+  connect(mList, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+    if (mList->row(item) == mRowAtPress) OnListClick();
+  });
   return frame;
 }
 
@@ -184,6 +189,15 @@ QWidget* frmVehicleTurning::BuildVehicleDetailsPage() {
       grid->addWidget(mFields[d], first == D::VehicleWidth ? 6 : 7, 2 * segment + 1);
     }
   }
+  // Hidden captions and fields keep their room, so a change of the vehicle
+  // type never grows the window and pushes Execute and Cancel off the screen.
+  for (int i = 0; i < grid->count(); ++i) {
+    QWidget* widget = grid->itemAt(i)->widget();
+    if (widget == nullptr) continue;
+    QSizePolicy policy = widget->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    widget->setSizePolicy(policy);
+  }
   column->addLayout(grid);
 
   auto* limits = new QGridLayout;
@@ -203,6 +217,9 @@ QWidget* frmVehicleTurning::BuildVehicleDetailsPage() {
   }
   limits->setColumnStretch(2, 1);
   column->addLayout(limits);
+  // A field whose text does not read, or cannot be, is marked as the user types.
+  for (int d = 0; d < kDimensionCount; ++d)
+    connect(mFields[d], &QLineEdit::textChanged, this, [this, d] { MarkField(d); });
   mTotalLength = NamedLabel(QStringLiteral("Label2"), QStringLiteral("Total length:"));
   column->addWidget(mTotalLength);
   column->addStretch(1);
@@ -303,8 +320,10 @@ void frmVehicleTurning::BuildMenus() {
           &QAction::triggered, this, &frmVehicleTurning::OnShowColors);
 
   QMenu* help = Named(menuBar()->addMenu(QStringLiteral("&Help")), "M_Help");
-  connect(action(help, "M_Helpfile", QStringLiteral("&Helpfile")), &QAction::triggered, this,
-          &frmVehicleTurning::OnHelpFile);
+  QAction* helpFile = action(help, "M_Helpfile", QStringLiteral("&Helpfile"));
+  helpFile->setShortcut(QKeySequence(Qt::Key_F1));
+  helpFile->setShortcutContext(Qt::ApplicationShortcut);  // F1 in the drawing window too
+  connect(helpFile, &QAction::triggered, this, &frmVehicleTurning::OnHelpFile);
   separator(help, "MLine2");
   connect(action(help, "M_About", QStringLiteral("&About")), &QAction::triggered, this,
           &frmVehicleTurning::OnAbout);

@@ -108,8 +108,8 @@ void frmVehicleTurning::FormLoad() {
   QFont font(QStringLiteral("Tahoma"));
   font.setPointSizeF(8.25);
   setFont(font);
-  mHelpFile = QDir(mServices.programFolder).filePath(QStringLiteral("HelpFileforVeerline.chm"));
-  setWindowFlag(Qt::WindowStaysOnTopHint, true);
+  // The user guide ships beside the program; its first page is the entry page.
+  mHelpFile = QDir(mServices.programFolder).filePath(QStringLiteral("help/index.html"));
   try {
     // Type list in code order; the second entry is selected, which runs the type change.
     {
@@ -142,6 +142,7 @@ void frmVehicleTurning::FormLoad() {
 
     mVehicleFilePath = ReadTextSetting("VehicleFile", QString());
     if (mVehicleFilePath.isEmpty()) mVehicleFilePath = DefaultVehicleFilePath();
+    mVehicleFilePath = WorkingLibraryPath(mVehicleFilePath);
     LoadVehicleList(mVehicleFilePath);
     SetCaption(QStringLiteral("Veerline, Vehicle Turning Simulation "));
     if (mList->count() > 0) mList->setCurrentRow(0);

@@ -17,15 +17,22 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QUrl>
+#include <QWindow>
 
 #include "cad/CadConnection.h"
 #include "run/ExecuteSweep.h"
+#include "run/RunChecks.h"
 #include "ui/AboutBox.h"
+#include "ui/DrawingView.h"
 #include "ui/DrawingWindow.h"
+#include "ui/FieldFaultText.h"
+#include "ui/HelpWindow.h"
+#include "ui/InteractivePicker.h"
 #include "ui/QtColourSettings.h"
 #include "ui/RunDiagramBox.h"
 #include "ui/SettingsDialog.h"
 #include "ui/SummaryCall.h"
+#include "ui/UserLocale.h"
 #include "ui/VehicleIllustrations.h"
 #include "ui/WindowHost.h"
 
@@ -53,11 +60,17 @@ frmVehicleTurning::~frmVehicleTurning() = default;
 
 Host& frmVehicleTurning::WindowHostRef() { return *mHost; }
 
+HelpWindow* frmVehicleTurning::Help() const { return mHelp; }
+
 QWidget* frmVehicleTurning::Picture2() const { return mPicture2; }
 
 QWidget* frmVehicleTurning::Picture3() const { return mPicture3; }
 
 QString frmVehicleTurning::DefaultVehicleFilePath() const {
+  return QDir(mServices.dataFolder).filePath(QStringLiteral("DefaultVehicles.vdt"));
+}
+
+QString frmVehicleTurning::ShippedVehicleFilePath() const {
   return QDir(mServices.programFolder).filePath(QStringLiteral("DefaultVehicles.vdt"));
 }
 
@@ -211,10 +224,14 @@ void frmVehicleTurning::OnPlotOnlyFirstAndLastToggled() {
 // events through) is refused, and the drawing cannot be replaced meanwhile.
 void frmVehicleTurning::OnExecute() {
   if (mRunning) return;
+  const RunInputs inputs = CurrentRunInputs();
+  if (!CheckBeforeRun(inputs)) {
+    emit runFinished(RunOutcome::Ended);
+    return;
+  }
   mRunning = true;
   mExecute->setEnabled(false);
   mDrawingWindow->SetRunInProgress(true);
-  const RunInputs inputs = CurrentRunInputs();
   // The speed track is recorded in the unit chosen now; the diagram keeps it.
   mRunSpeedUnit = inputs.speedUnit == 1   ? SpeedUnit::MilesPerHour
                   : inputs.speedUnit == 2 ? SpeedUnit::MetresPerSecond
@@ -233,10 +250,71 @@ void frmVehicleTurning::OnExecute() {
   mDrawingWindow->SetRunInProgress(false);
   mExecute->setEnabled(true);
   mRunning = false;
+  TidyAfterRun();
   emit runFinished(outcome);
+  if (mCloseRequested) close();
 }
 
+bool frmVehicleTurning::CheckBeforeRun(const RunInputs& inputs) {
+  // What the button refuses itself is reported by it when the run starts.
+  const NumberSymbols symbols = mHost->Symbols();
+  const bool spacingUsed = inputs.plotVehicle && !inputs.plotOnlyFirstAndLast;
+  if (CheckExecuteButton(inputs) || FindVehicleType(inputs.vehicle.Type) == nullptr ||
+      !TryParseFieldNumber(inputs.txt_Speed, symbols) ||
+      !TryParseFieldNumber(inputs.vehicle[Dimension::LockToLockTime], symbols) ||
+      (spacingUsed && !TryParseFieldNumber(inputs.txt_plotSpacing, symbols)))
+    return true;
+  // A bad lock-to-lock time has the button's own message.
+  const std::optional<FieldFaultAt> fault = FirstFieldFault(inputs.vehicle, symbols);
+  if (fault && fault->field != Dimension::LockToLockTime) {
+    const QString text = QString::fromStdString(inputs.vehicle[fault->field]);
+    ShowMessage(MessageKind::Warning, QStringLiteral("Bad value"),
+                FieldFaultMessage(fault->field, fault->fault, text, UserDecimalSeparator()));
+    mFields[static_cast<int>(fault->field)]->setFocus();
+    return false;
+  }
+  if (mAttacher.Current() == nullptr) {
+    ShowMessage(MessageKind::Warning, QStringLiteral("Reading from drawing"),
+                QStringLiteral("No drawing is open. Open a drawing in the drawing window first "
+                               "(File > Open drawing...), then press Execute again."));
+    return false;
+  }
+  return true;
+}
+
+// The pick's highlight and the texts of the run's steps go once the run has
+// ended; a run that finished has replaced them already.
+void frmVehicleTurning::TidyAfterRun() {
+  mDrawingWindow->View()->SetHighlight(std::string());
+  const QString status = StatusPanelText(0);
+  if (status == QString::fromLatin1(kPickPrompt) ||
+      status.startsWith(QStringLiteral("Evaluating")) ||
+      status == QStringLiteral("Cleaning up....please wait"))
+    SetStatusPanelText(0, QString());
+}
+
+void frmVehicleTurning::MarkField(int dimension) {
+  QLineEdit* field = mFields[dimension];
+  const FieldFault fault = CheckFieldText(static_cast<Dimension>(dimension),
+                                          field->text().toStdString(), mHost->Symbols());
+  const bool atFault = fault != FieldFault::None;
+  if (field->property("fault").toBool() == atFault && !atFault) return;
+  field->setProperty("fault", atFault);
+  field->setStyleSheet(atFault ? QStringLiteral("QLineEdit { background-color: #ffc8c8; }")
+                               : QString());
+  field->setToolTip(atFault ? FieldFaultTip(fault, UserDecimalSeparator()) : QString());
+}
+
+// The diagrams keep their own copy of the tracks, as a drawn picture keeps its
+// pixels: a later pick that is cancelled, or a check that refuses the run,
+// resets the run state but leaves the diagrams of the last run.
 void frmVehicleTurning::DrawRunDiagrams() {
+  mDiagramState.StationTrack = mRunState.StationTrack;
+  mDiagramState.SteeringTrack = mRunState.SteeringTrack;
+  mDiagramState.ArticulationTrack1 = mRunState.ArticulationTrack1;
+  mDiagramState.ArticulationTrack2 = mRunState.ArticulationTrack2;
+  mDiagramState.ArticulationTrack3 = mRunState.ArticulationTrack3;
+  mDiagramState.SpeedTrack = mRunState.SpeedTrack;
   mPicture2->SetSpeedUnit(mRunSpeedUnit);
   mPicture3->update();
   mPicture2->update();
@@ -291,7 +369,7 @@ void frmVehicleTurning::OnAbout() {
   mAbout->activateWindow();
 }
 
-// Opens the help file beside the program with the desktop's viewer.
+// Shows the user guide that ships beside the program at its first page.
 void frmVehicleTurning::OnHelpFile() {
   if (!FileExists(mHelpFile)) {
     ShowMessage(
@@ -299,22 +377,39 @@ void frmVehicleTurning::OnHelpFile() {
         QStringLiteral("Can't find the help file %1").arg(QDir::toNativeSeparators(mHelpFile)));
     return;
   }
-  if (!mServices.openUrl(QUrl::fromLocalFile(mHelpFile)))
-    ShowMessage(MessageKind::Warning, QStringLiteral("Veerline"),
-                QStringLiteral("No program could open the help file %1")
-                    .arg(QDir::toNativeSeparators(mHelpFile)));
+  if (mHelp == nullptr) {
+    mHelp = new HelpWindow(this);
+    mHelp->setAttribute(Qt::WA_DeleteOnClose);
+  }
+  mHelp->ShowPage(QUrl::fromLocalFile(mHelpFile));
 }
 
 void frmVehicleTurning::closeEvent(QCloseEvent* event) {
-  if (!mUnloaded) {
-    mUnloaded = true;
-    FormUnload();
-    if (mSettingsDialog != nullptr) mSettingsDialog->close();
-    if (mAbout != nullptr) mAbout->close();
-    // A drawing changed by runs is offered for saving before the program ends.
-    mDrawingWindow->OfferToSaveChanges();
-    mDrawingWindow->close();
+  if (mUnloaded) {
+    event->accept();
+    return;
   }
+  if (mRunning) {
+    // A run in progress is stopped first, as Cancel stops it (a waiting pick
+    // ends as cancelled); the window closes when the run has ended.
+    mCloseRequested = true;
+    mRunState.StopRequested = true;
+    mDrawingWindow->Picker().CancelPick();
+    event->ignore();
+    return;
+  }
+  // A drawing changed by runs is offered for saving; Cancel keeps the program open.
+  if (!mDrawingWindow->OfferToSaveChanges()) {
+    mCloseRequested = false;
+    event->ignore();
+    return;
+  }
+  mUnloaded = true;
+  FormUnload();
+  if (mSettingsDialog != nullptr) mSettingsDialog->close();
+  if (mAbout != nullptr) mAbout->close();
+  if (mHelp != nullptr) mHelp->close();
+  mDrawingWindow->close();
   event->accept();
 }
 
@@ -323,24 +418,51 @@ void frmVehicleTurning::resizeEvent(QResizeEvent* event) {
   MoveProgressBarIntoPanel(mProgressBar, mStatusBar, 2);
 }
 
-// The first show places the window in the lower right corner of the screen,
-// a third of an inch from the edges.
+// The first show keeps the window above the drawing window (not above other
+// programs) and places the two side by side.
 void frmVehicleTurning::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (mPlaced) return;
   mPlaced = true;
+  mDrawingWindow->winId();  // the drawing window needs its native window to be a parent
+  if (windowHandle() != nullptr) windowHandle()->setTransientParent(mDrawingWindow->windowHandle());
   if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) return;
+  PlaceBesideDrawingWindow();
+}
+
+// The main window goes to the lower right corner of the screen, a third of an
+// inch from the edges, made smaller where the screen is too small for it; the
+// drawing window fills the room to its left, so neither covers the other.
+void frmVehicleTurning::PlaceBesideDrawingWindow() {
   const QScreen* current = screen();
   if (current == nullptr) return;
   const QRect area = current->availableGeometry();
   const int margin = logicalDpiX() / 3;
-  const QRect frame = frameGeometry();
-  move(area.x() + std::max(0, area.width() - frame.width() - margin),
-       area.y() + std::max(0, area.height() - frame.height() - margin));
+  // Frames are known only once a window is on screen; until then assume a thin one.
+  const QMargins frame = frameGeometry().size() != size()
+                             ? QMargins(geometry().left() - frameGeometry().left(),
+                                        geometry().top() - frameGeometry().top(),
+                                        frameGeometry().right() - geometry().right(),
+                                        frameGeometry().bottom() - geometry().bottom())
+                             : QMargins(4, 28, 4, 4);
+  const int frameWidth = frame.left() + frame.right();
+  const int frameHeight = frame.top() + frame.bottom();
+  resize(std::min(width(), area.width() - frameWidth),
+         std::min(height(), area.height() - frameHeight));
+  const int left = area.x() + std::max(0, area.width() - width() - frameWidth - margin);
+  const int top = area.y() + std::max(0, area.height() - height() - frameHeight - margin);
+  move(left, top);
+  const int gap = 4;
+  const int drawingWidth = left - area.x() - gap - frameWidth;
+  if (drawingWidth >= mDrawingWindow->minimumSizeHint().width())
+    mDrawingWindow->setGeometry(area.x() + frame.left(), area.y() + frame.top(), drawingWidth,
+                                area.height() - frameHeight);
 }
 
 bool frmVehicleTurning::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyRelease && qobject_cast<QLineEdit*>(watched) != nullptr) {
+  if (event->type() == QEvent::MouseButtonPress && watched == mList->viewport()) {
+    mRowAtPress = mList->currentRow();
+  } else if (event->type() == QEvent::KeyRelease && qobject_cast<QLineEdit*>(watched) != nullptr) {
     OnDimensionKeyReleased();
   } else if ((event->type() == QEvent::Resize || event->type() == QEvent::Move) &&
              (watched == mPanels[0] || watched == mPanels[1])) {

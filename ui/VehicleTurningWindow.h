@@ -19,6 +19,7 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QListWidgetItem;
 class QMenu;
 class QProgressBar;
 class QPushButton;
@@ -37,6 +38,7 @@ class RunDiagramBox;
 class WindowHost;
 class frmVehicleTurningSettings;
 class frmAbout;
+class HelpWindow;
 
 // The run options as the window's controls hold them; the run reads the
 // numbers from the texts itself so that conversion failures happen there.
@@ -71,6 +73,9 @@ class frmVehicleTurning : public QMainWindow {
   VehicleFields CurrentFields() const;
   WindowRunOptions CurrentRunOptions() const;
   RunState& State() { return mRunState; }
+  // The tracks the diagrams show: those of the last run that reached its
+  // output, kept while later attempts are cancelled or refused.
+  const RunState& DiagramState() const { return mDiagramState; }
   Host& WindowHostRef();
   const UiServices& Services() const { return mServices; }
   RunInputs CurrentRunInputs() const;
@@ -81,13 +86,20 @@ class frmVehicleTurning : public QMainWindow {
   DrawingWindow& DrawingWindowRef() { return *mDrawingWindow; }
   cad::DrawingAttacher& Attacher() { return mAttacher; }
   bool RunInProgress() const { return mRunning; }
+  // The window was asked to close while a run was in progress; the run stops
+  // at its next check and the window closes when it has ended.
+  bool CloseRequested() const { return mCloseRequested; }
 
   // ---- Library state ----------------------------------------------------
   QString VehicleFilePath() const { return mVehicleFilePath; }
   bool NewRecordPending() const { return mNewRecordPending; }
   int LoadedVehicleType() const { return mLoadedVehicleType; }
+  // The user's own copy of the default library, in the data folder.
   QString DefaultVehicleFilePath() const;
+  // The default library shipped beside the program; never written to.
+  QString ShippedVehicleFilePath() const;
   QString HelpFilePath() const { return mHelpFile; }
+  HelpWindow* Help() const;
 
   // ---- Library operations -----------------------------------------------
   void LoadVehicleList(const QString& path);
@@ -160,6 +172,17 @@ class frmVehicleTurning : public QMainWindow {
   void OnCancel();
   void OnOpenDrawing();
   void AskSummaryFor(int vehicleType);
+  // Refuses a run before the pick when a field of the vehicle type does not
+  // read or cannot be, or when no drawing is open; the button's own checks
+  // come first. True when the run may start.
+  bool CheckBeforeRun(const RunInputs& inputs);
+  // Ends what a run left on screen that no longer holds once it has ended.
+  void TidyAfterRun();
+  // Marks a field whose text does not read, or cannot be, red with a tooltip.
+  void MarkField(int dimension);
+  QListWidgetItem* SelectedEntry() const;
+  QString WorkingLibraryPath(const QString& path) const;
+  void PlaceBesideDrawingWindow();
   void ShowIllustration(int typeCode);
   void SelectListEntryWithRecord(int record);
   void WriteVehicleFileSetting();
@@ -167,6 +190,7 @@ class frmVehicleTurning : public QMainWindow {
   UiServices mServices;
   std::unique_ptr<WindowHost> mHost;
   RunState mRunState;
+  RunState mDiagramState;
   QString mVehicleFilePath;
   bool mNewRecordPending = false;
   int mLoadedVehicleType = 0;
@@ -178,6 +202,8 @@ class frmVehicleTurning : public QMainWindow {
   std::unique_ptr<QtColourSettings> mColours;
   std::unique_ptr<DrawingWindow> mDrawingWindow;
   bool mRunning = false;
+  bool mCloseRequested = false;
+  int mRowAtPress = -1;  // current list row when the mouse was pressed on the list
   SpeedUnit mRunSpeedUnit = SpeedUnit::KilometresPerHour;
   bool mUnloaded = false;
   bool mPlaced = false;
@@ -212,6 +238,7 @@ class frmVehicleTurning : public QMainWindow {
   QProgressBar* mProgressBar = nullptr;
   QPointer<frmVehicleTurningSettings> mSettingsDialog;
   QPointer<frmAbout> mAbout;
+  QPointer<HelpWindow> mHelp;
 };
 
 }  // namespace veerline::ui

@@ -40,7 +40,11 @@ void WindowHost::SetProgressValue(double value) {
   bar->setValue(std::min(ProgressSteps(value), bar->maximum()));
 }
 
-void WindowHost::ProcessPendingEvents() { QCoreApplication::processEvents(); }
+// A close of the window among the events stops the run at its next check.
+void WindowHost::ProcessPendingEvents() {
+  QCoreApplication::processEvents();
+  if (mWindow.CloseRequested()) mWindow.State().StopRequested = true;
+}
 
 void WindowHost::MinimiseMainWindow() { mWindow.showMinimized(); }
 

@@ -9,6 +9,7 @@
 #include <QtTest>
 
 #include "UiTestSupport.h"
+#include "engine/VehicleModel.h"
 #include "library/VehicleDataFile.h"
 #include "ui/VehicleTurningWindow.h"
 
@@ -47,6 +48,27 @@ void EnterVehicle(QWidget& window, const QString& name, int unit = 1) {
 }
 
 qint64 FileSize(const QString& path) { return QFileInfo(path).size(); }
+
+QByteArray FileBytes(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Fills what a user sees of a new vehicle: the name, the unit and every
+// visible number field, each with its own value.
+void FillVisibleFields(QWidget& window, const QString& name) {
+  EnterVehicle(window, name);
+  for (int d = 0; d < kDimensionCount; ++d) {
+    const std::string control(DimensionControlName(static_cast<Dimension>(d)));
+    auto* field = Child<QLineEdit>(window, control.c_str());
+    if (!field->isHidden()) field->setText(QStringLiteral("%1,5").arg(d + 1));
+  }
+}
+
+void ClickRow(QListWidget* list, int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  const QPoint at = list->visualItemRect(list->item(row)).center();
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, at);
+}
 
 std::filesystem::path Fs(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
@@ -117,6 +139,110 @@ class LibraryCommandsTest : public QObject {
     QVERIFY(desktop.messages.empty());
   }
 
+  // New, choose the kind, fill only the visible fields, Save: every kind is
+  // stored with its own values; Copy of it works too.
+  void newVehicleOfEveryKindSavesWithOnlyItsVisibleFields() {
+    TestDesktop desktop;
+    auto window = OpenOnEmptyLibrary(desktop);
+    auto* types = Child<QComboBox>(*window, "Combo1");
+    for (int code = 1; code <= 13; ++code) {
+      Click(*window, "Command4");
+      types->setCurrentIndex(types->findData(code));
+      FillVisibleFields(*window, QStringLiteral("Kind %1").arg(code));
+      Click(*window, "Command1");
+      QCOMPARE(Selected(*window), QStringLiteral("Kind %1").arg(code));
+      const VehicleRecord stored = library::ReadVehicleRecord(Fs(window->VehicleFilePath()), code);
+      QCOMPARE(stored.Type, static_cast<std::int16_t>(code));
+      for (Dimension d : FieldsOfType(code)) QCOMPARE(stored[d], static_cast<int>(d) + 1.5);
+    }
+    Click(*window, "Command6");
+    QCOMPARE(Selected(*window), QStringLiteral("Copy of Kind 13"));
+    QVERIFY(desktop.messages.empty());
+  }
+
+  // A click on the current entry reloads it; an entry deselected with Ctrl is
+  // neither saved over nor deleted.
+  void listClicksFollowTheSelection() {
+    TestDesktop desktop;
+    auto window = OpenOnEmptyLibrary(desktop);
+    for (const char* name : {"A", "B"}) {
+      Click(*window, "Command4");
+      FillVisibleFields(*window, QString::fromLatin1(name));
+      Click(*window, "Command1");
+    }
+    auto* list = Child<QListWidget>(*window, "List1");
+    window->show();
+    ClickRow(list, 1);
+    Child<QLineEdit>(*window, "txt_Name")->setText(QStringLiteral("edited"));
+    Click(*window, "Command4");
+    QVERIFY(window->NewRecordPending());
+    ClickRow(list, 1);
+    QCOMPARE(Child<QLineEdit>(*window, "txt_Name")->text(), QStringLiteral("B"));
+    QVERIFY(!window->NewRecordPending());
+
+    ClickRow(list, 1, Qt::ControlModifier);
+    QVERIFY(list->selectedItems().isEmpty());
+    Click(*window, "Command5");
+    QVERIFY(desktop.messages.empty());
+    Click(*window, "Command1");
+    QCOMPARE(desktop.MessageTexts(), QStringList{QStringLiteral("Nothing selected in List!")});
+    QCOMPARE(ListTexts(*window), (QStringList{"A", "B"}));
+  }
+
+  // A drawing taken for a library is refused, whether opened or remembered,
+  // and Save never writes into it.
+  void fileThatIsNoLibraryIsRefusedAndNeverWritten() {
+    TestDesktop desktop;
+    auto window = OpenOnEmptyLibrary(desktop);
+    const QString library = window->VehicleFilePath();
+    const QString drawing = desktop.Path(QStringLiteral("junction.dxf"));
+    QByteArray dxf;
+    while (dxf.size() < 3000) dxf += "  0\nLINE\n  8\nKerb\n 10\n0.0\n 20\n30.0\n";
+    QFile file(drawing);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(dxf);
+    file.close();
+
+    desktop.chosenFiles = {drawing};
+    window->findChild<QAction*>(QStringLiteral("M_Open"))->trigger();
+    QCOMPARE(window->VehicleFilePath(), library);
+    QCOMPARE(desktop.messages.size(), std::size_t{1});
+    QVERIFY(desktop.messages[0].text.contains(QStringLiteral("is not a vehicle library")));
+
+    desktop.SetSetting(QStringLiteral("VehicleFile"), drawing);
+    frmVehicleTurning reopened(desktop.Services());
+    QVERIFY(ListTexts(reopened).isEmpty());
+    QVERIFY(desktop.messages.back().text.contains(QStringLiteral("is not a vehicle library")));
+    EnterVehicle(reopened, QStringLiteral("A"));
+    Click(reopened, "Command1");
+    QVERIFY(desktop.messages.back().text.endsWith(QStringLiteral(" Prepare to Save or Copy")));
+    QCOMPARE(FileBytes(drawing), dxf);
+  }
+
+  // The library shipped beside the program is copied to the user's data folder
+  // at the first start and worked on there; the shipped one is never written.
+  void shippedDefaultLibraryIsWorkedOnAsACopy() {
+    TestDesktop desktop;
+    const QString shipped = desktop.Path(QStringLiteral("DefaultVehicles.vdt"));
+    VehicleRecord truck = VehicleRecord::Defaults();
+    truck.Name = "SU-9";
+    truck.Unit = 1;
+    library::AddVehicleRecord(Fs(shipped), truck);
+    QFile::setPermissions(shipped, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    const QByteArray before = FileBytes(shipped);
+
+    frmVehicleTurning window(desktop.Services());
+    QCOMPARE(window.VehicleFilePath(), desktop.DataPath(QStringLiteral("DefaultVehicles.vdt")));
+    QCOMPARE(ListTexts(window), QStringList{QStringLiteral("SU-9")});
+    Click(window, "Command6");
+    desktop.answers = {MessageAnswer::Yes};
+    Click(window, "Command5");
+    QCOMPARE(ListTexts(window), QStringList{QStringLiteral("SU-9")});
+    QVERIFY(desktop.messages.size() == 1);  // only the question to delete
+    QCOMPARE(FileBytes(shipped), before);
+    QCOMPARE(FileSize(window.VehicleFilePath()), 2 * kRecord);
+  }
+
   void loadingAVehicleFillsItsFieldsWithTheUsersSeparator() {
     TestDesktop desktop;
     auto window = OpenOnEmptyLibrary(desktop);
@@ -158,10 +284,11 @@ class LibraryCommandsTest : public QObject {
     EnterVehicle(*window, QStringLiteral("Car"), 1);
     Child<QLineEdit>(*window, "txt_Front")->setText(QString());
     Click(*window, "Command1");
-    QCOMPARE(desktop.MessageTexts(),
-             (QStringList{QStringLiteral("Please Input Name for the Vehicle"),
-                          QStringLiteral("Please select Unit for the Vehicle"),
-                          QStringLiteral("Type mismatch Prepare to Save or Copy")}));
+    QCOMPARE(
+        desktop.MessageTexts(),
+        (QStringList{QStringLiteral("Please Input Name for the Vehicle"),
+                     QStringLiteral("Please select Unit for the Vehicle"),
+                     QStringLiteral("Type mismatch: Front (F) is empty Prepare to Save or Copy")}));
     QCOMPARE(desktop.messages[0].title, QStringLiteral("Missing value"));
     QCOMPARE(desktop.messages[2].title, QStringLiteral("Veerline"));
     QCOMPARE(FileSize(library), 0);

@@ -6,11 +6,17 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTabWidget>
+#include <QTextBrowser>
+#include <QWindow>
 #include <QtTest>
+#include <clocale>
 
 #include "UiTestSupport.h"
+#include "ui/DrawingWindow.h"
+#include "ui/HelpWindow.h"
 #include "ui/VehicleTurningWindow.h"
 
 using namespace veerline;
@@ -59,7 +65,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(Child<QLineEdit>(window, "txt_Front")->text(), QStringLiteral("1,4"));
     QCOMPARE(Child<QLineEdit>(window, "txt_MaxTurning")->text(), QStringLiteral("40"));
 
-    QCOMPARE(window.VehicleFilePath(), desktop.Path(QStringLiteral("DefaultVehicles.vdt")));
+    // The default library is worked on in the user's data folder.
+    QCOMPARE(window.VehicleFilePath(), desktop.DataPath(QStringLiteral("DefaultVehicles.vdt")));
     QCOMPARE(desktop.messages.size(), std::size_t{1});
     QCOMPARE(desktop.messages[0].text,
              QStringLiteral("Can't find saved Vehicle File! Please open file"));
@@ -69,7 +76,10 @@ class MainWindowTest : public QObject {
     QVERIFY(QFileInfo::exists(window.VehicleFilePath()));
     QCOMPARE(window.windowTitle(),
              QStringLiteral("Veerline, Vehicle Turning Simulation [DefaultVehicles]"));
-    QVERIFY(window.windowFlags() & Qt::WindowStaysOnTopHint);
+    // It stays above the drawing window, not above every program.
+    QVERIFY(!(window.windowFlags() & Qt::WindowStaysOnTopHint));
+    window.show();
+    QCOMPARE(window.windowHandle()->transientParent(), window.DrawingWindowRef().windowHandle());
   }
 
   void controlsCarryTheirCaptionsAndLists() {
@@ -167,7 +177,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(desktop.Setting(QStringLiteral("Speed")), QStringLiteral("12,5"));
     QCOMPARE(desktop.Setting(QStringLiteral("MaxVehicleSpacing")), QStringLiteral("7"));
     QCOMPARE(desktop.Setting(QStringLiteral("VehicleFile")),
-             desktop.Path(QStringLiteral("DefaultVehicles.vdt")));
+             desktop.DataPath(QStringLiteral("DefaultVehicles.vdt")));
 
     frmVehicleTurning reopened(desktop.Services());
     QVERIFY(!Child<QCheckBox>(reopened, "chk_PlotVehicle")->isChecked());
@@ -185,7 +195,7 @@ class MainWindowTest : public QObject {
     frmVehicleTurning window(desktop.Services());
     window.close();
     QCOMPARE(desktop.Setting(QStringLiteral("VehicleFile")),
-             desktop.Path(QStringLiteral("DefaultVehicles.vdt")));
+             desktop.DataPath(QStringLiteral("DefaultVehicles.vdt")));
   }
 
   void badSettingsAreReportedAndTheWindowStillOpens() {
@@ -209,7 +219,13 @@ class MainWindowTest : public QObject {
     QVERIFY(!Child<QCheckBox>(window, "chk_plotSweep")->isChecked());
   }
 
+  // Also with the C library set to the comma locale, as Qt sets it from the
+  // user's environment: the radius must show once.
   void summaryUsesTheCommaLocale() {
+    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr)
+      QSKIP("no de_DE.UTF-8 locale here (scripts/setup.sh generates it)");
+    const auto restore = qScopeGuard([&] { std::setlocale(LC_NUMERIC, previous.c_str()); });
     TestDesktop desktop;
     frmVehicleTurning window(desktop.Services());
     Child<QComboBox>(window, "Combo3")->setCurrentIndex(1);  // Meter
@@ -277,8 +293,8 @@ class MainWindowTest : public QObject {
     QTest::newRow("no drawing open")
         << "10"
         << "8" << 1 << 1 << QStringLiteral("Reading from drawing")
-        << "IntelliCAD is not running, or wrong version!\r\rIf running on Vista or Windows 7, "
-           "make sure to run IntelliCad as administrator!";
+        << "No drawing is open. Open a drawing in the drawing window first (File > Open "
+           "drawing...), then press Execute again.";
   }
 
   void executeButtonChecksComeInOrder() {
@@ -315,17 +331,83 @@ class MainWindowTest : public QObject {
     QVERIFY(desktop.HasSetting(QStringLiteral("PathUnit")));
   }
 
-  void missingHelpFileIsReported() {
+  void helpMenuAndF1ShowTheGuideBesideTheProgram() {
     TestDesktop desktop;
     frmVehicleTurning window(desktop.Services());
+    window.show();
     desktop.messages.clear();
     window.findChild<QAction*>(QStringLiteral("M_Helpfile"))->trigger();
     QCOMPARE(desktop.messages.size(), std::size_t{1});
-    QVERIFY(desktop.messages[0].text.contains(QStringLiteral("HelpFileforVeerline.chm")));
-    QVERIFY(desktop.openedUrls.isEmpty());
-    QFile(window.HelpFilePath()).open(QIODevice::WriteOnly);
-    window.findChild<QAction*>(QStringLiteral("M_Helpfile"))->trigger();
-    QCOMPARE(desktop.openedUrls.size(), 1);
+    QVERIFY(desktop.messages[0].text.contains(QStringLiteral("index.html")));
+    QCOMPARE(window.Help(), nullptr);
+
+    QDir(desktop.Path(QString())).mkpath(QStringLiteral("help"));
+    QFile page(window.HelpFilePath());
+    QVERIFY(page.open(QIODevice::WriteOnly));
+    page.write("<html><head><title>Veerline Guide</title></head><body>Start</body></html>");
+    page.close();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(&window, Qt::Key_F1);
+    QVERIFY(window.Help() != nullptr && window.Help()->isVisible());
+    QCOMPARE(window.Help()->windowTitle(), QStringLiteral("Veerline Guide"));
+    QCOMPARE(window.Help()->Browser()->source(), QUrl::fromLocalFile(window.HelpFilePath()));
+  }
+
+  // Hidden fields keep their room: no vehicle type makes the window taller.
+  void typeChangeKeepsTheWindowSize() {
+    TestDesktop desktop;
+    frmVehicleTurning window(desktop.Services());
+    window.show();
+    const QSize needed = window.minimumSizeHint();
+    for (int code : {10, 1, 3, 13}) {
+      SelectType(window, code);
+      QCOMPARE(window.minimumSizeHint(), needed);
+    }
+  }
+
+  // Under a decimal comma "6.6" is no number and -5 no wheelbase: the field
+  // turns red as it is typed, and Execute names it before any pick.
+  void badFieldsAreMarkedAndRefusedBeforeThePick() {
+    TestDesktop desktop;
+    frmVehicleTurning window(desktop.Services());
+    Child<QComboBox>(window, "Combo2")->setCurrentIndex(1);
+    Child<QComboBox>(window, "Combo3")->setCurrentIndex(1);
+    Child<QLineEdit>(window, "txt_Speed")->setText(QStringLiteral("10"));
+    desktop.messages.clear();
+    auto* wheelbase = Child<QLineEdit>(window, "txt_Wheelbase");
+    wheelbase->selectAll();
+    QTest::keyClicks(wheelbase, QStringLiteral("6.6"));
+    QVERIFY(wheelbase->property("fault").toBool());
+    QVERIFY(wheelbase->toolTip().contains(QStringLiteral("\",\"")));
+    Child<QPushButton>(window, "Command3")->click();
+    QCOMPARE(desktop.MessageTexts(),
+             QStringList{QStringLiteral("Bad value for Wheel Base (WB)!\r\r\"6.6\" is not a "
+                                        "number. Type the decimal separator \",\".")});
+    QVERIFY(window.State().SteeringTrack.empty());
+
+    wheelbase->setText(QStringLiteral("-5"));
+    Child<QPushButton>(window, "Command3")->click();
+    QCOMPARE(desktop.messages.back().text,
+             QStringLiteral("Bad value for Wheel Base (WB)! Must be above zero!"));
+    Child<QLineEdit>(window, "txt_Back")->setText(QStringLiteral("-0,5"));
+    QVERIFY(Child<QLineEdit>(window, "txt_Back")->property("fault").toBool());
+    // Grouping between groups of three digits is a number.
+    wheelbase->setText(QStringLiteral("1.234,5"));
+    QVERIFY(!wheelbase->property("fault").toBool());
+    QVERIFY(wheelbase->toolTip().isEmpty());
+    // A field the type does not use does not stop the run.
+    Child<QLineEdit>(window, "txt_Back")->setText(QStringLiteral("1"));
+    Child<QLineEdit>(window, "txt_Front4")->setText(QStringLiteral("x"));
+    desktop.messages.clear();
+    Child<QPushButton>(window, "Command3")->click();
+    QCOMPARE(desktop.messages.size(), std::size_t{1});
+    QCOMPARE(desktop.messages[0].title, QStringLiteral("Reading from drawing"));
+
+    // The mirror case under a decimal point: "2,45" is not 245.
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    Child<QLineEdit>(window, "txt_WheelWidth")->setText(QStringLiteral("2,45"));
+    QVERIFY(Child<QLineEdit>(window, "txt_WheelWidth")->property("fault").toBool());
   }
 
   void progressBarLiesOverTheSecondPanel() {

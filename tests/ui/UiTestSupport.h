@@ -27,6 +27,8 @@ class TestDesktop {
   TestDesktop() = default;
 
   QString Path(const QString& name) const { return mFolder.filePath(name); }
+  // The user's data folder, where the default library is worked on.
+  QString DataPath(const QString& name) const { return Path(QStringLiteral("data/") + name); }
   QString IniPath() const { return Path(QStringLiteral("settings.ini")); }
 
   std::unique_ptr<QSettings> Settings() const {
@@ -46,6 +48,7 @@ class TestDesktop {
   UiServices Services() {
     UiServices services;
     services.programFolder = mFolder.path();
+    services.dataFolder = Path(QStringLiteral("data"));
     const QString ini = IniPath();
     services.openSettings = [ini] {
       return std::make_unique<QSettings>(ini, QSettings::IniFormat);
@@ -54,6 +57,19 @@ class TestDesktop {
                                   const QString& text) {
       messages.push_back({kind, title, text});
       if (kind != MessageKind::Question) return MessageAnswer::Ok;
+      if (answers.empty()) return MessageAnswer::No;
+      const MessageAnswer answer = answers.front();
+      answers.pop_front();
+      return answer;
+    };
+    // Cancel first where asked to, then the Yes/No answers.
+    services.askYesNoCancel = [this](QWidget*, const QString& title,
+                                     const QString& text) -> std::optional<MessageAnswer> {
+      messages.push_back({MessageKind::Question, title, text});
+      if (cancelQuestions > 0) {
+        --cancelQuestions;
+        return std::nullopt;
+      }
       if (answers.empty()) return MessageAnswer::No;
       const MessageAnswer answer = answers.front();
       answers.pop_front();
@@ -81,6 +97,7 @@ class TestDesktop {
 
   std::vector<ShownMessage> messages;
   std::deque<MessageAnswer> answers;
+  int cancelQuestions = 0;  // Yes/No/Cancel questions still to be cancelled
   std::deque<QString> chosenFiles;
   std::vector<FileDialogKind> dialogsShown;
   QStringList openedUrls;

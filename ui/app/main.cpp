@@ -2,6 +2,7 @@
 #include <QCommandLineParser>
 #include <QPointer>
 #include <QSettings>
+#include <clocale>
 #include <memory>
 
 #include "ui/DrawingWindow.h"
@@ -12,6 +13,10 @@
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  // Qt takes the user's locale for the C library too; numbers the program
+  // writes or reads with it (and the libraries it uses) keep a point. The
+  // fields follow the user's separators through QLocale instead.
+  std::setlocale(LC_NUMERIC, "C");
   QApplication::setOrganizationName(QStringLiteral("Veerline"));
   QApplication::setApplicationName(QStringLiteral("Veerline"));
   QApplication::setApplicationVersion(QStringLiteral(VEERLINE_VERSION));
