@@ -27,6 +27,19 @@ class DrawingBlock final : public CadBlock {
   void SetFlags(int flags) { mFlags = flags; }
   const std::vector<std::unique_ptr<DrawingEntity>>& Entities() const { return mEntities; }
 
+  // For a block read from a file: the tag index of its BLOCK and ENDBLK
+  // records. A block Veerline adds has none.
+  bool FromFile() const { return mEndBlk != 0; }
+  std::size_t BlockTag() const { return mBlockTag; }
+  std::size_t EndBlkTag() const { return mEndBlk; }
+  void SetSource(std::size_t blockTag, std::size_t endBlkTag) {
+    mBlockTag = blockTag;
+    mEndBlk = endBlkTag;
+  }
+  // An erased block (an undone run's output) is neither shown nor written.
+  bool Erased() const { return mErased; }
+  void SetErased(bool erased) { mErased = erased; }
+
   CadEntity& AddLightWeightPolyline(const std::vector<CadPoint>& points) override;
   CadEntity& AddCircle(const CadPoint& centre, double radius) override;
   CadEntity& AddText(const std::string& value, const CadPoint& insertion, double height) override;
@@ -41,6 +54,8 @@ class DrawingBlock final : public CadBlock {
   std::string mName;
   CadPoint mOrigin;
   int mFlags = 0;
+  std::size_t mBlockTag = 0, mEndBlk = 0;
+  bool mErased = false;
   std::vector<std::unique_ptr<DrawingEntity>> mEntities;
 };
 

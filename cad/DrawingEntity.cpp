@@ -43,12 +43,24 @@ int DrawingEntity::EntityType() const {
   return kEntityOther;
 }
 
+// Entities read from a file are written back exactly as read, so only the
+// entities Veerline adds take changes.
+void DrawingEntity::RequireAdded(const char* member) const {
+  if (FromFile()) {
+    throw CadError::Other(
+        static_cast<std::int32_t>(0x80070005u),
+        std::string("The entity is part of the drawing as read (") + member + ")");
+  }
+}
+
 void DrawingEntity::SetLayer(const std::string& layer) {
+  RequireAdded("Layer");
   if (layer.empty()) throw InvalidArgument("Layer");
   mData.Layer = layer;
 }
 
 void DrawingEntity::SetColorIndex(int colorIndex) {
+  RequireAdded("ColorIndex");
   if (colorIndex < 0 || colorIndex > kColorByLayer) throw InvalidArgument("ColorIndex");
   mData.ColorIndex = colorIndex;
 }
@@ -77,6 +89,7 @@ bool DrawingEntity::Closed() const {
 
 void DrawingEntity::SetClosed(bool closed) {
   RequirePolyline("Closed");
+  RequireAdded("Closed");
   mData.Closed = closed;
 }
 
@@ -95,6 +108,7 @@ double DrawingEntity::GetBulge(int index) const { return VertexAt(index, "GetBul
 // Sets the widths of the segment that starts at the vertex segmentIndex.
 void DrawingEntity::SetWidth(int segmentIndex, double startWidth, double endWidth) {
   VertexAt(segmentIndex, "SetWidth");
+  RequireAdded("SetWidth");
   if (!std::isfinite(startWidth) || !std::isfinite(endWidth) || startWidth < 0 || endWidth < 0) {
     throw InvalidArgument("SetWidth");
   }
@@ -105,18 +119,21 @@ void DrawingEntity::SetWidth(int segmentIndex, double startWidth, double endWidt
 
 void DrawingEntity::SetHorizontalAlignment(int alignment) {
   RequireText("HorizontalAlignment");
+  RequireAdded("HorizontalAlignment");
   if (alignment < 0 || alignment > 5) throw InvalidArgument("HorizontalAlignment");
   mData.HorizontalAlignment = alignment;
 }
 
 void DrawingEntity::SetTextAlignmentPoint(const CadPoint& point) {
   RequireText("TextAlignmentPoint");
+  RequireAdded("TextAlignmentPoint");
   mData.AlignmentPoint = point;
   mData.HasAlignmentPoint = true;
 }
 
 void DrawingEntity::SetInsertionPoint(const CadPoint& point) {
   RequireText("InsertionPoint");
+  RequireAdded("InsertionPoint");
   mData.Insertion = point;
 }
 

@@ -1,13 +1,18 @@
 #pragma once
 
 // One entity of the in-memory drawing. A single class serves every kind; the
-// members of CadEntity that a kind lacks throw MemberNotSupported, and the
-// geometry is open for reading (painting, DXF output) through Data().
+// members of CadEntity that a kind lacks throw MemberNotSupported. An entity
+// read from a file keeps its record (and its VERTEX, ATTRIB and SEQEND
+// followers) as the file's tags, which are written back unchanged; the kinds
+// the run works with are also decoded into Data(). An entity Veerline adds has
+// Data() only.
 
+#include <span>
 #include <string>
 #include <vector>
 
 #include "cad/CadInterface.h"
+#include "cad/DxfTags.h"
 
 namespace veerline::cad {
 
@@ -28,13 +33,6 @@ struct PolylineVertex {
   double Bulge = 0;  // of the segment that starts at this vertex
   double StartWidth = 0, EndWidth = 0;
   bool operator==(const PolylineVertex&) const = default;
-};
-
-// One DXF group of an entity kept as it was read.
-struct RawGroup {
-  int Code = 0;
-  std::string Value;
-  bool operator==(const RawGroup&) const = default;
 };
 
 // Geometry and properties; which fields matter depends on the kind.
@@ -59,9 +57,6 @@ struct EntityData {
   // Insert: block name, scales; Insertion and RotationDeg as above.
   std::string BlockName;
   double ScaleX = 1, ScaleY = 1, ScaleZ = 1;
-  // Unknown kinds: the DXF type name and every group after it, verbatim.
-  std::string TypeName;
-  std::vector<RawGroup> RawGroups;
 };
 
 class DrawingEntity final : public CadEntity {
@@ -72,6 +67,25 @@ class DrawingEntity final : public CadEntity {
   const EntityData& Data() const { return mData; }
   EntityData& Data() { return mData; }
   bool IsPolyline() const;
+
+  // The DXF type ("LINE", "SPLINE"...).
+  const std::string& TypeName() const { return mTypeName; }
+  void SetTypeName(std::string typeName) { mTypeName = std::move(typeName); }
+  // The record as read, its 0 tag first, followers included; empty for an
+  // entity Veerline added. Values are in the file's encoding.
+  std::span<const DxfTag> Tags() const { return mTags; }
+  bool FromFile() const { return !mTags.empty(); }
+  // The tag index range [first, end) of the record in the file.
+  std::size_t SourceFirst() const { return mSourceFirst; }
+  std::size_t SourceEnd() const { return mSourceFirst + mTags.size(); }
+  void SetSource(std::span<const DxfTag> tags, std::size_t first) {
+    mTags = tags;
+    mSourceFirst = first;
+  }
+  // Erased entities stay in memory (so an undo can bring them back) but are
+  // neither shown nor written.
+  bool Erased() const { return mErased; }
+  void SetErased(bool erased) { mErased = erased; }
 
   std::string Handle() const override { return mHandle; }
   int EntityType() const override;
@@ -96,9 +110,15 @@ class DrawingEntity final : public CadEntity {
   void RequireText(const char* member) const;
   const PolylineVertex& VertexAt(int index, const char* member) const;
 
+  void RequireAdded(const char* member) const;
+
   EntityKind mKind;
   std::string mHandle;
   EntityData mData;
+  std::string mTypeName;
+  std::span<const DxfTag> mTags;
+  std::size_t mSourceFirst = 0;
+  bool mErased = false;
 };
 
 }  // namespace veerline::cad

@@ -23,11 +23,15 @@ std::string NormaliseHandle(const std::string& handle) {
   return upper;
 }
 
-std::string FormatHandle(std::uint64_t value) {
-  char text[24];
-  auto [end, ec] = std::to_chars(text, text + sizeof text, value, 16);
-  std::string handle(text, end);
-  return NormaliseHandle(handle);
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (std::toupper(static_cast<unsigned char>(a[i])) !=
+        std::toupper(static_cast<unsigned char>(b[i]))) {
+      return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace
@@ -62,8 +66,51 @@ DrawingModel::~DrawingModel() = default;
 
 const DrawingLayer* DrawingModel::FindLayer(const std::string& name) const {
   auto it = std::find_if(mLayers.begin(), mLayers.end(),
-                         [&](const DrawingLayer& layer) { return layer.Name == name; });
+                         [&](const DrawingLayer& layer) { return SameName(layer.Name, name); });
   return it == mLayers.end() ? nullptr : &*it;
+}
+
+void DrawingModel::RemoveAddedLayer(const std::string& name) {
+  std::erase_if(mLayers, [&](const DrawingLayer& layer) {
+    return !layer.FromFile && layer.Name != "0" && SameName(layer.Name, name);
+  });
+}
+
+const DrawingLinetype* DrawingModel::FindLinetype(const std::string& name) const {
+  for (const DrawingLinetype& linetype : mLinetypes) {
+    if (SameName(linetype.Name, name)) return &linetype;
+  }
+  return nullptr;
+}
+
+void DrawingModel::AddLinetype(const DrawingLinetype& linetype) {
+  if (linetype.Name.empty() || FindLinetype(linetype.Name)) return;
+  mLinetypes.push_back(linetype);
+}
+
+void DrawingModel::SetSource(std::shared_ptr<const DxfSource> source) {
+  mSource = std::move(source);
+  if (mSource) mNextHandle = std::max(mNextHandle, mSource->HandleFloor());
+}
+
+std::optional<double> DrawingModel::HeaderReal(std::string_view name) const {
+  return mSource ? mSource->HeaderReal(name) : std::nullopt;
+}
+
+bool DrawingModel::HasAdditions() const {
+  auto changed = [](const DrawingBlock& block) {
+    for (const auto& entity : block.Entities()) {
+      if (!entity->FromFile() || entity->Erased()) return true;
+    }
+    return false;
+  };
+  if (changed(*mModelSpace)) return true;
+  for (const auto& block : mBlocks) {
+    if (!block->FromFile() || block->Erased() || changed(*block)) return true;
+  }
+  return std::any_of(mLayers.begin(), mLayers.end(),
+                     [](const DrawingLayer& layer) { return !layer.FromFile; }) &&
+         mSource != nullptr;
 }
 
 DrawingLayer& DrawingModel::AddOrGetLayer(const std::string& name) {
@@ -74,7 +121,7 @@ DrawingLayer& DrawingModel::AddOrGetLayer(const std::string& name) {
 
 DrawingBlock* DrawingModel::FindBlock(const std::string& name) const {
   for (const auto& block : mBlocks) {
-    if (block->Name() == name) return block.get();
+    if (SameName(block->Name(), name) && !block->Erased()) return block.get();
   }
   return nullptr;
 }
@@ -98,14 +145,18 @@ std::string DrawingModel::NewHandle() {
 }
 
 bool DrawingModel::ClaimHandle(const std::string& handle) {
-  if (handle.empty() || handle.size() > 16) return false;
-  std::uint64_t value = 0;
-  auto [end, ec] = std::from_chars(handle.data(), handle.data() + handle.size(), value, 16);
-  if (ec != std::errc() || end != handle.data() + handle.size() || value == 0) return false;
+  // Any number of hexadecimal digits, not all zero.
+  if (handle.empty() || handle.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos ||
+      handle.find_first_not_of('0') == std::string::npos) {
+    return false;
+  }
   std::string normal = NormaliseHandle(handle);
   if (!mUsedHandles.insert(normal).second) return false;
-  // Keep fresh handles above every handle read, unless that would run out of room.
-  if (value >= mNextHandle && value < UINT64_MAX / 2) mNextHandle = value + 1;
+  // Keep fresh handles above every handle read, unless that would run out of
+  // room; handles too wide to be numbers are kept as text only.
+  if (auto value = ParseHandle(handle); value && *value >= mNextHandle && *value < UINT64_MAX / 2) {
+    mNextHandle = *value + 1;
+  }
   return true;
 }
 

@@ -4,12 +4,17 @@
 // entities. It serves as the CAD application and its one open document, so the
 // run can work on a drawing read from a DXF file exactly as on a live CAD
 // application; the drawing window reads everything back for painting.
+//
+// A drawing read from a file keeps the file (DxfSource) unchanged: layers,
+// blocks and entities are views onto its records. What Veerline adds sits
+// beside them and is merged in when the drawing is written.
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -17,14 +22,28 @@
 #include "cad/CadInterface.h"
 #include "cad/DrawingBlock.h"
 #include "cad/DrawingEntity.h"
+#include "cad/DxfSource.h"
 #include "cad/Picker.h"
 
 namespace veerline::cad {
 
 struct DrawingLayer {
   std::string Name;
-  int ColorIndex = 7;
-  bool Visible = true;
+  int ColorIndex = 7;   // 1 to 255
+  bool Visible = true;  // on; a layer that is off has a negative colour in the file
+  bool Frozen = false;
+  std::string Linetype = "Continuous";
+  int TrueColor = -1;  // 0xRRGGBB, or -1 when the layer has none
+  bool FromFile = false;
+};
+
+// A linetype: dash lengths in drawing units, positive drawn, negative gaps,
+// zero dots; empty for a continuous line.
+struct DrawingLinetype {
+  std::string Name;
+  std::string Description;
+  std::vector<double> Pattern;
+  bool FromFile = false;
 };
 
 // Axis-aligned bounds of drawn geometry.
@@ -43,10 +62,28 @@ class DrawingModel final : public CadDocument, public CadApplication {
   void SetFileName(std::string fileName) { mFileName = std::move(fileName); }
   const std::string& FileName() const { return mFileName; }
 
-  // Layers in the order they were added; layer "0" always exists.
+  // Layers in the order they were read or added; layer "0" always exists.
+  // Names compare without regard to ASCII case, as in CAD programs.
   const std::vector<DrawingLayer>& Layers() const { return mLayers; }
   const DrawingLayer* FindLayer(const std::string& name) const;
   DrawingLayer& AddOrGetLayer(const std::string& name);
+  // Takes out a layer that Veerline added (undoing a run); file layers stay.
+  void RemoveAddedLayer(const std::string& name);
+
+  const std::vector<DrawingLinetype>& Linetypes() const { return mLinetypes; }
+  const DrawingLinetype* FindLinetype(const std::string& name) const;
+  // Adds a linetype unless one of that name exists.
+  void AddLinetype(const DrawingLinetype& linetype);
+
+  // The file the drawing was read from, or null for a new drawing.
+  const std::shared_ptr<const DxfSource>& Source() const { return mSource; }
+  void SetSource(std::shared_ptr<const DxfSource> source);
+  // A header variable's first value as a number ($LTSCALE...), or nothing.
+  std::optional<double> HeaderReal(std::string_view name) const;
+  // Paper-space and other entities of the ENTITIES section that are not
+  // model space; written back as read, not shown.
+  std::size_t OtherEntityCount() const { return mOtherEntities; }
+  void CountOtherEntity() { ++mOtherEntities; }
 
   // Block definitions other than model space, in the order they were added.
   const std::vector<std::unique_ptr<DrawingBlock>>& Blocks() const { return mBlocks; }
@@ -63,6 +100,9 @@ class DrawingModel final : public CadDocument, public CadApplication {
 
   // A handle not used yet, above every handle read or issued so far.
   std::string NewHandle();
+  // The model-space entities and blocks that differ from the file: whether
+  // anything was added or erased since reading.
+  bool HasAdditions() const;
   // The first handle value a writer may use for objects of its own, and
   // whether a handle is taken by an entity.
   std::uint64_t HandleSeed() const { return mNextHandle; }
@@ -98,7 +138,10 @@ class DrawingModel final : public CadDocument, public CadApplication {
   class PickUtility;
 
   std::string mFileName = "Untitled";
+  std::shared_ptr<const DxfSource> mSource;
+  std::size_t mOtherEntities = 0;
   std::vector<DrawingLayer> mLayers;
+  std::vector<DrawingLinetype> mLinetypes;
   std::vector<std::unique_ptr<DrawingBlock>> mBlocks;
   std::unique_ptr<DrawingBlock> mModelSpace;
   std::unordered_map<std::string, DrawingEntity*> mModelSpaceByHandle;

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "cad/CadInterface.h"
-#include "engine/Geometry.h"
 #include "engine/FailureText.h"
+#include "engine/Geometry.h"
 #include "engine/Host.h"
 #include "engine/NumberRule.h"
 

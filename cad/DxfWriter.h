@@ -8,7 +8,11 @@
 
 namespace veerline::cad {
 
-// The drawing as a complete R2000 (AC1015) ASCII DXF text.
+// The drawing as ASCII DXF text. A drawing read from a file gives that file
+// back byte for byte, in its version, with Veerline's additions merged in
+// where they belong (layers in the LAYER table, blocks in BLOCKS, entities in
+// ENTITIES), table counts and $HANDSEED raised, erased entities left out. A
+// new drawing is written as R2000 with a complete set of tables.
 std::string WriteDxfText(const DrawingModel& drawing);
 
 // Writes the drawing to the file through a temporary file in the same folder

@@ -12,7 +12,6 @@ extra_cmake_args=("$@")
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libdxflib-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
   libboost-dev libpolyclipping-dev

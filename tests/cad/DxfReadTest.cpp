@@ -116,10 +116,13 @@ TEST(DxfRead, UnknownEntitiesAreKeptVerbatim) {
   DrawingEntity* odd = drawing->FindEntity("40");
   ASSERT_NE(odd, nullptr);
   EXPECT_EQ(odd->EntityType(), kEntityOther);
-  EXPECT_EQ(odd->Data().TypeName, "MYSHAPE");
+  EXPECT_EQ(odd->TypeName(), "MYSHAPE");
   EXPECT_EQ(odd->Layer(), "Odd");
-  std::vector<RawGroup> expected = {{5, "40"}, {8, "Odd"}, {1, "some text"}, {10, "1.0000"}};
-  EXPECT_EQ(odd->Data().RawGroups, expected);
+  std::vector<std::pair<int, std::string>> expected = {
+      {0, "MYSHAPE"}, {5, "40"}, {8, "Odd"}, {1, "some text"}, {10, "1.0000"}};
+  std::vector<std::pair<int, std::string>> kept;
+  for (const DxfTag& tag : odd->Tags()) kept.emplace_back(tag.Code, std::string(tag.Value));
+  EXPECT_EQ(kept, expected);
   EXPECT_THROW(odd->CoordinateCount(), CadError);
   EXPECT_NE(drawing->FindEntity("41"), nullptr);
 }
