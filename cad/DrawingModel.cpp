@@ -128,7 +128,7 @@ DrawingBlock* DrawingModel::FindBlock(const std::string& name) const {
 
 DrawingEntity* DrawingModel::FindEntity(const std::string& handle) const {
   auto it = mModelSpaceByHandle.find(NormaliseHandle(handle));
-  return it == mModelSpaceByHandle.end() ? nullptr : it->second;
+  return it == mModelSpaceByHandle.end() || it->second->Erased() ? nullptr : it->second;
 }
 
 bool DrawingModel::IsHandleUsed(const std::string& handle) const {
