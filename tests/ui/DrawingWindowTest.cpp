@@ -133,7 +133,10 @@ class DrawingWindowTest : public QObject {
     f.attacher.Current()->Regen();  // what a run does when it has drawn
     QVERIFY(f.window.IsModified());
 
-    // Closing asks; Yes saves to the drawing's own file before it goes.
+    // Closing asks; Cancel keeps the drawing, Yes saves to its own file before it goes.
+    f.desktop.cancelQuestions = 1;
+    QVERIFY(!f.window.CloseDrawing());
+    QVERIFY(f.attacher.Current() != nullptr && f.window.IsModified());
     f.desktop.answers.push_back(MessageAnswer::Yes);
     f.attacher.Current()->AddLayer("Turn_Vehicle");
     QVERIFY(f.window.CloseDrawing());

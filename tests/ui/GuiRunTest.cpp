@@ -158,6 +158,7 @@ class GuiRunTest : public QObject {
     QVERIFY(!f.window.isMinimized());
     QVERIFY(!f.drawingWindow.IsModified());
     QVERIFY(Child<QPushButton>(f.window, "Command3")->isEnabled());
+    QCOMPARE(f.window.StatusPanelText(0), QString());
   }
 
   void pickedLineIsRefusedAsPath() {
@@ -167,6 +168,53 @@ class GuiRunTest : public QObject {
     QCOMPARE(f.desktop.messages.size(), std::size_t{1});
     QVERIFY(f.desktop.messages[0].title.startsWith(QStringLiteral("Wrong type of element")));
     QCOMPARE(f.Inserts(), 0);
+    QVERIFY(f.drawingWindow.View()->Highlight().empty());
+    QVERIFY(!f.window.StatusPanelText(0).startsWith(QStringLiteral("Evaluating")));
+  }
+
+  // A click where an earlier run's output lies over the path picks the path;
+  // the diagrams keep the finished run through a cancelled pick and a refused one.
+  void pathUnderEarlierOutputIsPickedAndDiagramsStay() {
+    Fixture f;
+    f.Drawing().AddBlock({0, 0, 0}, "EarlierRun").AddLightWeightPolyline({{0, 0, 0}, {10, 0, 0}});
+    f.Drawing().InsertBlock({0, 0, 0}, "EarlierRun", 1, 1, 1, 0);
+    f.drawingWindow.View()->Refresh();
+    f.pickSteps = {[&] { f.Click(5, 0); },
+                   [&] { QTest::keyClick(f.drawingWindow.View(), Qt::Key_Escape); },
+                   [&] { f.Click(5, 30); }};
+    f.Execute();
+    QVERIFY(f.desktop.messages.empty());
+    const double extent = paint::DiagramStationExtent(f.window.DiagramState());
+    QVERIFY(std::abs(extent - kTurnPathLength) < 0.25);
+    f.Execute();
+    f.Execute();
+    QCOMPARE(f.nextStep, std::size_t{3});
+    QCOMPARE(f.desktop.messages.size(), std::size_t{1});  // the refused line
+    QVERIFY(f.window.State().SteeringTrack.empty());
+    QCOMPARE(paint::DiagramStationExtent(f.window.DiagramState()), extent);
+  }
+
+  // Closing the window while the pick waits stops the run first; a changed
+  // drawing is offered for saving, and Cancel keeps the program open.
+  void closingDuringARunStopsItFirst() {
+    Fixture f;
+    f.pickSteps = {[&] { f.Click(20, 0); }, [&] { f.window.close(); }};
+    f.Execute();
+    QVERIFY(f.drawingWindow.IsModified());
+    std::vector<RunOutcome> outcomes;
+    QObject::connect(&f.window, &frmVehicleTurning::runFinished,
+                     [&](RunOutcome outcome) { outcomes.push_back(outcome); });
+    f.desktop.cancelQuestions = 1;
+    f.Execute();
+    QCOMPARE(outcomes, std::vector<RunOutcome>{RunOutcome::Ended});
+    QCOMPARE(f.Inserts(), 2);
+    QVERIFY(f.window.isVisible());  // the save question was cancelled
+    QCOMPARE(f.desktop.messages.back().text,
+             QStringLiteral("The drawing turn.dxf has changed. Save the changes?"));
+    f.desktop.answers = {MessageAnswer::No};
+    f.window.close();
+    QVERIFY(!f.window.isVisible());
+    QVERIFY(f.desktop.HasSetting(QStringLiteral("PathUnit")));
   }
 
   void closedDrawingIsReportedAsNoCadApplication() {
