@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/Geometry.h"
+#include "engine/NumberRule.h"
 
 namespace veerline {
 
@@ -31,6 +32,7 @@ struct Obstacle {
 struct StationOutline {
   double Station = 0;  // station distance
   std::array<Point2D, 4> Corners;
+  int Unit = 0;  // the segment's place in the chain
 };
 
 // How close one obstacle came: the smallest distance, the first station where
@@ -58,6 +60,9 @@ struct ClearanceResult {
 inline bool WithinMargin(double distance, double margin) {
   return distance < margin || distance == 0;
 }
+
+// A distance as the marks and the status line show it: two decimals.
+std::string DistanceText(double distance, const NumberSymbols& symbols);
 
 // The outlines of every station the run reached, in station order, read from
 // its front-left, front-right, rear-left and rear-right sweep tables.

@@ -52,11 +52,13 @@ std::vector<std::vector<Point2D>> ClearanceLine(const std::vector<Point2D>& righ
   const IntegerFrame frame = FrameFor(boundary, margin);
 
   // The traces may cross each other in tight turns: the area is what the
-  // boundary winds around at all, resolved into simple loops first.
+  // boundary winds around at all, resolved into loops first.
   ClipperLib::Path path;
   for (const Point2D& p : boundary) path.push_back(frame.ToInteger(p));
   ClipperLib::Paths area;
-  ClipperLib::SimplifyPolygon(path, area, ClipperLib::pftNonZero);
+  ClipperLib::Clipper resolve;
+  resolve.AddPath(path, ClipperLib::ptSubject, true);
+  resolve.Execute(ClipperLib::ctUnion, area, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
 
   ClipperLib::ClipperOffset offset;
   offset.ArcTolerance = std::max(chordTolerance * frame.Scale, 0.25);

@@ -11,8 +11,9 @@ double Cross(const Point2D& o, const Point2D& a, const Point2D& b) {
   return (a.X - o.X) * (b.Y - o.Y) - (a.Y - o.Y) * (b.X - o.X);
 }
 
-double DistanceBetween(const Point2D& a, const Point2D& b) {
-  return std::hypot(a.X - b.X, a.Y - b.Y);
+double SquaredDistance(const Point2D& a, const Point2D& b) {
+  const double dx = a.X - b.X, dy = a.Y - b.Y;
+  return dx * dx + dy * dy;
 }
 
 // Where a-b properly crosses c-d (each segment's ends strictly on either side
@@ -50,7 +51,7 @@ OutlineQuad::OutlineQuad(const std::array<Point2D, 4>& corners) : mCorners(corne
   for (int i = 0; i < 4; ++i) {
     const Point2D& p = corners[i];
     const Point2D& q = corners[(i + 1) % 4];
-    const double length = DistanceBetween(p, q);
+    const double length = std::sqrt(SquaredDistance(p, q));
     if (length == 0) continue;
     mNormals[i] = {sense * (q.Y - p.Y) / length, -sense * (q.X - p.X) / length};
     mOffsets[i] = mNormals[i].X * p.X + mNormals[i].Y * p.Y;
@@ -78,25 +79,37 @@ Point2D NearestOnSegment(const Point2D& p, const Point2D& a, const Point2D& b) {
   return {a.X + t * dx, a.Y + t * dy};
 }
 
+double LargestShift(const OutlineQuad& before, const OutlineQuad& after) {
+  double shift = 0;
+  for (int i = 0; i < 4; ++i)
+    shift = std::max(shift, SquaredDistance(before.Corners()[i], after.Corners()[i]));
+  return std::sqrt(shift);
+}
+
 Closeness SegmentToOutline(const Point2D& a, const Point2D& b, const OutlineQuad& outline) {
   if (outline.Contains(a)) return {0, a};
   if (outline.Contains(b)) return {0, b};
   const auto& corners = outline.Corners();
-  Closeness best{std::numeric_limits<double>::infinity(), a};
-  const auto consider = [&best](double distance, const Point2D& onObstacle) {
-    if (distance < best.Distance) best = {distance, onObstacle};
+  // Squared distances until the end: one square root per call.
+  double best = std::numeric_limits<double>::infinity();
+  Point2D onObstacle = a;
+  const auto consider = [&](double squared, const Point2D& p) {
+    if (squared < best) {
+      best = squared;
+      onObstacle = p;
+    }
   };
   for (int i = 0; i < 4; ++i) {
     const Point2D& c = corners[i];
     const Point2D& d = corners[(i + 1) % 4];
     Point2D crossing;
     if (ProperCrossing(a, b, c, d, crossing)) return {0, crossing};
-    consider(DistanceBetween(a, NearestOnSegment(a, c, d)), a);
-    consider(DistanceBetween(b, NearestOnSegment(b, c, d)), b);
-    const Point2D onObstacle = NearestOnSegment(c, a, b);
-    consider(DistanceBetween(c, onObstacle), onObstacle);
+    consider(SquaredDistance(a, NearestOnSegment(a, c, d)), a);
+    consider(SquaredDistance(b, NearestOnSegment(b, c, d)), b);
+    const Point2D foot = NearestOnSegment(c, a, b);
+    consider(SquaredDistance(c, foot), foot);
   }
-  return best;
+  return {std::sqrt(best), onObstacle};
 }
 
 }  // namespace veerline

@@ -1,9 +1,9 @@
 #pragma once
 
 // Exact distances between an obstacle segment (or point) and one convex
-// outline quadrilateral, and a quick test that sets aside segments certainly
-// farther than a given distance.
+// outline quadrilateral, and a quick lower bound of that distance.
 
+#include <algorithm>
 #include <array>
 
 #include "engine/Geometry.h"
@@ -12,7 +12,7 @@ namespace veerline {
 
 // An outline prepared for many distance queries: corners, bounds and the
 // outward edge normals (unit length; all zero when the outline has no area,
-// which turns the quick test off).
+// which turns the lower bound off).
 class OutlineQuad {
  public:
   explicit OutlineQuad(const std::array<Point2D, 4>& corners);
@@ -23,15 +23,17 @@ class OutlineQuad {
   double MaxX() const { return mMaxX; }
   double MaxY() const { return mMaxY; }
 
-  // True when the segment a-b lies wholly beyond one edge's line by more than
-  // `distance`, so it is certainly farther from the outline than that.
-  bool CertainlyBeyond(const Point2D& a, const Point2D& b, double distance) const {
+  // A lower bound of the distance from the segment a-b to the outline: how far
+  // the segment lies wholly beyond the farthest edge line (at most 0 when it
+  // is beyond none, or when the outline has no area).
+  double LowerBound(const Point2D& a, const Point2D& b) const {
+    double bound = 0;
     for (int i = 0; i < 4; ++i) {
-      if (mNormals[i].X * a.X + mNormals[i].Y * a.Y - mOffsets[i] > distance &&
-          mNormals[i].X * b.X + mNormals[i].Y * b.Y - mOffsets[i] > distance)
-        return true;
+      const double beyondA = mNormals[i].X * a.X + mNormals[i].Y * a.Y - mOffsets[i];
+      const double beyondB = mNormals[i].X * b.X + mNormals[i].Y * b.Y - mOffsets[i];
+      bound = std::max(bound, std::min(beyondA, beyondB));
     }
-    return false;
+    return bound;
   }
 
   // True when the point lies inside the outline or on its boundary.
@@ -49,6 +51,11 @@ struct Closeness {
   double Distance = 0;
   Point2D OnObstacle;
 };
+
+// How far the outline moved from `before`: the largest shift of a corner. No
+// point of the filled outline moved farther, so a distance to it changes by
+// at most this much.
+double LargestShift(const OutlineQuad& before, const OutlineQuad& after);
 
 // Smallest distance between the segment a-b (a == b for a point) and the
 // filled outline: 0 when the segment crosses or touches the boundary or an

@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
+#include <random>
 
 #include "engine/Clearance.h"
 #include "engine/ClearanceLine.h"
+#include "engine/OutlineDistance.h"
 
 namespace veerline {
 namespace {
@@ -72,6 +75,100 @@ TEST(CheckClearance, NearestObstacleBeyondTheMarginIsStillMeasured) {
   // The last front-left corner (20, 1.25) to the nearest end (41, 3).
   EXPECT_DOUBLE_EQ(*result.MinimumDistance, 7.75);
   EXPECT_FALSE(CheckClearance(StraightOutlines(), {}, 0.5).MinimumDistance);
+}
+
+// Every piece against every outline, for comparison.
+ClearanceResult PlainCheck(const std::vector<StationOutline>& outlines,
+                           const std::vector<Obstacle>& obstacles, double margin) {
+  ClearanceResult result;
+  for (const Obstacle& o : obstacles) {
+    std::vector<std::pair<Point2D, Point2D>> pieces;
+    for (const auto& line : o.Polylines)
+      for (std::size_t i = 1; i < line.size(); ++i) pieces.push_back({line[i - 1], line[i]});
+    ObstacleClearance c{o.Handle, o.Layer, std::numeric_limits<double>::infinity()};
+    bool within = false;
+    for (const StationOutline& outline : outlines) {
+      const OutlineQuad quad(outline.Corners);
+      for (const auto& [a, b] : pieces) {
+        const Closeness d = SegmentToOutline(a, b, quad);
+        if (d.Distance < c.Distance) {
+          c.Distance = d.Distance;
+          c.Station = outline.Station;
+        }
+        if (!WithinMargin(d.Distance, margin)) continue;
+        if (!within) c.FirstStation = outline.Station;
+        c.LastStation = std::max(within ? c.LastStation : outline.Station, outline.Station);
+        within = true;
+      }
+    }
+    if (!result.MinimumDistance || c.Distance < *result.MinimumDistance)
+      result.MinimumDistance = c.Distance;
+    if (within) result.Conflicts.push_back(c);
+  }
+  return result;
+}
+
+// A tractor and a trailer (two units) turning along a circle of radius 20.
+std::vector<StationOutline> TurningOutlines() {
+  std::vector<StationOutline> outlines;
+  const auto box = [](double x, double y, double heading, double length) {
+    const double c = std::cos(heading), s = std::sin(heading);
+    const auto at = [&](double u, double v) {
+      return Point2D{x + u * c - v * s, y + u * s + v * c};
+    };
+    return std::array<Point2D, 4>{at(0, 1.25), at(0, -1.25), at(-length, -1.25), at(-length, 1.25)};
+  };
+  for (int i = 0; i <= 300; ++i) {
+    const double angle = 0.2 * i / 20, lag = angle - 0.3;
+    outlines.push_back(
+        {0.2 * i, box(20 * std::sin(angle), 20 - 20 * std::cos(angle), angle, 6), 0});
+    outlines.push_back({0.2 * i, box(20 * std::sin(lag), 20 - 20 * std::cos(lag), lag, 12), 1});
+  }
+  return outlines;
+}
+
+void ExpectSameResults(const std::vector<StationOutline>& outlines,
+                       const std::vector<Obstacle>& obstacles, double margin) {
+  const ClearanceResult fast = CheckClearance(outlines, obstacles, margin);
+  const ClearanceResult plain = PlainCheck(outlines, obstacles, margin);
+  EXPECT_EQ(*fast.MinimumDistance, *plain.MinimumDistance);
+  ASSERT_EQ(fast.Conflicts.size(), plain.Conflicts.size());
+  for (const ObstacleClearance& c : fast.Conflicts) {
+    const auto same = std::find_if(plain.Conflicts.begin(), plain.Conflicts.end(),
+                                   [&](const auto& p) { return p.Handle == c.Handle; });
+    ASSERT_NE(same, plain.Conflicts.end()) << c.Handle;
+    EXPECT_EQ(c.Distance, same->Distance) << c.Handle;
+    EXPECT_EQ(c.Station, same->Station) << c.Handle;
+    EXPECT_EQ(c.FirstStation, same->FirstStation) << c.Handle;
+    EXPECT_EQ(c.LastStation, same->LastStation) << c.Handle;
+  }
+}
+
+TEST(CheckClearance, AgreesWithMeasuringEveryPieceAtEveryOutline) {
+  std::mt19937 random(11);
+  std::uniform_real_distribution<double> coordinate(-30, 50), step(-3, 3);
+  const std::vector<StationOutline> outlines = TurningOutlines();
+  std::vector<Obstacle> obstacles;
+  for (int n = 0; n < 60; ++n) {
+    Obstacle& o = obstacles.emplace_back(Obstacle{std::to_string(n), "L", {{}}, {}});
+    Point2D p{coordinate(random), coordinate(random)};
+    for (int k = 0; k < 4; ++k, p = {p.X + step(random), p.Y + step(random)})
+      o.Polylines[0].push_back(p);
+  }
+  SCOPED_TRACE("some within the margin");
+  ExpectSameResults(outlines, obstacles, 0.5);
+  // Without those: the nearest is close, then far compared with the outlines.
+  const ClearanceResult plain = PlainCheck(outlines, obstacles, 0.5);
+  std::erase_if(obstacles, [&](const Obstacle& o) {
+    return std::any_of(plain.Conflicts.begin(), plain.Conflicts.end(),
+                       [&](const auto& c) { return c.Handle == o.Handle; });
+  });
+  SCOPED_TRACE("none within the margin");
+  ExpectSameResults(outlines, obstacles, 0.5);
+  for (Obstacle& o : obstacles)
+    for (Point2D& p : o.Polylines[0]) p.Y += 300;
+  SCOPED_TRACE("all far away");
+  ExpectSameResults(outlines, obstacles, 0.5);
 }
 
 TEST(ClearanceLine, SquareGrowsByTheMarginWithRoundCorners) {
