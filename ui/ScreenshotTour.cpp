@@ -1,14 +1,18 @@
 #include "ui/ScreenshotTour.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSettings>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
 
@@ -20,6 +24,7 @@
 #include "ui/InteractivePicker.h"
 #include "ui/SettingsDialog.h"
 #include "ui/SplashScreen.h"
+#include "ui/VehicleIllustrations.h"
 #include "ui/VehicleTurningWindow.h"
 
 namespace veerline::ui {
@@ -143,8 +148,42 @@ int TakeScreenshots(UiServices services, const QString& folder, const QString& d
   about.show();
   failures += !Save(&about, out, QStringLiteral("about"));
   about.close();
+
+  // The pictures of the vehicle kinds, and the guide when it lies beside the program.
+  for (std::string_view key : VehicleImageKeys()) {
+    const QString name = QString::fromLatin1(key.data(), static_cast<int>(key.size()));
+    failures +=
+        !VehicleIllustration(name).save(out.filePath(QStringLiteral("vehicle-%1.png").arg(name)));
+  }
+  if (QFileInfo::exists(window.HelpFilePath())) {
+    window.findChild<QAction*>(QStringLiteral("M_Helpfile"))->trigger();
+    if (window.Help() != nullptr) {
+      failures += !Save(window.Help(), out, QStringLiteral("help"));
+      window.Help()->close();
+    }
+  }
   window.DrawingWindowRef().hide();
   window.hide();  // no settings written by the tour
+  return failures;
+}
+
+int TakeHelpPictures(UiServices services, const QString& folder, const QString& drawingFile) {
+  // Settings and the library copy live in a folder of their own for the tour,
+  // so building the guide touches neither the user's settings nor data.
+  QTemporaryDir work;
+  const QString ini = work.filePath(QStringLiteral("settings.ini"));
+  {
+    QSettings settings(ini, QSettings::IniFormat);
+    settings.beginGroup(QString::fromLatin1(kSettingsSection));
+    settings.setValue(QStringLiteral("VehicleFile"),
+                      QDir(services.programFolder).filePath(QStringLiteral("DefaultVehicles.vdt")));
+    settings.setValue(QStringLiteral("PathUnit"), QStringLiteral("1"));
+    settings.setValue(QStringLiteral("Speed"), QStringLiteral("10"));
+  }
+  services.openSettings = [ini] { return std::make_unique<QSettings>(ini, QSettings::IniFormat); };
+  services.dataFolder = work.filePath(QStringLiteral("data"));
+  const int failures = TakeScreenshots(services, folder, drawingFile);
+  if (failures != 0) std::fprintf(stderr, "veerline: %d help pictures failed\n", failures);
   return failures;
 }
 

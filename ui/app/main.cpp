@@ -36,7 +36,12 @@ int main(int argc, char** argv) {
       QStringLiteral("drawing"),
       QStringLiteral("Open the DXF drawing <file> instead of the last one used."),
       QStringLiteral("file"));
+  const QCommandLineOption helpPictures(
+      QStringLiteral("help-pictures"),
+      QStringLiteral("Save the pictures of the user guide into <dir> and end."),
+      QStringLiteral("dir"));
   parser.addOption(screenshots);
+  parser.addOption(helpPictures);
   parser.addOption(drawingFile);
   parser.addOption(settingsFile);
   parser.process(app);
@@ -47,6 +52,12 @@ int main(int argc, char** argv) {
     services.openSettings = [path] {
       return std::make_unique<QSettings>(path, QSettings::IniFormat);
     };
+  }
+  // The guide is built with the program; a picture that fails is reported but
+  // does not fail the build.
+  if (parser.isSet(helpPictures)) {
+    veerline::ui::TakeHelpPictures(services, parser.value(helpPictures), parser.value(drawingFile));
+    return 0;
   }
   if (parser.isSet(screenshots))
     return veerline::ui::TakeScreenshots(services, parser.value(screenshots),
