@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/Clearance.h"
 #include "engine/Geometry.h"
 #include "engine/VehicleModel.h"
 
@@ -103,6 +104,8 @@ struct RunState {
   std::vector<int> outlineStations;  // station indices at which outlines were drawn
   // The envelope traces as drawn: right- and left-hand side of travel.
   std::vector<Point2D> envelopeRight, envelopeLeft;
+  // The clearance check against the chosen obstacle layers, when one was made.
+  ClearanceResult clearance;
   [[maybe_unused]] int reservedForLayout_ = 0;  // station indices at which outlines were drawn
 
   std::string VehicleBlockName, SweepBlockName, EnvelopeBlockName;

@@ -13,6 +13,7 @@
 #include "engine/Summary.h"
 #include "engine/SweepRun.h"
 #include "run/RunChecks.h"
+#include "run/RunClearance.h"
 
 namespace veerline {
 namespace {
@@ -105,9 +106,9 @@ void InsertBlock(RunContext& context, const std::string& name) {
   });
 }
 
-// Step 19's output: diagrams, sweep lines, envelope, summary, vehicle block.
-// Each statement is passed over on its own when it fails, so a block is still
-// inserted when drawing into it failed.
+// Step 19's output: diagrams, sweep lines, envelope, clearance marks and line,
+// summary, vehicle block. Each statement is passed over on its own when it
+// fails, so a block is still inserted when drawing into it failed.
 void ProduceOutput(const ExecuteParams& params, const RunInputs& inputs, RunContext& context,
                    const cad::RunBlocks& blocks) {
   Host& host = context.host;
@@ -122,7 +123,9 @@ void ProduceOutput(const ExecuteParams& params, const RunInputs& inputs, RunCont
     });
     InsertBlock(context, state.SweepBlockName);
   }
-  if (params.plotPerimeter && !state.outcome.TurnExceeded && !state.outcome.SegmentExceeded) {
+  const bool envelope =
+      params.plotPerimeter && !state.outcome.TurnExceeded && !state.outcome.SegmentExceeded;
+  if (envelope) {
     Skip([&] {
       const EnvelopeTraces traces = ComputeEnvelope(state, host);
       state.envelopeRight = traces.rightHand;
@@ -131,8 +134,12 @@ void ProduceOutput(const ExecuteParams& params, const RunInputs& inputs, RunCont
       cad::DrawEnvelope(traces, cad::kLayerLeftSweep, cad::kLayerRightSweep, context.connection,
                         *blocks.envelope, context.colours, host.Symbols());
     });
-    InsertBlock(context, state.EnvelopeBlockName);
   }
+  bool clearanceDrawn = false;
+  Skip([&] {
+    if (blocks.envelope != nullptr) clearanceDrawn = DrawRunClearance(context, *blocks.envelope);
+  });
+  if (envelope || clearanceDrawn) InsertBlock(context, state.EnvelopeBlockName);
   Skip([&] { host.SetStatusText(0, RunSummary(state, inputs.speedUnit, host.Symbols())); });
   if (params.PlotVehicle) InsertBlock(context, state.VehicleBlockName);
   Skip([&] { host.SetProgressVisible(false); });
@@ -213,6 +220,10 @@ RunOutcome ExecuteSweep(ExecuteParams& params, const RunInputs& inputs, RunConte
     host.SetProgressMaximum(static_cast<float>(state.stations.size()));
   });
 
+  // Obstacles are read before the run adds its own output to the drawing.
+  std::vector<Obstacle> obstacles;
+  Skip([&] { obstacles = ReadObstacles(inputs, context); });
+
   NoDrawing noDrawing;
   std::optional<cad::CadSweepDrawing> cadDrawing;
   if (blocks.vehicle != nullptr)
@@ -232,6 +243,7 @@ RunOutcome ExecuteSweep(ExecuteParams& params, const RunInputs& inputs, RunConte
     CleanUp(context);
     return end == LoopEnd::Refused ? RunOutcome::Ended : RunOutcome::Cancelled;
   }
+  Skip([&] { CheckRunClearance(obstacles, inputs, params.ClearanceMargin, state); });
   ProduceOutput(params, inputs, context, blocks);
   CleanUp(context);
   return OutcomeOf(state);
@@ -270,6 +282,13 @@ RunOutcome ExecuteButton(const RunInputs& inputs, RunContext& context) {
     return RunOutcome::Ended;
   }
 
+  const auto margin = TryParseFieldNumber(inputs.txt_ClearanceMargin, symbols);
+  if (!inputs.obstacleLayers.empty() && !(margin && *margin >= 0)) {
+    host.ShowMessage(MessageKind::Warning, "Bad value",
+                     "Bad value for Clearance margin! Must be zero or above.");
+    return RunOutcome::Ended;
+  }
+
   ExecuteParams params;
   params.VType = vehicleType;
   params.PlotSpacing = spacing.value_or(0);
@@ -280,6 +299,7 @@ RunOutcome ExecuteButton(const RunInputs& inputs, RunContext& context) {
   params.LockToLock = *lockToLock;
   params.VehicleSpeed = *speed;
   params.plotPerimeter = inputs.plotPerimeter;
+  params.ClearanceMargin = margin.value_or(0);
   const RunOutcome outcome = ExecuteSweep(params, inputs, context);
 
   if (context.state.outcome.TurnExceeded)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "engine/VehicleModel.h"
 
@@ -19,6 +20,10 @@ struct RunInputs {
   bool plotSweep = false;            // chk_plotSweep
   bool plotPerimeter = true;         // Check2
   bool reverse = false;              // Chk_reverse
+  // The clearance check: the layers whose entities are obstacles (none: no
+  // check) and the margin in drawing units as its field shows it.
+  std::vector<std::string> obstacleLayers;
+  std::string txt_ClearanceMargin = "0";
 };
 
 // The parameters of one run, as the Execute button reads them from RunInputs.
@@ -32,6 +37,7 @@ struct ExecuteParams {
   double LockToLock = 0;
   double VehicleSpeed = 0;     // converted in place to metres per second
   bool plotPerimeter = true;
+  double ClearanceMargin = 0;  // drawing units
 };
 
 // How a run attempt ended, for the window and the batch report.

@@ -4,6 +4,18 @@
 #include "run/ExecuteSweep.h"
 
 namespace veerline {
+namespace {
+
+// "  Conflicts: N  Closest: D" after a clearance check, else nothing.
+std::string ClearancePart(const ClearanceResult& clearance, const NumberSymbols& symbols) {
+  if (!clearance.Checked) return {};
+  const std::string closest = clearance.MinimumDistance
+                                  ? DistanceText(*clearance.MinimumDistance, symbols)
+                                  : std::string("none");
+  return "  Conflicts: " + std::to_string(clearance.Conflicts.size()) + "  Closest: " + closest;
+}
+
+}  // namespace
 
 std::string RunSummary(const RunState& state, int speedUnit, const NumberSymbols& symbols) {
   const std::string speed =
@@ -11,11 +23,12 @@ std::string RunSummary(const RunState& state, int speedUnit, const NumberSymbols
   const char* unit = speedUnit == 1 ? " mph" : speedUnit == 2 ? " m/s" : " km/h";
   const std::string steering = FormatFieldNumber(RoundHalfEven(state.MaxSteeringAngle, 1), symbols);
   if (state.segments.size() == 1) {
-    return "Truck Max Turning Angle " + steering + "  Lowest speed along path: " + speed + unit;
+    return "Truck Max Turning Angle " + steering + "  Lowest speed along path: " + speed + unit +
+           ClearancePart(state.clearance, symbols);
   }
   return "Truck Max Turning Angle: " + steering + "  Max Segment Angle: " +
          FormatFieldNumber(RoundHalfEven(state.MaxArticulationAngle, 1), symbols) +
-         "  Lowest speed along path: " + speed + unit;
+         "  Lowest speed along path: " + speed + unit + ClearancePart(state.clearance, symbols);
 }
 
 }  // namespace veerline
