@@ -1,6 +1,7 @@
 #include "cad/SweepLines.h"
 
 #include <array>
+#include <cstddef>
 #include <vector>
 
 namespace veerline::cad {
@@ -23,16 +24,34 @@ constexpr std::array<SweepLine, 8> kSweepLines{{
     {kSweepWheelRearLeft, &kWheelSweepLeftBackColor, 2},
 }};
 
-// The vertices of one unit's trace in station order; nothing when a row of the
-// unit carries the drawbar flag 0.
-std::vector<Point2D> UnitTrace(const SweepTable& table, int unit) {
-  std::vector<Point2D> vertices;
+// The vertices of every unit's trace (units 0 .. units - 1) in station order,
+// in one pass over the table; nothing for a unit one of whose rows carries the
+// drawbar flag 0.
+std::vector<std::vector<Point2D>> UnitTraces(const SweepTable& table, int units) {
+  std::vector<std::vector<Point2D>> traces(static_cast<std::size_t>(units));
+  std::vector<std::size_t> counts(traces.size(), 0);
+  std::vector<bool> drawbar(traces.size(), false);
+  // The unit a row belongs to, or none when its unit number is not one of them.
+  const auto unitOf = [&](const SweepRow& row) -> std::ptrdiff_t {
+    for (int unit = 0; unit < units; ++unit) {
+      if (row.Unit == unit) return unit;
+    }
+    return -1;
+  };
   for (const SweepRow& row : table) {
-    if (row.Unit != unit) continue;
-    if (row.Flag == 0) return {};
-    vertices.push_back({row.X, row.Y});
+    const std::ptrdiff_t unit = unitOf(row);
+    if (unit < 0) continue;
+    ++counts[unit];
+    if (row.Flag == 0) drawbar[unit] = true;
   }
-  return vertices;
+  for (std::size_t unit = 0; unit < traces.size(); ++unit) {
+    if (!drawbar[unit]) traces[unit].reserve(counts[unit]);
+  }
+  for (const SweepRow& row : table) {
+    const std::ptrdiff_t unit = unitOf(row);
+    if (unit >= 0 && !drawbar[unit]) traces[unit].push_back({row.X, row.Y});
+  }
+  return traces;
 }
 
 }  // namespace
@@ -61,8 +80,8 @@ void PlotSweeplines(const std::string& leftLayer, const std::string& rightLayer,
       host.SetProgressValue(lineNumber);
       host.SetStatusText(0, "Plotting sweep lines " + std::to_string(lineNumber) + " (8)");
       const SweepLine& line = kSweepLines[n];
-      for (int unit = 0; unit < units; ++unit) {
-        const std::vector<Point2D> vertices = UnitTrace(state.sweep[line.table], unit);
+      const std::vector<std::vector<Point2D>> traces = UnitTraces(state.sweep[line.table], units);
+      for (const std::vector<Point2D>& vertices : traces) {
         // A trace of fewer than two points (a unit without rows in this table,
         // or a single station) draws nothing visible and is left out.
         if (vertices.size() < 2) continue;

@@ -129,9 +129,10 @@ double ATan2(double opp, double adj) {
 }
 
 void SaveSegmentLines(RunState& state, double myX, double myY, double myX2, double myY2,
-                      double myLX, double myLY, double myLX2, double myLY2, double station) {
-  state.SegmentLinesLeft.push_back({myX, myY, myX2, myY2, station});
-  state.SegmentLinesRight.push_back({myLX, myLY, myLX2, myLY2, station});
+                      double myLX, double myLY, double myLX2, double myLY2, double station,
+                      int lane) {
+  state.SegmentLinesLeft.push_back({myX, myY, myX2, myY2, station, lane});
+  state.SegmentLinesRight.push_back({myLX, myLY, myLX2, myLY2, station, lane});
 }
 
 double HeadingAngle(const Point2D& p1, const Point2D& p2) {
@@ -145,11 +146,45 @@ double HeadingAngle(const Point2D& p1, const Point2D& p2) {
   return dy >= 0 ? kPi / 2 : 3 * kPi / 2;
 }
 
-SegmentCorners CalcSegmentCorners(const Point2D& p1, const Point2D& p2,
-                                  const SegmentRecord& segment, double leftWheelAngle,
-                                  double rightWheelAngle, double segmentIndex,
-                                  double stationDistance, int vehicleType, double metresPerUnit,
-                                  RunState& state, Host& host) {
+namespace {
+
+// The drawn tyre's sizes and where the tyres sit across and along the segment.
+struct TyreLayout {
+  TyreSizes tyre;
+  double halfTrack, leftC, rightC;
+  double tandem;  // spacing of the two rear axles; 0 for a single rear axle
+};
+
+TyreLayout LayTyres(const SegmentRecord& segment, int vehicleType, double metresPerUnit) {
+  TyreLayout layout;
+  layout.tyre = {kTyreRadiusMetres / metresPerUnit, kTyreWidthMetres / metresPerUnit,
+                 kChamferDepthMetres / metresPerUnit, kChamferLengthMetres / metresPerUnit,
+                 kTreadInsetMetres / metresPerUnit};
+  layout.halfTrack = segment.WheelWidth / 2;
+  layout.leftC = layout.halfTrack - layout.tyre.T / 2;
+  layout.rightC = -layout.halfTrack + layout.tyre.T / 2;
+  layout.tandem = HasSingleRearAxle(vehicleType) ? 0 : kTandemSpacingMetres / metresPerUnit;
+  return layout;
+}
+
+// True when every tyre point certainly comes out as a finite number, given
+// that the body corners did (so the heading's cosine and sine are finite): all
+// sizes and offsets then stay far below the largest double.
+bool TyresCertainlyFinite(const Point2D& p1, const SegmentRecord& segment, double leftWheelAngle,
+                          double rightWheelAngle, double metresPerUnit) {
+  constexpr double kSafe = 1e300;
+  const auto small = [](double v) { return std::fabs(v) <= kSafe; };  // false for NaN
+  return small(p1.X) && small(p1.Y) && small(segment.Wheelbase) && small(segment.WheelWidth) &&
+         std::isfinite(leftWheelAngle) && std::isfinite(rightWheelAngle) && small(metresPerUnit) &&
+         std::fabs(metresPerUnit) >= 1e-290;
+}
+
+// The body and, unless left out (see CalcSegmentCornersLeavingTyres), the tyres.
+SegmentCorners SegmentCornersAt(const Point2D& p1, const Point2D& p2, const SegmentRecord& segment,
+                                double leftWheelAngle, double rightWheelAngle, double segmentIndex,
+                                double stationDistance, int vehicleType, double metresPerUnit,
+                                RunState& state, Host& host, bool* tyresLeftOut) {
+  if (tyresLeftOut != nullptr) *tyresLeftOut = false;
   try {
     if (metresPerUnit == 0) throw std::domain_error("Division by zero");
     SegmentCorners corners{};
@@ -174,16 +209,20 @@ SegmentCorners CalcSegmentCorners(const Point2D& p1, const Point2D& p2,
     corners[4] = rearRight;
     corners[5] = frontRight;
 
+    // Each segment's sides have a lane of their own, the front-corner trace the
+    // one after the first segment's.
+    const int sideLane =
+        segmentIndex >= 0 && segmentIndex < 64 ? 2 * static_cast<int>(segmentIndex) : 0;
     if (!drawbar) {
       SaveSegmentLines(state, frontLeft.X, frontLeft.Y, rearLeft.X, rearLeft.Y, frontRight.X,
-                       frontRight.Y, rearRight.X, rearRight.Y, stationDistance);
+                       frontRight.Y, rearRight.X, rearRight.Y, stationDistance, sideLane);
     }
     // The first segment's front corners also trace a line from station to station.
     if (segmentIndex == 0) {
       if (state.PrevFrontLeft.X != kNoPreviousFront) {
         SaveSegmentLines(state, state.PrevFrontLeft.X, state.PrevFrontLeft.Y, frontLeft.X,
                          frontLeft.Y, state.PrevFrontRight.X, state.PrevFrontRight.Y, frontRight.X,
-                         frontRight.Y, stationDistance);
+                         frontRight.Y, stationDistance, sideLane + 1);
       }
       state.PrevFrontLeft = frontLeft;
       state.PrevFrontRight = frontRight;
@@ -195,41 +234,90 @@ SegmentCorners CalcSegmentCorners(const Point2D& p1, const Point2D& p2,
 
     if (vehicleType > 1) corners[6] = frame.Place(-segment.Wheelbase - segment.Hitch, 0);
 
-    const TyreSizes tyre{kTyreRadiusMetres / metresPerUnit, kTyreWidthMetres / metresPerUnit,
-                         kChamferDepthMetres / metresPerUnit, kChamferLengthMetres / metresPerUnit,
-                         kTreadInsetMetres / metresPerUnit};
-    const double halfTrack = segment.WheelWidth / 2;
-    const double leftC = halfTrack - tyre.T / 2;
-    const double rightC = -halfTrack + tyre.T / 2;
+    const TyreLayout layout = LayTyres(segment, vehicleType, metresPerUnit);
+    const TyreSizes& tyre = layout.tyre;
+    const double halfTrack = layout.halfTrack, leftC = layout.leftC, rightC = layout.rightC;
+    const bool leaveTyres =
+        tyresLeftOut != nullptr &&
+        TyresCertainlyFinite(p1, segment, leftWheelAngle, rightWheelAngle, metresPerUnit);
+    if (leaveTyres) *tyresLeftOut = true;
 
     if (segment.Kind == SegmentKind::TowingUnit) {
-      StoreBlock(corners, 7, PlaceSteeredWheelBlock(frame, leftC, leftWheelAngle, tyre));
-      StoreBlock(corners, 21, PlaceSteeredWheelBlock(frame, rightC, rightWheelAngle, tyre));
+      if (!leaveTyres) {
+        StoreBlock(corners, 7, PlaceSteeredWheelBlock(frame, leftC, leftWheelAngle, tyre));
+        StoreBlock(corners, 21, PlaceSteeredWheelBlock(frame, rightC, rightWheelAngle, tyre));
+      }
       AppendSweepRow(state, kSweepWheelFrontLeft, segmentIndex, stationDistance,
                      frame.Place(0, halfTrack), bodyFlag);
       AppendSweepRow(state, kSweepWheelFrontRight, segmentIndex, stationDistance,
                      frame.Place(0, -halfTrack), bodyFlag);
     }
 
-    const double d = HasSingleRearAxle(vehicleType) ? 0 : kTandemSpacingMetres / metresPerUnit;
+    const double d = layout.tandem;
     const double axleA = -segment.Wheelbase + d / 2;
-    StoreSplitBlock(corners, 35, PlaceWheelBlock(frame, axleA, leftC, tyre));
-    StoreSplitBlock(corners, 50, PlaceWheelBlock(frame, axleA, rightC, tyre));
+    if (!leaveTyres) {
+      StoreSplitBlock(corners, 35, PlaceWheelBlock(frame, axleA, leftC, tyre));
+      StoreSplitBlock(corners, 50, PlaceWheelBlock(frame, axleA, rightC, tyre));
+    }
     corners[43] = frame.Place(-segment.Wheelbase, halfTrack);
     corners[58] = frame.Place(-segment.Wheelbase, -halfTrack);
     AppendSweepRow(state, kSweepWheelRearLeft, segmentIndex, stationDistance, corners[43], 1);
     AppendSweepRow(state, kSweepWheelRearRight, segmentIndex, stationDistance, corners[58], 1);
 
-    if (d != 0) {
+    if (d != 0 && !leaveTyres) {
       const double axleB = -segment.Wheelbase - d / 2;
       StoreBlock(corners, 65, PlaceWheelBlock(frame, axleB, rightC, tyre));
       StoreBlock(corners, 79, PlaceWheelBlock(frame, axleB, leftC, tyre));
     }
     return corners;
   } catch (...) {
+    if (tyresLeftOut != nullptr) *tyresLeftOut = false;
     host.ShowMessage(MessageKind::Warning, kFailureTitle,
                      CurrentFailureDescription() + " CalcSegmentCorners");
     return SegmentCorners{};
+  }
+}
+
+}  // namespace
+
+SegmentCorners CalcSegmentCorners(const Point2D& p1, const Point2D& p2,
+                                  const SegmentRecord& segment, double leftWheelAngle,
+                                  double rightWheelAngle, double segmentIndex,
+                                  double stationDistance, int vehicleType, double metresPerUnit,
+                                  RunState& state, Host& host) {
+  return SegmentCornersAt(p1, p2, segment, leftWheelAngle, rightWheelAngle, segmentIndex,
+                          stationDistance, vehicleType, metresPerUnit, state, host, nullptr);
+}
+
+SegmentCorners CalcSegmentCornersLeavingTyres(const Point2D& p1, const Point2D& p2,
+                                              const SegmentRecord& segment, double leftWheelAngle,
+                                              double rightWheelAngle, double segmentIndex,
+                                              double stationDistance, int vehicleType,
+                                              double metresPerUnit, RunState& state, Host& host,
+                                              bool& tyresLeftOut) {
+  return SegmentCornersAt(p1, p2, segment, leftWheelAngle, rightWheelAngle, segmentIndex,
+                          stationDistance, vehicleType, metresPerUnit, state, host, &tyresLeftOut);
+}
+
+void PlaceTyres(SegmentCorners& corners, const Point2D& p1, const Point2D& p2,
+                const SegmentRecord& segment, double leftWheelAngle, double rightWheelAngle,
+                int vehicleType, double metresPerUnit) {
+  const LocalFrame frame(p1, HeadingAngle(p1, p2));
+  const TyreLayout layout = LayTyres(segment, vehicleType, metresPerUnit);
+  if (segment.Kind == SegmentKind::TowingUnit) {
+    StoreBlock(corners, 7,
+               PlaceSteeredWheelBlock(frame, layout.leftC, leftWheelAngle, layout.tyre));
+    StoreBlock(corners, 21,
+               PlaceSteeredWheelBlock(frame, layout.rightC, rightWheelAngle, layout.tyre));
+  }
+  const double d = layout.tandem;
+  const double axleA = -segment.Wheelbase + d / 2;
+  StoreSplitBlock(corners, 35, PlaceWheelBlock(frame, axleA, layout.leftC, layout.tyre));
+  StoreSplitBlock(corners, 50, PlaceWheelBlock(frame, axleA, layout.rightC, layout.tyre));
+  if (d != 0) {
+    const double axleB = -segment.Wheelbase - d / 2;
+    StoreBlock(corners, 65, PlaceWheelBlock(frame, axleB, layout.rightC, layout.tyre));
+    StoreBlock(corners, 79, PlaceWheelBlock(frame, axleB, layout.leftC, layout.tyre));
   }
 }
 

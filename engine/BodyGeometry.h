@@ -45,9 +45,10 @@ inline Intersection IntersectSegments(const LineSegment2D& a, const LineSegment2
 
 // Appends the left line (myX, myY)-(myX2, myY2) to SegmentLinesLeft and the
 // right line (myLX, myLY)-(myLX2, myLY2) to SegmentLinesRight, both with the
-// station distance.
+// station distance and lane.
 void SaveSegmentLines(RunState& state, double myX, double myY, double myX2, double myY2,
-                      double myLX, double myLY, double myLX2, double myLY2, double station);
+                      double myLX, double myLY, double myLX2, double myLY2, double station,
+                      int lane = 0);
 
 // Heading from p2 to p1 in [0, 2*pi); p1 == p2 gives pi/2.
 double HeadingAngle(const Point2D& p1, const Point2D& p2);
@@ -61,5 +62,23 @@ SegmentCorners CalcSegmentCorners(const Point2D& p1, const Point2D& p2,
                                   double rightWheelAngle, double segmentIndex,
                                   double stationDistance, int vehicleType, double metresPerUnit,
                                   RunState& state, Host& host);
+
+// The same as CalcSegmentCorners, except that where the tyre blocks (points
+// 7..92 other than the rear axle edges 43 and 58) certainly come out as finite
+// numbers, they are left at (0, 0) and tyresLeftOut is set; PlaceTyres adds
+// them later with the same values. The station loop draws tyres at a few
+// stations only.
+SegmentCorners CalcSegmentCornersLeavingTyres(const Point2D& p1, const Point2D& p2,
+                                              const SegmentRecord& segment, double leftWheelAngle,
+                                              double rightWheelAngle, double segmentIndex,
+                                              double stationDistance, int vehicleType,
+                                              double metresPerUnit, RunState& state, Host& host,
+                                              bool& tyresLeftOut);
+
+// Adds the tyre blocks that CalcSegmentCornersLeavingTyres left out, given the
+// same points, segment, wheel angles, type and unit.
+void PlaceTyres(SegmentCorners& corners, const Point2D& p1, const Point2D& p2,
+                const SegmentRecord& segment, double leftWheelAngle, double rightWheelAngle,
+                int vehicleType, double metresPerUnit);
 
 }  // namespace veerline

@@ -3,19 +3,25 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <future>
 #include <limits>
+#include <optional>
+#include <system_error>
 #include <utility>
 
 #include "engine/BodyGeometry.h"
 #include "engine/Rounding.h"
+#include "engine/SideLineIndex.h"
 
 namespace veerline {
 namespace {
 
 // How far ahead of the probed station (in vehicle lengths) side lines still count.
 constexpr double kLookAheadLengths = 1.25;
-// Relative margin of the squared-distance shortcut in ProbeSide.
+// Relative margin of the squared-distance shortcuts in FarthestHit.
 constexpr double kDistanceMargin = 1e-9;
+// Runs with at least this many stations probe their two sides on two threads.
+constexpr int kThreadedStations = 200;
 
 // True when key a must stay left of the pivot key b in the partition walk.
 bool Before(double a, double b, bool ascending) { return ascending ? a < b : a > b; }
@@ -23,38 +29,67 @@ bool Before(double a, double b, bool ascending) { return ascending ? a < b : a >
 // One side's scan state that carries over from station to station.
 struct SideScan {
   const SegmentLines* lines = nullptr;
-  std::size_t startRow = 0;
   std::vector<Point2D>* trace = nullptr;
+  std::size_t startRow = 0;
   std::size_t endRow = 0;              // first row beyond the look-ahead limit
-  std::vector<std::uint32_t> keep;     // rows left for the exact test, reused
+  std::optional<SideLineIndex> index;  // for the filtered scan
+  std::vector<LineHit> hits;           // this station's hits, reused
 };
 
-// Finds the rows of [begin, end) that the exact intersection test could accept
-// and returns how many there are, in row order, in out. The test works on the
-// same numerators and denominator as IntersectSegments but without dividing
-// or branching: with the signs turned so that the denominator d is positive, a
-// quotient n / d can only round into 0..1 if n is not below -d * 1e-290 (a
-// quotient that small may still round to -0) nor above d * (1 + 1e-15). It
-// refuses only rows the exact test refuses; anything not a number stays in.
-std::size_t CollectCandidates(const SegmentLines& lines, std::size_t begin, std::size_t end,
-                              const LineSegment2D& a, std::vector<std::uint32_t>& out) {
-  if (out.size() < end - begin) out.resize(end - begin);
-  const double dax = a.X2 - a.X1, day = a.Y2 - a.Y1;
-  std::size_t count = 0;
-  for (std::size_t j = begin; j < end; ++j) {
-    const SegmentLine& b = lines[j];
-    const double dbx = b.X2 - b.X1, dby = b.Y2 - b.Y1;
-    const double den = dby * dax - dbx * day;
-    const double tn = (a.Y1 - b.Y1) * dbx - dby * (a.X1 - b.X1);
-    const double un = (a.Y1 - b.Y1) * dax - (a.X1 - b.X1) * day;
-    const double sign = den < 0 ? -1.0 : 1.0;
-    const double d = sign * den, t = sign * tn, u = sign * un;
-    const double low = -d * 1e-290, high = d * (1 + 1e-15);
-    const bool refused = (t < low) | (t > high) | (u < low) | (u > high);
-    out[count] = static_cast<std::uint32_t>(j);
-    count += refused ? 0 : 1;
+// True for a squared distance that is a normal, finite number: one whose
+// square root matches hypot to a few units in the last place.
+bool Normal(double d2) { return d2 >= std::numeric_limits<double>::min() && std::isfinite(d2); }
+
+// The point the plain scan takes from the hits it meets in row order: the
+// first hit beyond the probe's start (call it f) is taken, and after it any hit
+// strictly farther than the best so far and no farther than rh. That is, of f
+// and the later hits within rh, the farthest, the earliest row among equals.
+// This works that out from hits in any order, and sets startRow to the first
+// hit's row. Squared distances settle most hits without the costly hypot: a
+// hit with a normal squared distance lies beyond the start; one clearly
+// nearer than a hit that certainly counts, or clearly beyond rh, cannot win.
+// The margin is far wider than the rounding of either form, so the hits
+// weighed are exactly those that can win. Returns false when no hit lies
+// beyond the probe's start.
+bool FarthestHit(const std::vector<LineHit>& hits, const Point2D& centre, double rh,
+                 std::size_t& startRow, Point2D& best) {
+  constexpr std::size_t kNone = std::numeric_limits<std::size_t>::max();
+  const double rh2 = rh * rh;
+  const double within2 = rh2 * (1 - kDistanceMargin), beyond2 = rh2 * (1 + kDistanceMargin);
+  // First pass: the first hit, f, and the largest squared distance of a hit
+  // after f that certainly lies within rh. Every hit with a normal squared
+  // distance lies at or after f.
+  std::size_t first = kNone, firstRow = kNone;
+  double floor2 = 0;
+  for (std::size_t k = 0; k < hits.size(); ++k) {
+    const LineHit& hit = hits[k];
+    startRow = std::min(startRow, hit.row);
+    if (hit.row < firstRow &&
+        (Normal(hit.d2) || std::hypot(hit.X - centre.X, hit.Y - centre.Y) > 0)) {
+      first = k;
+      firstRow = hit.row;
+    }
+    if (Normal(hit.d2) && hit.d2 <= within2 && hit.d2 > floor2) floor2 = hit.d2;
   }
-  return count;
+  if (first == kNone) return false;
+  // f counts whatever its distance.
+  if (Normal(hits[first].d2)) floor2 = std::max(floor2, hits[first].d2);
+
+  best = {hits[first].X, hits[first].Y};
+  double bestDistance = std::hypot(best.X - centre.X, best.Y - centre.Y);
+  std::size_t bestRow = firstRow;
+  for (const LineHit& hit : hits) {
+    if (hit.row <= firstRow) continue;
+    if (Normal(hit.d2) && (hit.d2 < floor2 * (1 - kDistanceMargin) || hit.d2 > beyond2)) continue;
+    const double d = std::hypot(hit.X - centre.X, hit.Y - centre.Y);
+    if (!(d <= rh)) continue;
+    if (d > bestDistance || (d == bestDistance && hit.row < bestRow)) {
+      best = {hit.X, hit.Y};
+      bestDistance = d;
+      bestRow = hit.row;
+    }
+  }
+  return true;
 }
 
 // Probes one side at one station. The scan starts at the row the previous
@@ -65,56 +100,45 @@ std::size_t CollectCandidates(const SegmentLines& lines, std::size_t begin, std:
 // the start row never moves back, so the first row beyond the limit at or
 // after the start row cannot lie before the one found at the last station.
 void ProbeSide(SideScan& side, const Point2D& centre, const Point2D& probeEnd, double rh,
-               double stationLimit, EnvelopeScan scan) {
+               double stationLimit) {
   const LineSegment2D probe{centre.X, centre.Y, probeEnd.X, probeEnd.Y};
   const SegmentLines& lines = *side.lines;
   const std::size_t lastRow = lines.empty() ? 0 : lines.size() - 1;
   side.endRow = std::max(side.endRow, side.startRow);
   while (side.endRow < lastRow && !(lines[side.endRow].Station > stationLimit)) ++side.endRow;
+  side.hits.clear();
+  side.index->FindHits(side.startRow, side.endRow, probe, side.hits);
+  if (side.hits.empty()) return;
+  side.startRow = std::numeric_limits<std::size_t>::max();
+  Point2D best;
+  // A station whose only hits lie at the probe's start has no point of its own.
+  if (FarthestHit(side.hits, centre, rh, side.startRow, best)) side.trace->push_back(best);
+}
 
-  std::size_t count = 0;
-  if (scan == EnvelopeScan::Filtered) {
-    count = CollectCandidates(lines, side.startRow, side.endRow, probe, side.keep);
-  } else {
-    // Every row from the start row up to the first one beyond the limit.
-    side.keep.clear();
-    for (std::size_t j = side.startRow; j + 1 < lines.size(); ++j) {
-      if (lines[j].Station > stationLimit) break;
-      side.keep.push_back(static_cast<std::uint32_t>(j));
-    }
-    count = side.keep.size();
-  }
+// The plain form of ProbeSide: every row in range through IntersectSegments
+// in row order, and every hit weighed with hypot.
+void ProbeSidePlain(SideScan& side, const Point2D& centre, const Point2D& probeEnd, double rh,
+                    double stationLimit) {
+  const LineSegment2D probe{centre.X, centre.Y, probeEnd.X, probeEnd.Y};
+  const SegmentLines& lines = *side.lines;
   double bestDistance = 0;
   Point2D best;
   bool firstHit = false;
-  for (std::size_t k = 0; k < count; ++k) {
-    const std::size_t j = side.keep[k];
+  for (std::size_t j = side.startRow; j + 1 < lines.size(); ++j) {
     const SegmentLine& row = lines[j];
+    if (row.Station > stationLimit) break;
     const Intersection hit = IntersectSegments(probe, {row.X1, row.Y1, row.X2, row.Y2});
     if (!hit.found) continue;
     if (!firstHit) {
       firstHit = true;
       side.startRow = j;
     }
-    const double dx = hit.X - centre.X, dy = hit.Y - centre.Y;
-    // The squared distance settles most hits without the costly hypot: one
-    // clearly nearer than the best so far, or clearly beyond rh, cannot win.
-    // The margin is far wider than the rounding of either form, so the hits
-    // kept are exactly those the hypot test keeps.
-    if (bestDistance > 0) {
-      const double d2 = dx * dx + dy * dy;
-      if (d2 >= std::numeric_limits<double>::min() && std::isfinite(d2) &&
-          (d2 < bestDistance * bestDistance * (1 - kDistanceMargin) ||
-           d2 > rh * rh * (1 + kDistanceMargin)))
-        continue;
-    }
-    const double d = std::hypot(dx, dy);
+    const double d = std::hypot(hit.X - centre.X, hit.Y - centre.Y);
     if (d > bestDistance && (bestDistance == 0 || d <= rh)) {
       best = {hit.X, hit.Y};
       bestDistance = d;
     }
   }
-  // A station whose only hits lie at the probe's start has no point of its own.
   if (bestDistance > 0) side.trace->push_back(best);
 }
 
@@ -157,32 +181,63 @@ EnvelopeTraces ComputeEnvelope(RunState& state, Host& host, EnvelopeScan scan) {
     if (segment.VehicleWidth > widest) widest = segment.VehicleWidth;
   }
   const double rh = 0.5 * std::sqrt(state.fordonslen * state.fordonslen + widest * widest);
+  const std::vector<StationTrackRow>& track = state.StationTrack;
+  const double lookAhead = kLookAheadLengths * state.fordonslen;
+  // The station track's empty closing row counts as its last row.
+  const int lastRow = static_cast<int>(track.size());
+
+  // The sides share nothing but the station track, so on long runs the
+  // left-hand side is sorted, indexed and probed beside this thread while this
+  // one does the right-hand side and shows the progress.
+  const auto prepare = [&](SideScan& side, SegmentLines& lines, std::vector<Point2D>& trace) {
+    SortRows(lines, 0, static_cast<int>(lines.size()) - 1);
+    side.lines = &lines;
+    side.trace = &trace;
+    if (scan == EnvelopeScan::Filtered) side.index.emplace(lines);
+  };
+  const auto probeAll = [&](SideScan& side, double towardsY, const auto& progress) {
+    for (int i = 0; i <= lastRow - 2; ++i) {
+      progress(i);
+      const Point2D centre{track[i].X, track[i].Y};
+      const double phi = ATan2(track[i + 1].Y - track[i].Y, track[i + 1].X - track[i].X);
+      const Point2D probeEnd = RotatePoint({centre.X, centre.Y + towardsY}, centre, phi);
+      const double stationLimit = track[i].Distance + lookAhead;
+      if (side.index) {
+        ProbeSide(side, centre, probeEnd, rh, stationLimit);
+      } else {
+        ProbeSidePlain(side, centre, probeEnd, rh, stationLimit);
+      }
+    }
+  };
+  const auto noProgress = [](int) {};
 
   host.SetStatusText(0, "Sorting...");
-  SortRows(state.SegmentLinesRight, 0, static_cast<int>(state.SegmentLinesRight.size()) - 1);
-  SortRows(state.SegmentLinesLeft, 0, static_cast<int>(state.SegmentLinesLeft.size()) - 1);
-
-  // The station track's empty closing row counts as its last row.
-  const std::vector<StationTrackRow>& track = state.StationTrack;
-  const int lastRow = static_cast<int>(track.size());
-  host.SetProgressVisible(true);
-  host.SetProgressMaximum(lastRow);
-  host.SetStatusText(0, "Evaluating Envelope...");
-  host.ProcessPendingEvents();
-
-  SideScan right{&state.SegmentLinesRight, 0, &traces.rightHand, 0, {}};
-  SideScan left{&state.SegmentLinesLeft, 0, &traces.leftHand, 0, {}};
-  const double lookAhead = kLookAheadLengths * state.fordonslen;
-  for (int i = 0; i <= lastRow - 2; ++i) {
-    host.SetProgressValue(i);
-    const Point2D centre{track[i].X, track[i].Y};
-    const double phi = ATan2(track[i + 1].Y - track[i].Y, track[i + 1].X - track[i].X);
-    const double stationLimit = track[i].Distance + lookAhead;
-    ProbeSide(right, centre, RotatePoint({centre.X, centre.Y - rh}, centre, phi), rh, stationLimit,
-              scan);
-    ProbeSide(left, centre, RotatePoint({centre.X, centre.Y + rh}, centre, phi), rh, stationLimit,
-              scan);
+  SideScan right, left;
+  std::future<void> leftSide;
+  if (lastRow >= kThreadedStations) {
+    try {
+      leftSide = std::async(std::launch::async, [&] {
+        prepare(left, state.SegmentLinesLeft, traces.leftHand);
+        probeAll(left, rh, noProgress);
+      });
+    } catch (const std::system_error&) {
+      // No thread to be had: both sides run here.
+    }
   }
+  try {
+    prepare(right, state.SegmentLinesRight, traces.rightHand);
+    if (!leftSide.valid()) prepare(left, state.SegmentLinesLeft, traces.leftHand);
+    host.SetProgressVisible(true);
+    host.SetProgressMaximum(lastRow);
+    host.SetStatusText(0, "Evaluating Envelope...");
+    host.ProcessPendingEvents();
+    probeAll(right, -rh, [&](int i) { host.SetProgressValue(i); });
+    if (!leftSide.valid()) probeAll(left, rh, noProgress);
+  } catch (...) {
+    if (leftSide.valid()) leftSide.wait();
+    throw;
+  }
+  if (leftSide.valid()) leftSide.get();
   return traces;
 }
 

@@ -27,10 +27,12 @@ void SortRows(SegmentLines& table, int lo, int hi, bool ascending = true);
 
 // Sorts both side-line tables by station and traces the envelope along the
 // station track. Shows "Sorting..." and "Evaluating Envelope..." and the
-// progress over the stations; leaves the side-line tables sorted.
-// Filtered passes over the side lines that certainly miss a probe before the
-// exact intersection test; Exact tests every line in range. Both give the same
-// traces; Exact is the plain form, kept to check the other against.
+// progress over the stations; leaves the side-line tables sorted. On long runs
+// the two sides are worked out on two threads; the traces do not depend on it.
+// Filtered passes over the side lines that certainly miss a probe (whole
+// blocks of a lane at a time, then line by line) before the exact intersection
+// test; Exact tests every line in range. Both give the same traces; Exact is
+// the plain form, kept to check the other against.
 enum class EnvelopeScan { Filtered, Exact };
 EnvelopeTraces ComputeEnvelope(RunState& state, Host& host,
                                EnvelopeScan scan = EnvelopeScan::Filtered);

@@ -53,9 +53,12 @@ enum SweepTableId : int {
   kSweepTableCount
 };
 
-// One body side line (or front-corner trace) with its station distance.
+// One body side line (or front-corner trace) with its station distance and its
+// lane: which body side or trace it belongs to. Lines of one lane lie close
+// together from station to station; the envelope scan groups them by it.
 struct SegmentLine {
   double X1 = 0, Y1 = 0, X2 = 0, Y2 = 0, Station = 0;
+  int Lane = 0;
 };
 using SegmentLines = std::vector<SegmentLine>;
 

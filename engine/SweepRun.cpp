@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <exception>
+#include <limits>
 #include <string>
 
 #include "engine/BodyGeometry.h"
@@ -185,6 +186,17 @@ bool LoopInputsFinite(const RunState& state, const SweepOptions& options) {
 
 enum class StepEnd { Continue, LimitStop, StopRequested };
 
+// One segment's points at one station. The tyres are left out where they
+// certainly come out finite and added, from what is kept here, only when the
+// segment is drawn.
+struct StationCorners {
+  SegmentCorners points{};
+  bool tyresLeftOut = false;
+  std::size_t segment = 0;  // whose record the points were worked out with
+  Point2D p1, p2;
+  double leftWheelAngle = 0, rightWheelAngle = 0;
+};
+
 // One run of the station loop and its working state.
 class StationLoop {
  public:
@@ -206,7 +218,7 @@ class StationLoop {
   bool FrontWheelLimit(const SweepStep& step, std::size_t i, double s);
   bool Articulation(std::size_t k, std::size_t i, double s);
   void DrawStoppedVehicle(std::size_t k, std::size_t i);
-  void DrawOutline(const SegmentCorners& corners, std::size_t k, std::size_t i);
+  void DrawOutline(StationCorners& corners, std::size_t k, std::size_t i);
   void ReserveTracks();
 
   RunState& mState;
@@ -218,14 +230,16 @@ class StationLoop {
   NumberSymbols mSymbols;
 
   std::vector<Point2D> mFrontPoints, mPrevFrontPoints, mRearPoints;
-  std::vector<SegmentCorners> mStoredCorners;
-  SegmentCorners mCorners{};  // keeps its last value when a corner computation fails
+  std::vector<StationCorners> mStoredCorners;
+  StationCorners mCorners;  // keeps its last value when a corner computation fails
   bool mPlotThisStation = true;
   double mPlotCounter = 0;
   int mArticulationCounter = 0;
   double mPrevSteeringAngle = 0;
   double mSteeringChange = 0;
   double mAllowedSpeed = 0;
+  double mShownStation = std::numeric_limits<double>::quiet_NaN();  // in mStatusText
+  std::string mStatusText;
 };
 
 void StationLoop::ReserveTracks() {
@@ -240,6 +254,22 @@ void StationLoop::ReserveTracks() {
   Track* tracks[] = {&mState.ArticulationTrack1, &mState.ArticulationTrack2,
                      &mState.ArticulationTrack3};
   for (int t = 0; t < articulations && t < 3; ++t) tracks[t]->reserve(tracks[t]->size() + n);
+
+  // Every segment adds a row to each body and rear-wheel sweep table at every
+  // station, a towing unit to the front-wheel ones; each body adds a side line
+  // per side, and the first segment its front-corner trace.
+  std::size_t towing = 0, bodies = 1;
+  for (const SegmentRecord& segment : mSegments) {
+    if (segment.Kind == SegmentKind::TowingUnit) ++towing;
+    if (segment.Kind != SegmentKind::TowBarLink) ++bodies;
+  }
+  for (int table = 0; table < kSweepTableCount; ++table) {
+    const bool frontWheel = table == kSweepWheelFrontLeft || table == kSweepWheelFrontRight;
+    SweepTable& rows = mState.sweep[table];
+    rows.reserve(rows.size() + n * (frontWheel ? towing : mSegments.size()));
+  }
+  for (SegmentLines* lines : {&mState.SegmentLinesLeft, &mState.SegmentLinesRight})
+    lines->reserve(lines->size() + n * bodies);
 }
 
 LoopEnd StationLoop::Run() {
@@ -249,7 +279,7 @@ LoopEnd StationLoop::Run() {
   mPrevFrontPoints = std::move(placement.PrevFrontPoints);
   mRearPoints = std::move(placement.RearPoints);
   mFrontPoints.assign(segmentCount, Point2D{});
-  mStoredCorners.assign(segmentCount, SegmentCorners{});
+  mStoredCorners.assign(segmentCount, StationCorners{});
   ReserveTracks();
 
   const double step = mOptions.calculationStep;
@@ -259,8 +289,13 @@ LoopEnd StationLoop::Run() {
     const double s = static_cast<double>(i) * step;
     Skip([&] { mHost.SetProgressValue(static_cast<double>(i)); });
     Skip([&] {
-      mHost.SetStatusText(
-          0, "Calculating Sweep " + FormatFieldNumber(RoundHalfEven(s), mSymbols) + lengthText);
+      // The shown station changes only every few steps; its text is made again only then.
+      const double shown = RoundHalfEven(s);
+      if (!(shown == mShownStation && std::signbit(shown) == std::signbit(mShownStation))) {
+        mStatusText = "Calculating Sweep " + FormatFieldNumber(shown, mSymbols) + lengthText;
+        mShownStation = shown;
+      }
+      mHost.SetStatusText(0, mStatusText);
     });
     mPlotCounter += step;
     if (mPlotCounter >= mOptions.plotInterval) {
@@ -292,9 +327,18 @@ StepEnd StationLoop::SegmentStep(std::size_t k, std::size_t i, double s) {
                      segment.WheelWidth, mHost);
   });
   Skip([&] {
-    mCorners = CalcSegmentCorners(mFrontPoints[k], step.RearPoint, segment, step.LeftWheelAngle,
-                                  step.RightWheelAngle, static_cast<double>(k), s,
-                                  mOptions.vehicleType, mOptions.metresPerUnit, mState, mHost);
+    bool tyresLeftOut = false;
+    const SegmentCorners points = CalcSegmentCornersLeavingTyres(
+        mFrontPoints[k], step.RearPoint, segment, step.LeftWheelAngle, step.RightWheelAngle,
+        static_cast<double>(k), s, mOptions.vehicleType, mOptions.metresPerUnit, mState, mHost,
+        tyresLeftOut);
+    mCorners = {points,
+                tyresLeftOut,
+                k,
+                mFrontPoints[k],
+                step.RearPoint,
+                step.LeftWheelAngle,
+                step.RightWheelAngle};
   });
   if (k == 0) {
     if (SteeringAndSpeed(step, i, s)) return StepEnd::LimitStop;
@@ -303,10 +347,10 @@ StepEnd StationLoop::SegmentStep(std::size_t k, std::size_t i, double s) {
   if (k >= 1 && i >= 1 && Articulation(k, i, s)) return StepEnd::LimitStop;
 
   mStoredCorners[k] = mCorners;
-  if (mPlotVehicle && mPlotThisStation) DrawOutline(mCorners, k, i);
+  if (mPlotVehicle && mPlotThisStation) DrawOutline(mStoredCorners[k], k, i);
   mPrevFrontPoints[k] = mFrontPoints[k];
   mRearPoints[k] = step.RearPoint;
-  if (k + 1 < mSegments.size()) mFrontPoints[k + 1] = mCorners[6];
+  if (k + 1 < mSegments.size()) mFrontPoints[k + 1] = mCorners.points[6];
   return StepEnd::Continue;
 }
 
@@ -367,8 +411,9 @@ bool StationLoop::FrontWheelLimit(const SweepStep& step, std::size_t i, double s
 
 bool StationLoop::Articulation(std::size_t k, std::size_t i, double s) {
   const SegmentRecord& segment = mSegments[k];
-  const Point2D ahead = mStoredCorners[k - 1][0];
-  const double angle = RadToDeg(AngleAtVertex(mCorners[1], ahead, mCorners[0]));
+  const Point2D ahead = mStoredCorners[k - 1].points[0];
+  const SegmentCorners& corners = mCorners.points;
+  const double angle = RadToDeg(AngleAtVertex(corners[1], ahead, corners[0]));
 
   if (segment.Kind != SegmentKind::TowBarLink) {
     ++mArticulationCounter;
@@ -394,7 +439,7 @@ bool StationLoop::Articulation(std::size_t k, std::size_t i, double s) {
   mPlotVehicle = true;
   DrawStoppedVehicle(k, i);
   Skip([&] {
-    mDrawing.PlotSegmentAngleMark(ahead, mCorners[0], mCorners[1], angle, kMarkLayer,
+    mDrawing.PlotSegmentAngleMark(ahead, corners[0], corners[1], angle, kMarkLayer,
                                   mOptions.metresPerUnit);
   });
   mState.stopKind = StopKind::Articulation;
@@ -410,9 +455,15 @@ void StationLoop::DrawStoppedVehicle(std::size_t k, std::size_t i) {
   DrawOutline(mStoredCorners[k], k, i);
 }
 
-void StationLoop::DrawOutline(const SegmentCorners& corners, std::size_t k, std::size_t i) {
+void StationLoop::DrawOutline(StationCorners& corners, std::size_t k, std::size_t i) {
+  if (corners.tyresLeftOut) {
+    PlaceTyres(corners.points, corners.p1, corners.p2, mSegments[corners.segment],
+               corners.leftWheelAngle, corners.rightWheelAngle, mOptions.vehicleType,
+               mOptions.metresPerUnit);
+    corners.tyresLeftOut = false;
+  }
   Skip([&] {
-    mDrawing.PlotSegment(corners, kVehicleLayer, mSegments[k], mOptions.vehicleType,
+    mDrawing.PlotSegment(corners.points, kVehicleLayer, mSegments[k], mOptions.vehicleType,
                          mOptions.metresPerUnit);
   });
   const int station = static_cast<int>(i);
