@@ -222,17 +222,20 @@ QWidget* frmVehicleTurning::BuildVehicleDetailsPage() {
     connect(mFields[d], &QLineEdit::textChanged, this, [this, d] { MarkField(d); });
   mTotalLength = NamedLabel(QStringLiteral("Label2"), QStringLiteral("Total length:"));
   column->addWidget(mTotalLength);
-  column->addStretch(1);
-  outer->addLayout(column);
 
+  // The illustration sits below the fields, which keeps the window narrow
+  // enough to stand beside the drawing window.
   auto* picture1 = Named(new QFrame, "Picture1");
   auto* pictureLayout = new QVBoxLayout(picture1);
+  pictureLayout->setContentsMargins(0, 0, 0, 0);
   mImage = NamedLabel(QStringLiteral("Image1"), QString());
   mImage->setMinimumSize(417, 132);
-  mImage->setAlignment(Qt::AlignCenter);
+  mImage->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   pictureLayout->addWidget(mImage);
-  pictureLayout->addStretch(1);
-  outer->addWidget(picture1, 0, Qt::AlignTop);
+  column->addWidget(picture1);
+  column->addStretch(1);
+  outer->addLayout(column);
+  outer->addStretch(1);
   return frame5;
 }
 
@@ -287,8 +290,10 @@ QWidget* frmVehicleTurning::BuildBottomRow() {
   connect(execute, &QPushButton::clicked, this, &frmVehicleTurning::OnExecute);
   connect(cancel, &QPushButton::clicked, this, &frmVehicleTurning::OnCancel);
 
-  layout->addWidget(frame6);
-  layout->addWidget(frame7);
+  auto* pathAndSpeed = new QVBoxLayout;
+  pathAndSpeed->addWidget(frame6);
+  pathAndSpeed->addWidget(frame7);
+  layout->addLayout(pathAndSpeed);
   layout->addWidget(frame2, 1);
   layout->addLayout(buttons);
   return row;
