@@ -262,5 +262,41 @@ TEST(CalcSegmentCorners, FailureIsReportedAndGivesEmptyRecord) {
   EXPECT_TRUE(state.SegmentLinesLeft.empty());
 }
 
+TEST(CalcSegmentCornersLeavingTyres, TyresPlacedLaterMatchTheFullCornersAndRows) {
+  // A steered towing unit, a drawbar, single and tandem rear axles, a
+  // millimetre drawing; at a point so far out that tyres could overflow they
+  // are worked out at once.
+  struct Case {
+    Point2D p1, p2;
+    SegmentRecord segment;
+    int type;
+    double metresPerUnit;
+    bool leftOut;
+  };
+  const std::vector<Case> cases{{{3, 4}, {-2, 1}, Truck(), 2, 1, true},
+                                {{3, 4}, {-1, 4.5}, Drawbar(), 4, 1, true},
+                                {{-7, 2}, {-12, -1}, Truck(), 7, 1, true},
+                                {{3000, 4000}, {-2000, 1000}, Truck(), 9, 0.001, true},
+                                {{1e305, 0}, {1e305 - 6, 0}, Truck(), 2, 1, false}};
+  for (const Case& c : cases) {
+    RunState full, left;
+    GeometryTestHost host;
+    const SegmentCorners expected = CalcSegmentCorners(c.p1, c.p2, c.segment, 0.3, 0.25, 0, 0.2,
+                                                       c.type, c.metresPerUnit, full, host);
+    bool leftOut = false;
+    SegmentCorners corners = CalcSegmentCornersLeavingTyres(
+        c.p1, c.p2, c.segment, 0.3, 0.25, 0, 0.2, c.type, c.metresPerUnit, left, host, leftOut);
+    EXPECT_EQ(leftOut, c.leftOut) << c.type;
+    if (leftOut) {
+      EXPECT_EQ(corners[7 + 10], (Point2D{}));
+      PlaceTyres(corners, c.p1, c.p2, c.segment, 0.3, 0.25, c.type, c.metresPerUnit);
+    }
+    EXPECT_EQ(corners, expected) << c.type;
+    for (int t = 0; t < kSweepTableCount; ++t)
+      EXPECT_EQ(left.sweep[t].size(), full.sweep[t].size());
+    EXPECT_EQ(left.SegmentLinesLeft.size(), full.SegmentLinesLeft.size());
+  }
+}
+
 }  // namespace
 }  // namespace veerline

@@ -59,6 +59,7 @@ TEST_F(EnvelopeScanTest, SameTracesForAwkwardLines) {
   for (int copy = 0; copy < 20; ++copy) {
     for (SegmentLine line : awkward) {
       line.X1 += copy * 0.5, line.X2 += copy * 0.5, line.Station += copy * 0.5;
+      line.Lane = copy % 3;  // the scan groups lines by lane
       run.SegmentLinesLeft.push_back(line);
       line.Y1 = -line.Y1, line.Y2 = -line.Y2;
       run.SegmentLinesRight.push_back(line);
