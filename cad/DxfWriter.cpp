@@ -70,7 +70,15 @@ class LosslessWriter {
   std::string NewHandle() {
     for (;;) {
       std::string handle = FormatHandle(mNextHandle++);
+      mSeedNeeded = std::max(mSeedNeeded, mNextHandle);
       if (!mDrawing.IsHandleUsed(handle)) return handle;
+    }
+  }
+
+  // Notes the handle of an entity Veerline added, so the seed passes it.
+  void NoteAdded(const DrawingEntity& entity) {
+    if (auto value = ParseHandle(entity.Handle()); value && *value < UINT64_MAX / 2) {
+      mSeedNeeded = std::max(mSeedNeeded, *value + 1);
     }
   }
 
@@ -284,6 +292,7 @@ class LosslessWriter {
         std::string owner(TrimDxf(FindValue(mSource.Record(block->BlockTag()), 330)));
         PlanEntities(*block, Offset(block->EndBlkTag()), owner);
       } else if (!block->Erased()) {
+        for (const auto& entity : block->Entities()) NoteAdded(*entity);
         writer.Block(*block, RecordOwner(block.get()));
       }
     }
@@ -305,7 +314,10 @@ class LosslessWriter {
     DxfEmitter out = Emitter();
     AdditionWriter writer = Writer(out);
     for (const auto& entity : mDrawing.ModelSpace().Entities()) {
-      if (!entity->FromFile() && !entity->Erased()) writer.Entity(*entity, mModelSpaceOwner);
+      if (!entity->FromFile() && !entity->Erased()) {
+        NoteAdded(*entity);
+        writer.Entity(*entity, mModelSpaceOwner);
+      }
     }
     std::string text = out.Take();
     if (!text.empty()) NewSection("ENTITIES", std::move(text), {"OBJECTS", "THUMBNAILIMAGE"});
@@ -320,6 +332,7 @@ class LosslessWriter {
           mPatches.push_back({Offset(entity->SourceFirst()), Offset(entity->SourceEnd()), {}});
         }
       } else if (!entity->Erased()) {
+        NoteAdded(*entity);
         writer.Entity(*entity, owner);
       }
     }
@@ -329,12 +342,12 @@ class LosslessWriter {
   // Raises $HANDSEED past every handle given out. A drawing with handles but
   // no seed gets one.
   void PlanHandleSeed() {
-    if (!mStyle.Handles) return;
-    std::string seed = FormatHandle(mNextHandle);
+    if (!mStyle.Handles || mSeedNeeded == 0) return;
+    std::string seed = FormatHandle(mSeedNeeded);
     std::span<const DxfTag> variable = mSource.HeaderVariable("$HANDSEED");
     if (!variable.empty()) {
       auto current = ParseHandle(variable.front().Value);
-      if (!current || *current < mNextHandle) Replace(variable.front().Value, seed);
+      if (!current || *current < mSeedNeeded) Replace(variable.front().Value, seed);
       return;
     }
     if (const DxfSection* header = mSource.FindSection("HEADER")) {
@@ -369,6 +382,7 @@ class LosslessWriter {
   const std::vector<DxfTag>& mTags;
   bool mUtf8;
   std::uint64_t mNextHandle;
+  std::uint64_t mSeedNeeded = 0;
   AdditionStyle mStyle;
   std::set<std::string> mFileLayers, mFileLinetypes, mFileStyles;
   std::string mModelSpaceOwner;
