@@ -1,8 +1,11 @@
 #include "engine/SweepRun.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <exception>
 #include <limits>
+#include <optional>
 #include <string>
 
 #include "engine/BodyGeometry.h"
@@ -186,15 +189,52 @@ bool LoopInputsFinite(const RunState& state, const SweepOptions& options) {
 
 enum class StepEnd { Continue, LimitStop, StopRequested };
 
-// One segment's points at one station. The tyres are left out where they
-// certainly come out finite and added, from what is kept here, only when the
-// segment is drawn.
-struct StationCorners {
-  SegmentCorners points{};
-  bool tyresLeftOut = false;
-  std::size_t segment = 0;  // whose record the points were worked out with
-  Point2D p1, p2;
-  double leftWheelAngle = 0, rightWheelAngle = 0;
+// One segment's points at one station. Where its tyres were left out (they
+// certainly come out finite), only the points the loop reads are kept, with
+// what it takes to add the tyres when the segment is drawn, so that copying it
+// from station to station costs little; otherwise all 93 points are kept.
+class StationCorners {
+ public:
+  StationCorners() : mAll(SegmentCorners{}) {}
+  StationCorners(const SegmentCorners& points, bool tyresLeftOut, std::size_t segment,
+                 const Point2D& p1, const Point2D& p2, double leftWheelAngle,
+                 double rightWheelAngle)
+      : mSegment(segment),
+        mP1(p1),
+        mP2(p2),
+        mLeftWheelAngle(leftWheelAngle),
+        mRightWheelAngle(rightWheelAngle) {
+    if (!tyresLeftOut) {
+      mAll = points;
+      return;
+    }
+    std::copy(points.begin(), points.begin() + mBody.size(), mBody.begin());
+    mRearEdges = {points[kRearEdgeLeft], points[kRearEdgeRight]};
+  }
+
+  // Point 0 (front point), 1 (rear axle) or 6 (hitch).
+  const Point2D& operator[](int index) const { return mAll ? (*mAll)[index] : mBody[index]; }
+
+  // All 93 points, the tyres added where they were left out.
+  SegmentCorners Complete(const Segments& segments, int vehicleType, double metresPerUnit) const {
+    if (mAll) return *mAll;
+    SegmentCorners points{};
+    std::copy(mBody.begin(), mBody.end(), points.begin());
+    points[kRearEdgeLeft] = mRearEdges[0];
+    points[kRearEdgeRight] = mRearEdges[1];
+    PlaceTyres(points, mP1, mP2, segments[mSegment], mLeftWheelAngle, mRightWheelAngle, vehicleType,
+               metresPerUnit);
+    return points;
+  }
+
+ private:
+  static constexpr int kRearEdgeLeft = 43, kRearEdgeRight = 58;
+  std::array<Point2D, 7> mBody{};  // points 0..6
+  std::array<Point2D, 2> mRearEdges{};
+  std::optional<SegmentCorners> mAll;
+  std::size_t mSegment = 0;  // whose record the points were worked out with
+  Point2D mP1, mP2;
+  double mLeftWheelAngle = 0, mRightWheelAngle = 0;
 };
 
 // One run of the station loop and its working state.
@@ -218,7 +258,7 @@ class StationLoop {
   bool FrontWheelLimit(const SweepStep& step, std::size_t i, double s);
   bool Articulation(std::size_t k, std::size_t i, double s);
   void DrawStoppedVehicle(std::size_t k, std::size_t i);
-  void DrawOutline(StationCorners& corners, std::size_t k, std::size_t i);
+  void DrawOutline(const StationCorners& corners, std::size_t k, std::size_t i);
   void ReserveTracks();
 
   RunState& mState;
@@ -332,13 +372,8 @@ StepEnd StationLoop::SegmentStep(std::size_t k, std::size_t i, double s) {
         mFrontPoints[k], step.RearPoint, segment, step.LeftWheelAngle, step.RightWheelAngle,
         static_cast<double>(k), s, mOptions.vehicleType, mOptions.metresPerUnit, mState, mHost,
         tyresLeftOut);
-    mCorners = {points,
-                tyresLeftOut,
-                k,
-                mFrontPoints[k],
-                step.RearPoint,
-                step.LeftWheelAngle,
-                step.RightWheelAngle};
+    mCorners = StationCorners(points, tyresLeftOut, k, mFrontPoints[k], step.RearPoint,
+                              step.LeftWheelAngle, step.RightWheelAngle);
   });
   if (k == 0) {
     if (SteeringAndSpeed(step, i, s)) return StepEnd::LimitStop;
@@ -350,7 +385,7 @@ StepEnd StationLoop::SegmentStep(std::size_t k, std::size_t i, double s) {
   if (mPlotVehicle && mPlotThisStation) DrawOutline(mStoredCorners[k], k, i);
   mPrevFrontPoints[k] = mFrontPoints[k];
   mRearPoints[k] = step.RearPoint;
-  if (k + 1 < mSegments.size()) mFrontPoints[k + 1] = mCorners.points[6];
+  if (k + 1 < mSegments.size()) mFrontPoints[k + 1] = mCorners[6];
   return StepEnd::Continue;
 }
 
@@ -411,8 +446,8 @@ bool StationLoop::FrontWheelLimit(const SweepStep& step, std::size_t i, double s
 
 bool StationLoop::Articulation(std::size_t k, std::size_t i, double s) {
   const SegmentRecord& segment = mSegments[k];
-  const Point2D ahead = mStoredCorners[k - 1].points[0];
-  const SegmentCorners& corners = mCorners.points;
+  const Point2D ahead = mStoredCorners[k - 1][0];
+  const StationCorners& corners = mCorners;
   const double angle = RadToDeg(AngleAtVertex(corners[1], ahead, corners[0]));
 
   if (segment.Kind != SegmentKind::TowBarLink) {
@@ -455,15 +490,11 @@ void StationLoop::DrawStoppedVehicle(std::size_t k, std::size_t i) {
   DrawOutline(mStoredCorners[k], k, i);
 }
 
-void StationLoop::DrawOutline(StationCorners& corners, std::size_t k, std::size_t i) {
-  if (corners.tyresLeftOut) {
-    PlaceTyres(corners.points, corners.p1, corners.p2, mSegments[corners.segment],
-               corners.leftWheelAngle, corners.rightWheelAngle, mOptions.vehicleType,
-               mOptions.metresPerUnit);
-    corners.tyresLeftOut = false;
-  }
+void StationLoop::DrawOutline(const StationCorners& corners, std::size_t k, std::size_t i) {
+  const SegmentCorners points =
+      corners.Complete(mSegments, mOptions.vehicleType, mOptions.metresPerUnit);
   Skip([&] {
-    mDrawing.PlotSegment(corners.points, kVehicleLayer, mSegments[k], mOptions.vehicleType,
+    mDrawing.PlotSegment(points, kVehicleLayer, mSegments[k], mOptions.vehicleType,
                          mOptions.metresPerUnit);
   });
   const int station = static_cast<int>(i);
