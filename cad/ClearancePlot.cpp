@@ -1,5 +1,6 @@
 #include "cad/ClearancePlot.h"
 
+#include "cad/DrawingModel.h"
 #include "cad/DrawingOutput.h"
 
 namespace veerline::cad {
@@ -7,6 +8,21 @@ namespace {
 
 constexpr double kMarkRadiusMetres = 0.5;
 constexpr double kTextHeightMetres = 0.5;
+// The dashes of the clearance line: 1 m drawn, 0.5 m gap.
+constexpr double kDashMetres = 1.0, kGapMetres = 0.5;
+
+// Makes the clearance layer dashed where the drawing can say so: the layer
+// names the linetype, which is added in drawing units unless the drawing has one.
+void MakeClearanceLayerDashed(CadDocument& document, double metresPerUnit) {
+  auto* drawing = dynamic_cast<DrawingModel*>(&document);
+  if (drawing == nullptr) return;
+  drawing->AddOrGetLayer(kLayerClearance).Linetype = kClearanceLinetype;
+  drawing->AddLinetype(
+      {kClearanceLinetype,
+       "Dashed __ __ __",
+       {MetresToUnits(kDashMetres, metresPerUnit), -MetresToUnits(kGapMetres, metresPerUnit)},
+       false});
+}
 
 }  // namespace
 
@@ -26,10 +42,11 @@ void DrawConflictMarks(const std::vector<ObstacleClearance>& conflicts, CadConne
 }
 
 void DrawClearanceLine(const std::vector<std::vector<Point2D>>& loops, CadConnection& connection,
-                       CadBlock& block) {
+                       CadBlock& block, double metresPerUnit) {
   if (loops.empty()) return;
   CadApplication& application = connection.Application();
   connection.Document().AddLayer(kLayerClearance);
+  MakeClearanceLayerDashed(connection.Document(), metresPerUnit);
   for (const auto& loop : loops) {
     if (loop.size() < 2) continue;
     DrawPolyline(application, block, loop, true, kColorByLayer, kLayerClearance);

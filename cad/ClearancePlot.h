@@ -26,8 +26,9 @@ void DrawConflictMarks(const std::vector<ObstacleClearance>& conflicts, CadConne
                        CadBlock& block, double metresPerUnit, const NumberSymbols& symbols);
 
 // The clearance line's loops as closed polylines on layer "Turn_Clearance",
-// colour by layer, into the block. CAD failures pass to the caller.
+// colour by layer, into the block; the layer is dashed (1 m dashes) where the
+// drawing can hold a linetype. CAD failures pass to the caller.
 void DrawClearanceLine(const std::vector<std::vector<Point2D>>& loops, CadConnection& connection,
-                       CadBlock& block);
+                       CadBlock& block, double metresPerUnit);
 
 }  // namespace veerline::cad

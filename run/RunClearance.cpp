@@ -45,7 +45,7 @@ bool DrawRunClearance(RunContext& context, cad::CadBlock& envelopeBlock) {
       traces = ComputeEnvelope(state, context.host);
     const auto loops = ClearanceLine(traces.rightHand, traces.leftHand, result.Margin,
                                      kChordToleranceMetres / state.MetresPerUnit);
-    cad::DrawClearanceLine(loops, context.connection, envelopeBlock);
+    cad::DrawClearanceLine(loops, context.connection, envelopeBlock, state.MetresPerUnit);
     drew = drew || !loops.empty();
   }
   return drew;

@@ -60,6 +60,7 @@ TEST_F(ClearanceRunTest, KerbBesideAStraightPathAndABollardBlockOnIt) {
   // Marks and the clearance line go into the envelope block.
   EXPECT_EQ(OnLayer(drawing(), state.EnvelopeBlockName, cad::kLayerConflict), 4u);
   EXPECT_EQ(OnLayer(drawing(), state.EnvelopeBlockName, cad::kLayerClearance), 1u);
+  EXPECT_EQ(drawing().FindLayer(cad::kLayerClearance)->Linetype, "DASHED");
   EXPECT_NE(host.status.back().find("  Conflicts: 2  Closest: 0.00"), std::string::npos)
       << host.status.back();
 }
