@@ -127,21 +127,26 @@ DrawingBlock* DrawingModel::FindBlock(const std::string& name) const {
 }
 
 DrawingEntity* DrawingModel::FindEntity(const std::string& handle) const {
-  auto it = mModelSpaceByHandle.find(NormaliseHandle(handle));
-  return it == mModelSpaceByHandle.end() || it->second->Erased() ? nullptr : it->second;
+  DrawingEntity* entity = nullptr;
+  if (auto value = ParseHandle(handle)) {
+    auto it = mHandles.find(*value);
+    if (it != mHandles.end()) entity = it->second;
+  } else {
+    auto it = mWideHandles.find(NormaliseHandle(handle));
+    if (it != mWideHandles.end()) entity = it->second;
+  }
+  return entity && !entity->Erased() ? entity : nullptr;
 }
 
 bool DrawingModel::IsHandleUsed(const std::string& handle) const {
-  return mUsedHandles.count(NormaliseHandle(handle)) != 0;
+  if (auto value = ParseHandle(handle)) return mHandles.count(*value) != 0;
+  return mWideHandles.count(NormaliseHandle(handle)) != 0;
 }
 
 std::string DrawingModel::NewHandle() {
-  std::string handle;
-  do {
-    handle = FormatHandle(mNextHandle++);
-  } while (mUsedHandles.count(handle) != 0);
-  mUsedHandles.insert(handle);
-  return handle;
+  while (mHandles.count(mNextHandle) != 0) ++mNextHandle;
+  mHandles.emplace(mNextHandle, nullptr);
+  return FormatHandle(mNextHandle++);
 }
 
 bool DrawingModel::ClaimHandle(const std::string& handle) {
@@ -150,20 +155,21 @@ bool DrawingModel::ClaimHandle(const std::string& handle) {
       handle.find_first_not_of('0') == std::string::npos) {
     return false;
   }
-  std::string normal = NormaliseHandle(handle);
-  if (!mUsedHandles.insert(normal).second) return false;
-  // Keep fresh handles above every handle read, unless that would run out of
-  // room; handles too wide to be numbers are kept as text only.
-  if (auto value = ParseHandle(handle); value && *value >= mNextHandle && *value < UINT64_MAX / 2) {
-    mNextHandle = *value + 1;
-  }
+  auto value = ParseHandle(handle);
+  if (!value) return mWideHandles.emplace(NormaliseHandle(handle), nullptr).second;
+  if (!mHandles.emplace(*value, nullptr).second) return false;
+  // Keep fresh handles above every handle read, unless that would run out of room.
+  if (*value >= mNextHandle && *value < UINT64_MAX / 2) mNextHandle = *value + 1;
   return true;
 }
 
 void DrawingModel::Register(const DrawingBlock& block, DrawingEntity& entity) {
-  std::string normal = NormaliseHandle(entity.Handle());
-  mUsedHandles.insert(normal);
-  if (&block == mModelSpace.get()) mModelSpaceByHandle[normal] = &entity;
+  DrawingEntity* pointer = &block == mModelSpace.get() ? &entity : nullptr;
+  if (auto value = ParseHandle(entity.Handle())) {
+    mHandles[*value] = pointer;
+  } else {
+    mWideHandles[NormaliseHandle(entity.Handle())] = pointer;
+  }
 }
 
 CadUtility& DrawingModel::Utility() { return *mUtility; }

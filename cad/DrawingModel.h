@@ -16,7 +16,6 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "cad/CadInterface.h"
@@ -109,6 +108,8 @@ class DrawingModel final : public CadDocument, public CadApplication {
   bool IsHandleUsed(const std::string& handle) const;
   // Records a handle read from a file; false when it is malformed or already used.
   bool ClaimHandle(const std::string& handle);
+  // Room for this many handles, so that reading a large drawing does not rehash.
+  void ReserveHandles(std::size_t count) { mHandles.reserve(count); }
   // Called by blocks when they take in an entity.
   void Register(const DrawingBlock& block, DrawingEntity& entity);
 
@@ -144,8 +145,10 @@ class DrawingModel final : public CadDocument, public CadApplication {
   std::vector<DrawingLinetype> mLinetypes;
   std::vector<std::unique_ptr<DrawingBlock>> mBlocks;
   std::unique_ptr<DrawingBlock> mModelSpace;
-  std::unordered_map<std::string, DrawingEntity*> mModelSpaceByHandle;
-  std::unordered_set<std::string> mUsedHandles;
+  // Every handle in use, by value; the model-space entity it names, or null
+  // for other owners. Handles too wide for 64 bits are kept by their text.
+  std::unordered_map<std::uint64_t, DrawingEntity*> mHandles;
+  std::unordered_map<std::string, DrawingEntity*> mWideHandles;
   std::uint64_t mNextHandle = 0x100;
   std::unique_ptr<PickUtility> mUtility;
   Picker* mPicker = nullptr;

@@ -60,6 +60,7 @@ class ModelBuilder {
         mContext{fileName, source.Text(), source.Version() >= DxfVersion::R2007} {}
 
   void Build() {
+    mModel.ReserveHandles(mTags.size() / 8);
     if (const DxfTable* layers = mSource.FindTable("LAYER")) {
       for (std::size_t first : layers->Records) {
         if (mTags[first].Value != "LAYER") continue;
