@@ -105,7 +105,8 @@ void StoreSplitBlock(SegmentCorners& corners, int first, const WheelBlock& block
 
 void AppendSweepRow(RunState& state, SweepTableId table, double unit, double distance,
                     const Point2D& p, double flag) {
-  state.sweep[table].push_back({unit, distance, p.X, p.Y, flag});
+  state.sweep[table].push_back(
+      {distance, p.X, p.Y, static_cast<float>(unit), static_cast<float>(flag)});
 }
 
 }  // namespace

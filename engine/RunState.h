@@ -40,10 +40,12 @@ struct TrackRow {
 };
 using Track = std::vector<TrackRow>;
 
-// One row of a sweep table: unit index, station distance, X, Y, flag
-// (1 for a body or wheel edge, 0 for a drawbar's body corner).
+// One row of a sweep table: station distance, X, Y, unit index and flag (1
+// for a body or wheel edge, 0 for a drawbar's body corner). The unit and flag
+// are small whole numbers; kept as floats, a row takes 32 bytes instead of 40.
 struct SweepRow {
-  double Unit = 0, Distance = 0, X = 0, Y = 0, Flag = 0;
+  double Distance = 0, X = 0, Y = 0;
+  float Unit = 0, Flag = 0;
 };
 using SweepTable = std::vector<SweepRow>;
 
