@@ -147,6 +147,8 @@ void ProduceOutput(const ExecuteParams& params, const RunInputs& inputs, RunCont
 
 }  // namespace
 
+constexpr const char* kZeroLengthPath = "The path has length 0, the run did not start";
+
 RunOutcome ExecuteSweep(ExecuteParams& params, const RunInputs& inputs, RunContext& context) {
   Host& host = context.host;
   RunState& state = context.state;
@@ -181,11 +183,16 @@ RunOutcome ExecuteSweep(ExecuteParams& params, const RunInputs& inputs, RunConte
     prepared = !state.stations.empty();
     if (prepared && params.Reverse) ReversePathStations(state.stations);
   });
-  // A path that could not be stationed completely is never run.
-  if (!prepared) return RunOutcome::Ended;
+  // A path that could not be stationed completely is never run; the status
+  // line says why, as no message may have been shown.
+  if (!prepared) {
+    host.SetStatusText(0, state.PathLength == 0 ? kZeroLengthPath : "The path could not be read");
+    return RunOutcome::Ended;
+  }
 
   switch (CheckPathLength(state.PathLength, state.CalculationStep)) {
     case PathCheck::EndSilently:
+      host.SetStatusText(0, kZeroLengthPath);
       return RunOutcome::Ended;
     case PathCheck::WrongUnit:
       Show(host, WrongUnitMessage());
