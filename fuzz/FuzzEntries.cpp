@@ -15,6 +15,7 @@
 #include "cad/DrawingModel.h"
 #include "cad/DrawingOutput.h"
 #include "cad/DxfReader.h"
+#include "cad/DxfWriter.h"
 #include "cad/ScriptedPicker.h"
 #include "engine/NumberRule.h"
 #include "engine/PathPreparation.h"
@@ -172,6 +173,15 @@ std::string FuzzDxfReader(const std::uint8_t* data, std::size_t size) {
   try {
     auto drawing = cad::ReadDxfText(text, "fuzz.dxf");
     if (drawing == nullptr) return "ReadDxfText gave no drawing and no error";
+    // A drawing that is read comes back byte for byte, and with additions it
+    // still reads.
+    if (cad::WriteDxfText(*drawing) != text) return "an unchanged drawing was not written as read";
+    drawing->AddLayer("Turn_Vehicle");
+    drawing->ModelSpace().AddCircle({1, 2, 0}, 3).SetLayer("Turn_Vehicle");
+    std::string written = cad::WriteDxfText(*drawing);
+    auto again = cad::ReadDxfText(written, "fuzz-out.dxf");
+    if (again->ModelSpace().Entities().size() != drawing->ModelSpace().Entities().size())
+      return "the written drawing reads back with another number of entities";
   } catch (const cad::DxfError&) {
   }
   return {};
