@@ -91,6 +91,13 @@ void DrawingView::ZoomToExtents() {
   update();
 }
 
+void DrawingView::CentreOn(const QPointF& world) {
+  if (!mPainter) return;
+  mPainter->View().Pan(QPointF(width() / 2.0, height() / 2.0) - ToScreen(world));
+  mUserMoved = true;
+  update();
+}
+
 std::optional<std::string> DrawingView::HitTest(const QPoint& position) const {
   if (!mPainter) return std::nullopt;
   return mPainter->HitTest(QPointF(position), kPickTolerancePixels);

@@ -32,6 +32,8 @@ class DrawingView : public QWidget {
   // unless it showed nothing before.
   void Refresh();
   void ZoomToExtents();
+  // Moves the view, at its scale, so that the drawing point is in the middle.
+  void CentreOn(const QPointF& world);
 
   // The entity drawn nearest to a widget position, within the pick tolerance.
   std::optional<std::string> HitTest(const QPoint& position) const;

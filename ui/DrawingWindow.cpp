@@ -190,6 +190,7 @@ void DrawingWindow::Install(std::unique_ptr<cad::DrawingModel> drawing, const QS
   RefreshLayerList();
   UpdateTitle();
   UpdateActions();
+  emit drawingChanged();
 }
 
 // A run has written into the drawing and asks for it to be shown again.

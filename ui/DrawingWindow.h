@@ -71,6 +71,8 @@ class DrawingWindow : public QMainWindow {
  signals:
   // The user closed the window; a waiting pick ends as cancelled.
   void windowClosed();
+  // Another drawing (or none) is open now.
+  void drawingChanged();
 
  protected:
   void closeEvent(QCloseEvent* event) override;

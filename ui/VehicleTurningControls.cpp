@@ -18,6 +18,8 @@
 #include <QVBoxLayout>
 #include <tuple>
 
+#include "ui/ClearanceGroup.h"
+#include "ui/ClearanceReport.h"
 #include "ui/RunDiagramBox.h"
 #include "ui/VehicleTurningWindow.h"
 #include "ui/WindowHost.h"
@@ -83,6 +85,8 @@ void frmVehicleTurning::BuildControls() {
   auto* left = new QVBoxLayout;
   left->addWidget(BuildVehicleDataFrame());
   left->addWidget(BuildVehicleListFrame(), 1);
+  mClearanceGroup = new ClearanceGroup;
+  left->addWidget(mClearanceGroup);
   grid->addLayout(left, 0, 0);
 
   mTabs = Named(new QTabWidget, "TabStrip1");
@@ -96,6 +100,9 @@ void frmVehicleTurning::BuildControls() {
   mTabs->addTab(mFrame1, QStringLiteral("Vehicle Details"));
   mTabs->addTab(mPicture3, QStringLiteral("Turning Report"));
   mTabs->addTab(mPicture2, QStringLiteral("Lock to lock Report"));
+  mClearanceReport = new ClearanceReport;
+  mTabs->addTab(mClearanceReport, QStringLiteral("Clearance Report"));
+  mTabs->tabBar()->setTabData(3, QStringLiteral("Clearance"));
   mTabs->tabBar()->setTabData(0, QStringLiteral("VData"));
   mTabs->tabBar()->setTabData(1, QStringLiteral("ResDia"));
   mTabs->tabBar()->setTabData(2, QStringLiteral("Lockspeed"));

@@ -8,6 +8,7 @@
 #include <QSettings>
 #include <exception>
 
+#include "ui/ClearanceGroup.h"
 #include "ui/VehicleTurningWindow.h"
 
 namespace veerline::ui {
@@ -125,6 +126,7 @@ void frmVehicleTurning::FormLoad() {
     mTypeList->setCurrentIndex(1);
 
     ReadOutputOptions();
+    mClearanceGroup->ReadSettings(*OpenSection(mServices));
 
     FillCodeList(mSpeedUnit, kSpeedUnitCount, SpeedUnitText);
     mSpeedUnit->setCurrentIndex(0);
@@ -172,6 +174,7 @@ void frmVehicleTurning::FormUnload() {
   settings->setValue(QStringLiteral("Speed"), mSpeed->text());
   settings->setValue(QStringLiteral("PlotEnvelope"), number(mPlotEnvelope->isChecked()));
   settings->setValue(QStringLiteral("PathUnit"), number(mPathUnit->currentIndex()));
+  mClearanceGroup->WriteSettings(*settings);
   settings->sync();
 }
 

@@ -23,6 +23,8 @@
 #include "run/ExecuteSweep.h"
 #include "run/RunChecks.h"
 #include "ui/AboutBox.h"
+#include "ui/ClearanceGroup.h"
+#include "ui/ClearanceReport.h"
 #include "ui/DrawingView.h"
 #include "ui/DrawingWindow.h"
 #include "ui/FieldFaultText.h"
@@ -49,6 +51,7 @@ frmVehicleTurning::frmVehicleTurning(UiServices services, QWidget* parent)
   mConnection = std::make_unique<cad::CadConnection>(mAttacher);
   mColours = std::make_unique<QtColourSettings>(mServices);
   mDrawingWindow = std::make_unique<DrawingWindow>(mServices, mAttacher);
+  ConnectClearance();
   // Fields start with their defaults, written with the user's decimal symbol.
   const VehicleFields defaults = VehicleFields::Defaults(mHost->Symbols());
   for (int i = 0; i < kDimensionCount; ++i)
@@ -117,6 +120,8 @@ RunInputs frmVehicleTurning::CurrentRunInputs() const {
   inputs.plotSweep = options.plotSweep;
   inputs.plotPerimeter = options.plotEnvelope;
   inputs.reverse = options.reverse;
+  inputs.obstacleLayers = mClearanceGroup->ChosenLayers();
+  inputs.txt_ClearanceMargin = mClearanceGroup->MarginText();
   return inputs;
 }
 
@@ -250,9 +255,21 @@ void frmVehicleTurning::OnExecute() {
   mDrawingWindow->SetRunInProgress(false);
   mExecute->setEnabled(true);
   mRunning = false;
+  mClearanceReport->Show(mRunState.clearance, mHost->Symbols());
+  mClearanceGroup->ShowLayers(mAttacher.Current());
   TidyAfterRun();
   emit runFinished(outcome);
   if (mCloseRequested) close();
+}
+
+void frmVehicleTurning::ConnectClearance() {
+  connect(mDrawingWindow.get(), &DrawingWindow::drawingChanged, this,
+          [this] { mClearanceGroup->ShowLayers(mAttacher.Current()); });
+  connect(mClearanceReport, &ClearanceReport::conflictChosen, this,
+          [this](const QString& handle, QPointF mark) {
+            mDrawingWindow->View()->SetHighlight(handle.toStdString());
+            mDrawingWindow->View()->CentreOn(mark);
+          });
 }
 
 bool frmVehicleTurning::CheckBeforeRun(const RunInputs& inputs) {

@@ -32,6 +32,8 @@ class CadConnection;
 
 namespace veerline::ui {
 
+class ClearanceGroup;
+class ClearanceReport;
 class DrawingWindow;
 class QtColourSettings;
 class RunDiagramBox;
@@ -172,6 +174,9 @@ class frmVehicleTurning : public QMainWindow {
   void OnCancel();
   void OnOpenDrawing();
   void AskSummaryFor(int vehicleType);
+  // The clearance group lists the open drawing's layers; the report tab
+  // centres the drawing window on the mark of the conflict chosen.
+  void ConnectClearance();
   // Refuses a run before the pick when a field of the vehicle type does not
   // read or cannot be, or when no drawing is open; the button's own checks
   // come first. True when the run may start.
@@ -231,6 +236,8 @@ class frmVehicleTurning : public QMainWindow {
   QTabWidget* mTabs = nullptr;
   QFrame* mFrame1 = nullptr;
   RunDiagramBox* mPicture2 = nullptr;
+  ClearanceGroup* mClearanceGroup = nullptr;
+  ClearanceReport* mClearanceReport = nullptr;
   RunDiagramBox* mPicture3 = nullptr;
   QPushButton* mExecute = nullptr;  // Command3
   QStatusBar* mStatusBar = nullptr;
