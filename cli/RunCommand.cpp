@@ -4,6 +4,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "cad/CadConnection.h"
 #include "cad/DrawingModel.h"
@@ -11,6 +12,7 @@
 #include "cad/DxfError.h"
 #include "cad/DxfReader.h"
 #include "cad/DxfWriter.h"
+#include "cad/ObstacleCollection.h"
 #include "cad/ScriptedPicker.h"
 #include "cli/CliHost.h"
 #include "cli/Commands.h"
@@ -38,7 +40,13 @@ struct RunArgs {
   std::string out, report, picture, diagrams;
   unsigned seed = 0;
   bool seedGiven = false;
+  std::vector<std::string> obstacleLayers;
+  std::string clearance = "0";
+  bool failOnConflict = false;
 };
+
+// Exit status of a run with --fail-on-conflict when an obstacle is within the margin.
+constexpr int kExitConflict = 3;
 
 // A command-line error: one line on stderr and exit status 2.
 struct BadInput : std::runtime_error {
@@ -77,7 +85,8 @@ std::string FindPathHandle(const cad::DrawingModel& drawing, const std::string& 
   if (handles.size() > 1) {
     std::string list;
     for (const auto& h : handles) list += (list.empty() ? "" : ", ") + h;
-    throw BadInput("the drawing has several polylines; choose one with --path (handles: " + list + ")");
+    throw BadInput("the drawing has several polylines; choose one with --path (handles: " + list +
+                   ")");
   }
   return handles.front();
 }
@@ -105,6 +114,10 @@ RunInputs MakeInputs(const RunArgs& args, const VehicleRecord& vehicle) {
   inputs.plotSweep = args.sweep;
   inputs.plotPerimeter = !args.noEnvelope;
   inputs.reverse = args.reverse;
+  inputs.obstacleLayers = args.obstacleLayers;
+  inputs.txt_ClearanceMargin = PointNumber(args.clearance, "clearance margin");
+  if (*TryParseFieldNumber(args.clearance, point) < 0)
+    throw BadInput("clearance margin '" + args.clearance + "' is below 0");
   return inputs;
 }
 
@@ -135,6 +148,8 @@ int Run(const RunArgs& args) {
 
   std::unique_ptr<cad::DrawingModel> drawing = cad::ReadDxfFile(args.drawing);
   const std::string handle = FindPathHandle(*drawing, args.path);
+  if (const auto missing = cad::MissingLayer(*drawing, inputs.obstacleLayers))
+    throw BadInput("the drawing has no layer '" + *missing + "'");
 
   cad::ScriptedPicker picker;
   picker.PickHandle(handle);
@@ -152,16 +167,19 @@ int Run(const RunArgs& args) {
   const std::string summary = RunHappened(outcome) ? host.StatusText() : std::string();
 
   if (!args.report.empty())
-    WriteText(args.report, MakeRunReport(outcome, state, host, inputs.speedUnit, summary).dump(1) + "\n");
+    WriteText(args.report,
+              MakeRunReport(outcome, state, host, inputs.speedUnit, summary).dump(1) + "\n");
   if (!RunHappened(outcome)) return kExitBadInput;
 
   cad::DrawingModel& result = *attacher.Current();
   std::optional<PictureSupport> pictures;
   if (!args.picture.empty() || !args.diagrams.empty()) pictures.emplace();
   if (!args.out.empty()) cad::WriteDxfFile(result, args.out);
-  if (!args.picture.empty()) WriteDrawingPicture(result, UnitAbbreviation(inputs.pathUnit), args.picture);
+  if (!args.picture.empty())
+    WriteDrawingPicture(result, UnitAbbreviation(inputs.pathUnit), args.picture);
   if (!args.diagrams.empty()) WriteDiagramPictures(state, inputs.speedUnit, args.diagrams);
   std::cout << summary << "\n";
+  if (args.failOnConflict && !state.clearance.Conflicts.empty()) return kExitConflict;
   return kExitOk;
 }
 
@@ -169,25 +187,38 @@ int Run(const RunArgs& args) {
 
 void AddRunCommand(CLI::App& app, Action& action) {
   auto args = std::make_shared<RunArgs>();
-  CLI::App* run = app.add_subcommand("run", "Drive a vehicle along a path polyline of a DXF drawing");
-  run->add_option("drawing", args->drawing, "The DXF drawing")->required()->check(CLI::ExistingFile);
+  CLI::App* run =
+      app.add_subcommand("run", "Drive a vehicle along a path polyline of a DXF drawing");
+  run->add_option("drawing", args->drawing, "The DXF drawing")
+      ->required()
+      ->check(CLI::ExistingFile);
   run->add_option("--path", args->path, "Handle of the path entity (default: the only polyline)");
   AddVehicleChoiceOptions(*run, args->vehicle);
-  run->add_option("--path-unit", args->pathUnit,
-                  "Meter|Decimeter|Centimeter|Millimeter|Feet|Inches (default: the vehicle's unit)");
+  run->add_option(
+      "--path-unit", args->pathUnit,
+      "Meter|Decimeter|Centimeter|Millimeter|Feet|Inches (default: the vehicle's unit)");
   run->add_option("--speed", args->speed, "Lowest speed to check (default 10)");
   run->add_option("--speed-unit", args->speedUnit, "km/h|mph|m/s (default km/h)");
-  run->add_option("--lock-to-lock", args->lockToLock, "Lock-to-lock time in seconds (default: the vehicle's)");
+  run->add_option("--lock-to-lock", args->lockToLock,
+                  "Lock-to-lock time in seconds (default: the vehicle's)");
   run->add_flag("--reverse", args->reverse, "Drive the path from its end to its start");
   run->add_flag("--no-plot-vehicle", args->noPlotVehicle, "Draw no vehicle outlines");
-  run->add_option("--spacing", args->spacing,
-                  "Draw outlines about every so far (drawing units); default: first and last station only");
+  run->add_option(
+      "--spacing", args->spacing,
+      "Draw outlines about every so far (drawing units); default: first and last station only");
   run->add_flag("--sweep", args->sweep, "Draw the sweep lines");
   run->add_flag("--no-envelope", args->noEnvelope, "Do not draw the swept envelope");
   run->add_option("--out", args->out, "Write the drawing with the run's blocks to this DXF file");
   run->add_option("--report", args->report, "Write a JSON report");
   run->add_option("--picture", args->picture, "Write a PNG picture of the result");
   run->add_option("--diagrams", args->diagrams, "Write PREFIX-turning.png and PREFIX-speed.png");
+  run->add_option("--obstacle-layer", args->obstacleLayers,
+                  "Check the clearance to the entities on this layer (repeatable)")
+      ->allow_extra_args(false);
+  run->add_option("--clearance", args->clearance,
+                  "Clearance margin in drawing units (default 0: touching only)");
+  run->add_flag("--fail-on-conflict", args->failOnConflict,
+                "Exit with status 3 when an obstacle is within the clearance margin");
   run->add_option("--seed", args->seed, "Seed of the random block-name numbers")
       ->each([args](const std::string&) { args->seedGiven = true; });
   run->callback([args, &action] {

@@ -40,6 +40,28 @@ json SegmentsJson(const Segments& segments) {
   return links;
 }
 
+// The clearance check as the report gives it: the layers and margin asked
+// for, the smallest distance (null without obstacles) and the conflicts,
+// nearest first.
+json ClearanceJson(const ClearanceResult& clearance) {
+  json conflicts = json::array();
+  for (const ObstacleClearance& c : clearance.Conflicts) {
+    conflicts.push_back({{"handle", c.Handle},
+                         {"layer", c.Layer},
+                         {"minimumDistance", Number(c.Distance)},
+                         {"station", Number(c.Station)},
+                         {"x", Number(c.Nearest.X)},
+                         {"y", Number(c.Nearest.Y)},
+                         {"firstStation", Number(c.FirstStation)},
+                         {"lastStation", Number(c.LastStation)}});
+  }
+  return {{"layers", clearance.Layers},
+          {"margin", Number(clearance.Margin)},
+          {"minimumDistance",
+           clearance.MinimumDistance ? Number(*clearance.MinimumDistance) : json(nullptr)},
+          {"conflicts", conflicts}};
+}
+
 void AddStop(json& report, RunOutcome outcome, const RunState& state) {
   report["stopStation"] = nullptr;
   report["stopAngle"] = nullptr;
@@ -81,7 +103,8 @@ json MakeRunReport(RunOutcome outcome, const RunState& state, const CliHost& hos
 
   json stations = json::array();
   for (const PathStation& s : state.stations)
-    stations.push_back({Number(s.StationPoint.X), Number(s.StationPoint.Y), Number(s.StationDistance)});
+    stations.push_back(
+        {Number(s.StationPoint.X), Number(s.StationPoint.Y), Number(s.StationDistance)});
   report["stations"] = stations;
 
   report["tracks"] = {{"steering", TrackJson(state.SteeringTrack)},
@@ -96,6 +119,7 @@ json MakeRunReport(RunOutcome outcome, const RunState& state, const CliHost& hos
                       {"sweep", state.SweepBlockName},
                       {"envelope", state.EnvelopeBlockName},
                       {"inserted", state.insertedBlocks}};
+  report["clearance"] = ClearanceJson(state.clearance);
   return report;
 }
 

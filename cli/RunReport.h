@@ -11,7 +11,7 @@
 namespace veerline::cli {
 
 // The JSON report of one batch run: outcome, messages, figures, the segment
-// chain, stations, tracks, outline stations, envelope and blocks.
+// chain, stations, tracks, outline stations, envelope, blocks and clearance.
 nlohmann::json MakeRunReport(RunOutcome outcome, const RunState& state, const CliHost& host,
                              int speedUnit, const std::string& summary);
 
