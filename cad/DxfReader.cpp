@@ -90,7 +90,8 @@ class ModelBuilder {
     while (k < section.EndSec) {
       // The source has checked that every BLOCK has its ENDBLK.
       std::size_t head = k, end = mSource.RecordEnd(k);
-      while (!IsZero(mTags[end], "ENDBLK")) end = mSource.RecordEnd(end);
+      while (end < section.EndSec && !IsZero(mTags[end], "ENDBLK")) end = mSource.RecordEnd(end);
+      if (end >= section.EndSec) break;
       std::span<const DxfTag> record = mSource.Record(head);
       std::string name = DecodeDxfText(TrimDxf(FindValue(record, 2)), mContext.Utf8);
       if (!name.empty() && !IsLayoutBlock(name) && !mModel.FindBlock(name)) {

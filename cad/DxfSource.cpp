@@ -194,6 +194,7 @@ void DxfSource::Index(const std::string& fileName) {
           inBlock = true;
           blockStart = k;
         } else if (IsZero(mTags[k], "ENDBLK")) {
+          if (!inBlock) fail("ENDBLK without a BLOCK at line " + lineOf(k));
           inBlock = false;
         } else if (!inBlock) {
           fail("unexpected " + std::string(mTags[k].Value) + " outside a block at line " +
