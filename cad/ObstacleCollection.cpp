@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "cad/DxfNumber.h"
+
 namespace veerline::cad {
 namespace {
 
@@ -93,6 +95,31 @@ struct Placement {
   }
 };
 
+// The first value of a group code in an entity's own record (before any
+// follower), or nothing when it is missing or no number.
+std::optional<double> GroupReal(const DrawingEntity& entity, int code) {
+  const auto tags = entity.Tags();
+  for (std::size_t i = 1; i < tags.size() && tags[i].Code != 0; ++i)
+    if (tags[i].Code == code) return ParseDxfReal(tags[i].Value);
+  return std::nullopt;
+}
+
+// Points and solids, which the drawing keeps as read: a point, or the filled
+// outline of a solid (its third and fourth corners are given crosswise).
+void AddKeptCurves(const DrawingEntity& entity, EntityCurves& curves) {
+  const auto corner = [&](int n) -> std::optional<Point2D> {
+    const auto x = GroupReal(entity, 10 + n), y = GroupReal(entity, 20 + n);
+    if (!x || !y) return std::nullopt;
+    return Point2D{*x, *y};
+  };
+  if (entity.TypeName() == "POINT") {
+    if (const auto p = corner(0)) curves.Points.push_back(*p);
+  } else if (entity.TypeName() == "SOLID") {
+    const auto a = corner(0), b = corner(1), c = corner(2), d = corner(3);
+    if (a && b && c) curves.Polylines.push_back({*a, *b, d ? *d : *c, *c, *a});
+  }
+}
+
 class Collector {
  public:
   Collector(const DrawingModel& drawing, const std::vector<std::string>& layers, double tolerance)
@@ -102,6 +129,7 @@ class Collector {
   // layer it counts on (its own, or its reference's for layer "0" in a block).
   void Add(const DrawingEntity& entity, const std::string& layer, const Placement& placement,
            int depth, Obstacle& obstacle) {
+    if (entity.Erased()) return;
     if (entity.Kind() == EntityKind::Insert) {
       const EntityData& d = entity.Data();
       const DrawingBlock* block = mDrawing.FindBlock(d.BlockName);
@@ -161,9 +189,11 @@ EntityCurves CurvesOf(const DrawingEntity& entity, double chordTolerance) {
                 sweep * std::numbers::pi / 180, chordTolerance);
       break;
     }
+    case EntityKind::Unknown:
+      AddKeptCurves(entity, curves);
+      break;
     case EntityKind::Text:
     case EntityKind::Insert:
-    case EntityKind::Unknown:
       break;
   }
   return curves;

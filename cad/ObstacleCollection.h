@@ -26,7 +26,8 @@ struct EntityCurves {
 
 // Flattens an entity other than a block reference: lines and polylines as
 // they are, arcs, circles and bulged polyline segments as chords that stay
-// within chordTolerance of the curve. Kinds without a curve give nothing.
+// within chordTolerance of the curve, points, and solids as their closed
+// outline. Kinds without a curve here give nothing.
 EntityCurves CurvesOf(const DrawingEntity& entity, double chordTolerance);
 
 // The obstacles on the given layers (names compared without regard to ASCII

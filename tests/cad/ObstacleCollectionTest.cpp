@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "cad/DrawingModel.h"
+#include "cad/DxfReader.h"
 #include "cad/ObstacleCollection.h"
 
 namespace veerline::cad {
@@ -62,6 +63,22 @@ TEST(CollectObstacles, BlockReferenceStandsForItsBlockPlacedAndOnItsLayer) {
   }
   EXPECT_NEAR(ring.front().X, ring.back().X, 1e-9);
   EXPECT_NEAR(ring.front().Y, ring.back().Y, 1e-9);
+}
+
+TEST(CollectObstacles, PointsAndSolidsReadFromAFile) {
+  const auto drawing = ReadDxfText(
+      "0\nSECTION\n2\nENTITIES\n"
+      "0\nPOINT\n5\n20\n8\nBollards\n10\n3.5\n20\n-2\n30\n0\n"
+      "0\nSOLID\n5\n21\n8\nBollards\n10\n0\n20\n0\n11\n1\n21\n0\n12\n0\n22\n1\n13\n1\n23\n1\n"
+      "0\nENDSEC\n0\nEOF\n",
+      "kept.dxf");
+  const auto obstacles = CollectObstacles(*drawing, {"Bollards"}, 0.001);
+  ASSERT_EQ(obstacles.size(), 2u);
+  EXPECT_EQ(obstacles[0].Points, (std::vector<Point2D>{{3.5, -2}}));
+  // The solid's corners in order round its outline: 1, 2, 4, 3.
+  const std::vector<Point2D> square{{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}};
+  ASSERT_EQ(obstacles[1].Polylines.size(), 1u);
+  EXPECT_EQ(obstacles[1].Polylines[0], square);
 }
 
 TEST(CurvesOf, BulgedPolylineSegmentFollowsItsArc) {
