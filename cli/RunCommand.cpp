@@ -169,7 +169,15 @@ int Run(const RunArgs& args) {
   if (!args.report.empty())
     WriteText(args.report,
               MakeRunReport(outcome, state, host, inputs.speedUnit, summary).dump(1) + "\n");
-  if (!RunHappened(outcome)) return kExitBadInput;
+  if (!RunHappened(outcome)) {
+    // A refusal always says why: the message the run showed, or else its status line.
+    if (host.Messages().empty()) {
+      const std::string reason = host.StatusText();
+      std::cerr << "veerline-cli: " << (reason.empty() ? "the run ended before it started" : reason)
+                << "\n";
+    }
+    return kExitBadInput;
+  }
 
   cad::DrawingModel& result = *attacher.Current();
   std::optional<PictureSupport> pictures;

@@ -6,10 +6,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
-
-#include <nlohmann/json.hpp>
 
 #ifndef _WIN32
 #include <sys/wait.h>
@@ -72,11 +71,13 @@ class RunCliTest : public ::testing::Test {
 };
 
 // A minimal R12-style drawing with LWPOLYLINE paths given as "x,y,bulge;..." lists.
-std::string Drawing(const std::vector<std::pair<std::string, std::vector<std::array<double, 3>>>>& paths) {
+std::string Drawing(
+    const std::vector<std::pair<std::string, std::vector<std::array<double, 3>>>>& paths) {
   std::ostringstream dxf;
   dxf << "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1015\n0\nENDSEC\n0\nSECTION\n2\nENTITIES\n";
   for (const auto& [handle, points] : paths) {
-    dxf << "0\nLWPOLYLINE\n5\n" << handle << "\n100\nAcDbEntity\n8\nPath\n100\nAcDbPolyline\n90\n"
+    dxf << "0\nLWPOLYLINE\n5\n"
+        << handle << "\n100\nAcDbEntity\n8\nPath\n100\nAcDbPolyline\n90\n"
         << points.size() << "\n70\n0\n";
     for (const auto& p : points) {
       dxf << "10\n" << p[0] << "\n20\n" << p[1] << "\n";
@@ -92,10 +93,10 @@ TEST_F(RunCliTest, StraightTruckRunWritesDrawingReportAndPictures) {
   Write("truck.json", R"({"Name":"Test truck","Type":1,"Unit":1,"MaxTurningAngle":40,
     "MaxSegmentAngle":70,"LockToLockTime":8,"Front":1.4,"Wheelbase":5.6,"Back":2.6,
     "VehicleWidth":2.6,"WheelWidth":2.55})");
-  const auto result = Cli(File("straight.dxf") + " --vehicle-json " + File("truck.json") +
-                          " --sweep --out " + File("out.dxf") + " --report " + File("report.json") +
-                          " --picture " + File("pic.png") + " --diagrams " + File("diag") +
-                          " --seed 7");
+  const auto result =
+      Cli(File("straight.dxf") + " --vehicle-json " + File("truck.json") + " --sweep --out " +
+          File("out.dxf") + " --report " + File("report.json") + " --picture " + File("pic.png") +
+          " --diagrams " + File("diag") + " --seed 7");
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_TRUE(fs::exists(File("out.dxf")));
   EXPECT_TRUE(fs::exists(File("pic.png")));
@@ -160,6 +161,19 @@ TEST_F(RunCliTest, CheckThatEndsTheRunWritesNoDrawing) {
   EXPECT_EQ(report["outcome"], "ended");
   ASSERT_EQ(report["messages"].size(), 1u);
   EXPECT_EQ(report["messages"][0]["title"], "Bad value");
+}
+
+// A path of one vertex, or of vertices that are all the same point, is
+// refused with a reason, not in silence.
+TEST_F(RunCliTest, PathOfLengthZeroIsRefusedWithAReason) {
+  Write("one.dxf", Drawing({{"2F", {{{5, 5, 0}}}}}));
+  Write("same.dxf", Drawing({{"2F", {{{5, 5, 0}, {5, 5, 0}, {5, 5, 0}}}}}));
+  for (const char* name : {"one.dxf", "same.dxf"}) {
+    const auto result = Cli(File(name) + " --library " + kLibrary + " --out " + File("out.dxf"));
+    EXPECT_EQ(result.status, 2) << name;
+    EXPECT_NE(result.err.find("The path has length 0"), std::string::npos) << name << result.err;
+    EXPECT_FALSE(fs::exists(File("out.dxf")));
+  }
 }
 
 TEST_F(RunCliTest, FeetPathStopReportsTheStationInFeet) {
