@@ -36,7 +36,9 @@ constexpr const char* kTruck = R"({"Name":"Test truck","Type":1,"Unit":1,"MaxTur
 class ClearanceCliTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() / "veerline-cli-clearance";
+    // A folder of its own per test, so that tests may run at the same time.
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir = fs::temp_directory_path() / ("veerline-cli-clearance-" + std::string(info->name()));
     fs::remove_all(dir);
     fs::create_directories(dir);
     std::ofstream(File("street.dxf"), std::ios::binary) << kStreet;
