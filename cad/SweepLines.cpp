@@ -33,10 +33,9 @@ std::vector<std::vector<Point2D>> UnitTraces(const SweepTable& table, int units)
   std::vector<bool> drawbar(traces.size(), false);
   // The unit a row belongs to, or none when its unit number is not one of them.
   const auto unitOf = [&](const SweepRow& row) -> std::ptrdiff_t {
-    for (int unit = 0; unit < units; ++unit) {
-      if (row.Unit == unit) return unit;
-    }
-    return -1;
+    if (!(row.Unit >= 0 && row.Unit < static_cast<float>(units))) return -1;
+    const auto whole = static_cast<std::ptrdiff_t>(row.Unit);
+    return static_cast<float>(whole) == row.Unit ? whole : -1;
   };
   for (const SweepRow& row : table) {
     const std::ptrdiff_t unit = unitOf(row);

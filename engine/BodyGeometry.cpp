@@ -186,9 +186,10 @@ SegmentCorners SegmentCornersAt(const Point2D& p1, const Point2D& p2, const Segm
                                 double stationDistance, int vehicleType, double metresPerUnit,
                                 RunState& state, Host& host, bool* tyresLeftOut) {
   if (tyresLeftOut != nullptr) *tyresLeftOut = false;
+  // One named result for every way out, so that it is built in place.
+  SegmentCorners corners{};
   try {
     if (metresPerUnit == 0) throw std::domain_error("Division by zero");
-    SegmentCorners corners{};
     const LocalFrame frame(p1, HeadingAngle(p1, p2));
     corners[0] = p1;
     corners[1] = p2;
@@ -270,13 +271,13 @@ SegmentCorners SegmentCornersAt(const Point2D& p1, const Point2D& p2, const Segm
       StoreBlock(corners, 65, PlaceWheelBlock(frame, axleB, rightC, tyre));
       StoreBlock(corners, 79, PlaceWheelBlock(frame, axleB, leftC, tyre));
     }
-    return corners;
   } catch (...) {
     if (tyresLeftOut != nullptr) *tyresLeftOut = false;
     host.ShowMessage(MessageKind::Warning, kFailureTitle,
                      CurrentFailureDescription() + " CalcSegmentCorners");
-    return SegmentCorners{};
+    corners = SegmentCorners{};
   }
+  return corners;
 }
 
 }  // namespace
