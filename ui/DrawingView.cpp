@@ -20,34 +20,6 @@ constexpr int kDragThresholdPixels = 4;
 constexpr double kZoomPerNotch = 1.25;
 const QColor kHighlightColour(255, 128, 0);
 
-// Whether a model-space entity is a polyline of any kind, the entities a path can be.
-bool IsPolyline(const cad::DrawingModel& drawing, const std::string& handle) {
-  const cad::DrawingEntity* entity = drawing.FindEntity(handle);
-  if (entity == nullptr) return false;
-  const int type = entity->EntityType();
-  return type == cad::kEntityLightWeightPolyline || type == cad::kEntityPolyline ||
-         type == cad::kEntity3dPolyline;
-}
-
-// Screen distance in pixels from a point to an item's line work, line widths included.
-double LineWorkDistance(const paint::SceneItem& item, const paint::ViewTransform& view,
-                        const QPointF& screen) {
-  double best = std::numeric_limits<double>::infinity();
-  const std::size_t count = item.closed ? item.points.size() : item.points.size() - 1;
-  for (std::size_t i = 0; item.points.size() > 1 && i < count; ++i) {
-    const QPointF a = view.WorldToScreen(item.points[i]);
-    const QPointF ab = view.WorldToScreen(item.points[(i + 1) % item.points.size()]) - a;
-    const double lengthSquared = QPointF::dotProduct(ab, ab);
-    const double t = lengthSquared > 0
-                         ? std::clamp(QPointF::dotProduct(screen - a, ab) / lengthSquared, 0.0, 1.0)
-                         : 0.0;
-    const QPointF offset = screen - (a + ab * t);
-    const double halfWidth = item.widths.empty() ? 0 : item.widths[i] * view.PixelsPerUnit() / 2;
-    best = std::min(best, std::max(0.0, std::hypot(offset.x(), offset.y()) - halfWidth));
-  }
-  return best;
-}
-
 }  // namespace
 
 DrawingView::DrawingView(QWidget* parent) : QWidget(parent) {
@@ -71,6 +43,7 @@ void DrawingView::SetDrawing(const cad::DrawingModel* drawing) {
   mDrawing = drawing;
   mHighlight.clear();
   mPainter = drawing ? std::make_unique<paint::DrawingPainter>(*drawing) : nullptr;
+  mPicture.Clear();
   mFitted = false;
   ZoomToExtents();
 }
@@ -104,19 +77,8 @@ std::optional<std::string> DrawingView::HitTest(const QPoint& position) const {
 }
 
 std::optional<std::string> DrawingView::PathHitTest(const QPoint& position) const {
-  const std::optional<std::string> nearest = HitTest(position);
-  if (!nearest || mDrawing == nullptr || IsPolyline(*mDrawing, *nearest)) return nearest;
-  std::optional<std::string> found;
-  double best = kPickTolerancePixels;
-  for (const paint::SceneItem& item : mPainter->Items()) {
-    if (item.IsText() || !IsPolyline(*mDrawing, item.handle)) continue;
-    const double d = LineWorkDistance(item, mPainter->View(), QPointF(position));
-    if (d <= best) {
-      best = d;
-      found = item.handle;
-    }
-  }
-  return found ? found : nearest;
+  if (!mPainter) return std::nullopt;
+  return mPainter->HitTest(QPointF(position), kPickTolerancePixels, true);
 }
 
 void DrawingView::SetHighlight(const std::string& handle) {
@@ -144,30 +106,15 @@ void DrawingView::paintEvent(QPaintEvent*) {
     painter.drawText(rect(), Qt::AlignCenter, tr("No drawing open"));
     return;
   }
-  mPainter->Paint(painter, size(), Options());
+  const paint::RenderOptions options = Options();
+  painter.drawImage(0, 0, mPicture.Picture(*mPainter, size(), options));
+  mPainter->PaintOverlay(painter, size(), options);
   PaintHighlight(painter);
 }
 
 // The highlighted entity is drawn again on top, three pixels wide.
 void DrawingView::PaintHighlight(QPainter& painter) const {
-  if (mHighlight.empty()) return;
-  const paint::ViewTransform& view = mPainter->View();
-  painter.setRenderHint(QPainter::Antialiasing);
-  painter.setPen(QPen(kHighlightColour, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-  for (const paint::SceneItem& item : mPainter->Items()) {
-    if (item.handle != mHighlight) continue;
-    if (item.IsText()) {
-      painter.drawRect(view.ToScreen().mapRect(item.Bounds()));
-      continue;
-    }
-    QPolygonF line;
-    for (const QPointF& point : item.points) line << view.WorldToScreen(point);
-    if (item.closed) {
-      painter.drawPolygon(line);
-    } else {
-      painter.drawPolyline(line);
-    }
-  }
+  mPainter->PaintHighlight(painter, mHighlight, kHighlightColour, 3);
 }
 
 void DrawingView::resizeEvent(QResizeEvent* event) {

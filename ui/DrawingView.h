@@ -8,6 +8,7 @@
 #include <string>
 
 #include "ui/paint/DrawingPainter.h"
+#include "ui/paint/PictureCache.h"
 
 namespace veerline::cad {
 class DrawingModel;
@@ -73,6 +74,7 @@ class DrawingView : public QWidget {
 
   const cad::DrawingModel* mDrawing = nullptr;
   std::unique_ptr<paint::DrawingPainter> mPainter;
+  paint::PictureCache mPicture;  // the drawing as last painted, reused while panning
   std::string mHighlight;
   bool mFitted = false;
   Qt::MouseButton mPressButton = Qt::NoButton;

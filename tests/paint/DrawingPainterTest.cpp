@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QPainter>
 #include <cmath>
 
 #include "cad/DrawingModel.h"
 #include "ui/paint/AciColors.h"
 #include "ui/paint/DrawingPainter.h"
+#include "ui/paint/LinetypeDashes.h"
+#include "ui/paint/PictureCache.h"
 #include "ui/paint/ScaleBar.h"
 
 namespace veerline::paint {
@@ -94,72 +97,6 @@ TEST(ViewTransform, ZoomAndPanKeepTheMappingConsistent) {
   EXPECT_DOUBLE_EQ(view.PixelsPerUnit(), 4);
 }
 
-TEST(DrawingScene, BulgeArcsTurnTheRightWay) {
-  const auto ccw = BulgeArcPoints({0, 0}, {2, 0}, 1);  // half circle, counter-clockwise
-  ASSERT_GE(ccw.size(), 3u);
-  EXPECT_EQ(ccw.back(), QPointF(2, 0));
-  for (const QPointF& p : ccw) EXPECT_NEAR(std::hypot(p.x() - 1, p.y()), 1, 1e-9);
-  EXPECT_NEAR(ccw[ccw.size() / 2 - 1].y(), -1, 0.01);
-  const auto cw = BulgeArcPoints({0, 0}, {2, 0}, -1);
-  EXPECT_NEAR(cw[cw.size() / 2 - 1].y(), 1, 0.01);
-  EXPECT_EQ(BulgeArcPoints({0, 0}, {2, 0}, 0), std::vector<QPointF>{QPointF(2, 0)});
-  EXPECT_EQ(BulgeArcPoints({1, 1}, {1, 1}, 1).size(), 1u);
-}
-
-TEST(DrawingScene, BlockContentsArePlacedAndColouredByTheirReference) {
-  DrawingModel model;
-  AddLine(AddBlock(model, "B"), 0, 0, 1, 0, 0);  // by block, layer 0
-  DrawingEntity& insert = AddInsert(model, "B", 10, 5, 2, 90);
-  insert.Data().ColorIndex = 5;
-  const Scene scene = BuildDrawingScene(model);
-  ASSERT_EQ(scene.size(), 1u);
-  EXPECT_EQ(scene[0].handle, insert.Handle());
-  EXPECT_EQ(scene[0].colorIndex, 5);
-  EXPECT_TRUE(NearlyEqual(scene[0].points[0], {10, 5}));
-  EXPECT_TRUE(NearlyEqual(scene[0].points[1], {10, 7}));
-}
-
-TEST(DrawingScene, LayersDecideVisibilityAndByLayerColour) {
-  DrawingModel model;
-  model.AddOrGetLayer("Green").ColorIndex = 3;
-  model.AddOrGetLayer("Off").Visible = false;
-  AddLine(model.ModelSpace(), 0, 0, 1, 1, cad::kColorByLayer).SetLayer("Green");
-  AddLine(model.ModelSpace(), 0, 0, 500, 500, 1).SetLayer("Off");
-  const Scene scene = BuildDrawingScene(model);
-  ASSERT_EQ(scene.size(), 1u);
-  EXPECT_EQ(scene[0].colorIndex, 3);
-  EXPECT_EQ(SceneBounds(scene)->right(), 1);
-}
-
-TEST(DrawingScene, BadReferencesEndQuietly) {
-  DrawingModel model;
-  cad::DrawingBlock& self = AddBlock(model, "Self");
-  AddLine(self, 0, 0, 1, 0, 1);
-  DrawingEntity& inner = self.AddEntity(EntityKind::Insert);
-  inner.Data().BlockName = "Self";
-  AddInsert(model, "Self", 0, 0, 1, 0);
-  AddInsert(model, "Missing", 0, 0, 1, 0);
-  const Scene scene = BuildDrawingScene(model);
-  EXPECT_FALSE(scene.empty());
-  EXPECT_LT(scene.size(), 100u);
-}
-
-TEST(DrawingScene, MiddleAlignedTextIsCentredOnItsAlignmentPoint) {
-  DrawingModel model;
-  DrawingEntity& text = model.ModelSpace().AddEntity(EntityKind::Text);
-  text.Data().Text = "HIH";
-  text.Data().Height = 10;
-  text.Data().HorizontalAlignment = cad::kAlignMiddle;
-  text.Data().AlignmentPoint = {50, 50, 0};
-  text.Data().HasAlignmentPoint = true;
-  const Scene scene = BuildDrawingScene(model);
-  ASSERT_EQ(scene.size(), 1u);
-  const QRectF bounds = scene[0].Bounds();
-  EXPECT_NEAR(bounds.center().x(), 50, 1);
-  EXPECT_NEAR(bounds.center().y(), 50, 1);
-  EXPECT_NEAR(bounds.height(), 10, 1);
-}
-
 TEST(RenderDrawing, RedLineAndScaleBar) {
   DrawingModel model;
   AddLine(model.ModelSpace(), 0, 0, 100, 0, 1);
@@ -212,6 +149,78 @@ TEST(DrawingPainter, HitTestPicksTheNearestEntity) {
   EXPECT_EQ(painter.HitTest(view.WorldToScreen({50, 25}), 5), std::nullopt);
   // Both within a wide tolerance: the nearer one.
   EXPECT_EQ(painter.HitTest(view.WorldToScreen({50, 30}), 1000), high);
+}
+
+// A path pick takes the polyline within reach over a nearer line, and a click
+// inside a filled area or a text's box is on it.
+TEST(DrawingPainter, PathPickPrefersPolylinesAndAreasCountInside) {
+  DrawingModel model;
+  const std::string line = AddLine(model.ModelSpace(), 0, 0, 100, 0, 1).Handle();
+  DrawingEntity& path = model.ModelSpace().AddEntity(EntityKind::LwPolyline);
+  path.Data().Vertices = {{0, 4, 0, 0, 0, 0}, {100, 4, 0, 0, 0, 0}};
+  DrawingEntity& wide = model.ModelSpace().AddEntity(EntityKind::LwPolyline);
+  wide.Data().Vertices = {{0, 50, 0, 0, 20, 20}, {100, 50, 0, 0, 20, 20}};
+  DrawingPainter painter(model);
+  painter.ZoomToExtents({420, 200}, RenderOptions{});
+  const ViewTransform& view = painter.View();
+  const double tolerance = 3 * painter.View().PixelsPerUnit();  // 3 units in pixels
+  EXPECT_EQ(painter.HitTest(view.WorldToScreen({50, 1.5}), tolerance), line);
+  EXPECT_EQ(painter.HitTest(view.WorldToScreen({50, 1.5}), tolerance, true), path.Handle());
+  EXPECT_EQ(painter.HitTest(view.WorldToScreen({50, 57}), 1), wide.Handle());
+}
+
+TEST(LinetypeDashes, PatternsBecomePixelDashesStartingWithADash) {
+  const auto dashed = DashesOnScreen({1.2, -0.6}, 10);
+  ASSERT_TRUE(dashed);
+  EXPECT_EQ(dashed->Pattern, (QList<qreal>{12, 6}));
+  EXPECT_EQ(dashed->Offset, 0);
+  // A leading gap moves to the end; a dot (zero) joins the dash before it.
+  const auto shifted = DashesOnScreen({-0.5, 1, 0}, 10);
+  ASSERT_TRUE(shifted);
+  EXPECT_EQ(shifted->Pattern, (QList<qreal>{11, 5}));
+  EXPECT_EQ(shifted->Offset, 11);
+  EXPECT_FALSE(DashesOnScreen({1.2, -0.6}, 1));  // under four pixels: solid
+  EXPECT_FALSE(DashesOnScreen({2}, 10));         // no gap
+}
+
+// Whether every pixel of `a` has its colour in `b` at most one pixel away.
+bool WithinAPixel(const QImage& a, const QImage& b) {
+  for (int y = 0; y < a.height(); ++y) {
+    for (int x = 0; x < a.width(); ++x) {
+      bool found = false;
+      for (int dy = -1; dy <= 1 && !found; ++dy) {
+        for (int dx = -1; dx <= 1 && !found; ++dx) {
+          found = b.valid(x + dx, y + dy) && b.pixel(x + dx, y + dy) == a.pixel(x, y);
+        }
+      }
+      if (!found) return false;
+    }
+  }
+  return true;
+}
+
+// A pan moves the kept picture and paints the uncovered strips: the result is
+// the picture a whole repaint gives.
+TEST(PictureCache, APannedPictureEqualsAWholeRepaint) {
+  DrawingModel model;
+  for (int i = 0; i < 40; ++i) AddLine(model.ModelSpace(), 3 * i, 0, 3 * i + 2, 30 - i, 1 + i % 6);
+  DrawingPainter painter(model);
+  RenderOptions options = Crisp();
+  options.scaleBar = false;
+  const QSize size(300, 200);
+  painter.ZoomToExtents(size, options);
+  PictureCache cache;
+  cache.Picture(painter, size, options);
+  painter.View().Pan({17, -9});
+  const QImage panned = cache.Picture(painter, size, options);
+  QImage whole(size, QImage::Format_RGB32);
+  QPainter p(&whole);
+  painter.Paint(p, size, options);
+  p.end();
+  // Pixel for pixel up to rounding: a line on a pixel's edge may land on
+  // either side, but nothing is missing or out of place.
+  EXPECT_TRUE(WithinAPixel(panned, whole));
+  EXPECT_TRUE(WithinAPixel(whole, panned));
 }
 
 }  // namespace

@@ -1,136 +1,135 @@
 #include "ui/paint/DrawingPainter.h"
 
-#include <QLineF>
+#include <QPainterPath>
 #include <QPen>
+#include <QPolygonF>
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
 #include "cad/DrawingModel.h"
-#include "ui/paint/AciColors.h"
+#include "ui/paint/FramePainter.h"
+#include "ui/paint/PieceDistance.h"
 #include "ui/paint/ScaleBar.h"
-#include "ui/paint/SegmentClip.h"
 
 namespace veerline::paint {
 
 namespace {
 
-// Distance from a point to a line segment, all in pixels.
-double PointSegmentDistance(const QPointF& p, const QPointF& a, const QPointF& b) {
-  const QPointF ab = b - a;
-  const double lengthSquared = QPointF::dotProduct(ab, ab);
-  double t = lengthSquared > 0 ? QPointF::dotProduct(p - a, ab) / lengthSquared : 0;
-  t = std::clamp(t, 0.0, 1.0);
-  const QPointF nearest = a + ab * t;
-  return std::hypot(p.x() - nearest.x(), p.y() - nearest.y());
-}
-
-// Distance from a point to a rectangle; 0 inside.
-double PointRectDistance(const QPointF& p, const QRectF& r) {
-  const double dx = std::max({r.left() - p.x(), 0.0, p.x() - r.right()});
-  const double dy = std::max({r.top() - p.y(), 0.0, p.y() - r.bottom()});
-  return std::hypot(dx, dy);
-}
-
-// Segment i of an item: from point i to the next, the last one closing the ring.
-std::size_t SegmentCount(const SceneItem& item) {
-  if (item.points.size() < 2) return 0;
-  return item.closed ? item.points.size() : item.points.size() - 1;
+// Screen points of points [first, end) of a piece.
+void RingOnScreen(const cad::GeometryPiece& piece, std::size_t first, std::size_t end,
+                  const QTransform& t, QPolygonF& out) {
+  out.clear();
+  for (std::size_t i = first; i < end; ++i)
+    out.push_back(t.map(QPointF(piece.Points[i].X, piece.Points[i].Y)));
 }
 
 }  // namespace
 
 DrawingPainter::DrawingPainter(const cad::DrawingModel& model) : mModel(model) { Rebuild(); }
 
+DrawingPainter::~DrawingPainter() = default;
+
 void DrawingPainter::Rebuild() {
-  mScene = BuildDrawingScene(mModel);
-  mExtents = SceneBounds(mScene);
+  mScene = std::make_unique<DrawingScene>(mModel);
+  ++mGeneration;
+  mTextAdvances.assign(mScene->Geometry().Texts.size(), -1.0f);
 }
 
 void DrawingPainter::ZoomToExtents(const QSize& screen, const RenderOptions& options) {
   const double margin = options.marginPixels;
   const double bottom = options.scaleBar ? std::max(margin, double{kScaleBarStripPixels}) : margin;
-  mView.FitInto(mExtents.value_or(QRectF()), QRectF(margin, margin, screen.width() - 2 * margin,
-                                                    screen.height() - margin - bottom));
-}
-
-void DrawingPainter::PaintLineWork(QPainter& painter, const SceneItem& item,
-                                   const QRectF& visible) const {
-  const double scale = mView.PixelsPerUnit();
-  const std::size_t count = SegmentCount(item);
-  for (std::size_t i = 0; i < count; ++i) {
-    const double widthPixels = item.widths.empty() ? 1 : std::max(1.0, item.widths[i] * scale);
-    const double grow = std::min(widthPixels, 1e5);
-    const QLineF line(mView.WorldToScreen(item.points[i]),
-                      mView.WorldToScreen(item.points[(i + 1) % item.points.size()]));
-    const auto clipped = ClipSegment(line, visible.adjusted(-grow, -grow, grow, grow));
-    if (!clipped) continue;
-    if (widthPixels > 1) {
-      painter.setPen(
-          QPen(painter.pen().color(), widthPixels, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    } else if (painter.pen().widthF() != 1) {
-      painter.setPen(QPen(painter.pen().color(), 1));
-    }
-    painter.drawLine(*clipped);
-  }
+  mView.FitInto(Extents().value_or(QRectF()), QRectF(margin, margin, screen.width() - 2 * margin,
+                                                     screen.height() - margin - bottom));
 }
 
 void DrawingPainter::Paint(QPainter& painter, const QSize& screen,
                            const RenderOptions& options) const {
+  PaintArea(painter, screen, options, QRect(QPoint(0, 0), screen));
+  PaintOverlay(painter, screen, options);
+}
+
+void DrawingPainter::PaintArea(QPainter& painter, const QSize& screen, const RenderOptions& options,
+                               const QRect& area) const {
   painter.save();
+  const QRect whole(QPoint(0, 0), screen);
+  if (area != whole) painter.setClipRect(area);
   painter.setRenderHint(QPainter::Antialiasing, options.antialiasing);
   const QColor background = options.darkBackground ? QColor(0, 0, 0) : QColor(255, 255, 255);
-  painter.fillRect(QRect(QPoint(0, 0), screen), background);
-  const QRectF visible(QPointF(0, 0), QSizeF(screen));
+  painter.fillRect(area, background);
+  FrameSetup setup{mView.ToScreen(), QRectF(whole), mView.PixelsPerUnit(), options.darkBackground};
+  // A pixel's margin, so a line on the area's edge still shows.
+  mScene->Query(setup.ToScreen.inverted().mapRect(QRectF(area).adjusted(-1, -1, 1, 1)), mVisible);
+  // A strip is as dense as the whole screen it belongs to would be.
+  const double share = static_cast<double>(area.width()) * area.height() /
+                       std::max(1.0, static_cast<double>(whole.width()) * whole.height());
+  setup.Dense = static_cast<double>(mVisible.size()) > kDenseViewPieces * std::min(1.0, share);
+  FramePainter(painter, *mScene, setup, mTextAdvances).Paint(mVisible);
+  painter.restore();
+}
+
+void DrawingPainter::PaintOverlay(QPainter& painter, const QSize& screen,
+                                  const RenderOptions& options) const {
+  if (!options.scaleBar || !Extents()) return;
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing, options.antialiasing);
+  const QColor ink = options.darkBackground ? QColor(255, 255, 255) : QColor(0, 0, 0);
+  PaintScaleBar(painter, screen, mView.PixelsPerUnit(), ink, options.unitLabel, options.symbols);
+  painter.restore();
+}
+
+void DrawingPainter::PaintHighlight(QPainter& painter, const std::string& handle,
+                                    const QColor& colour, double widthPixels) const {
+  if (handle.empty()) return;
+  const auto [first, end] = mScene->PiecesOf(handle);
   const QTransform toScreen = mView.ToScreen();
-  for (const SceneItem& item : mScene) {
-    const QColor colour = AciColor(item.colorIndex, options.darkBackground);
-    if (item.IsText()) {
-      if (!toScreen.mapRect(item.text.boundingRect()).intersects(visible)) continue;
-      painter.save();
-      painter.setTransform(toScreen, true);
-      painter.fillPath(item.text, colour);
-      painter.restore();
-    } else {
-      painter.setPen(QPen(colour, 1));
-      PaintLineWork(painter, item, visible);
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(QPen(colour, widthPixels, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  painter.setBrush(Qt::NoBrush);
+  QPolygonF line;
+  for (std::uint32_t i = first; i < end; ++i) {
+    const cad::GeometryPiece& piece = mScene->Piece(i);
+    std::size_t ringFirst = 0;
+    const std::vector<std::uint32_t> whole{static_cast<std::uint32_t>(piece.Points.size())};
+    const bool closed = piece.Closed || piece.Kind != cad::PieceKind::Polyline;
+    for (std::uint32_t ringEnd : piece.Kind == cad::PieceKind::Fill ? piece.RingEnds : whole) {
+      if (ringEnd <= ringFirst || ringEnd > piece.Points.size()) break;
+      RingOnScreen(piece, ringFirst, ringEnd, toScreen, line);
+      if (closed && line.size() > 2) line.push_back(line.front());
+      if (line.size() == 1) line.push_back(line.front());
+      painter.drawPolyline(line);
+      ringFirst = ringEnd;
     }
-  }
-  if (options.scaleBar && mExtents) {
-    const QColor ink = options.darkBackground ? QColor(255, 255, 255) : QColor(0, 0, 0);
-    PaintScaleBar(painter, screen, mView.PixelsPerUnit(), ink, options.unitLabel, options.symbols);
   }
   painter.restore();
 }
 
-double DrawingPainter::ScreenDistance(const SceneItem& item, const QPointF& screen) const {
-  if (item.IsText()) return PointRectDistance(screen, mView.ToScreen().mapRect(item.Bounds()));
-  const double scale = mView.PixelsPerUnit();
-  double best = std::numeric_limits<double>::infinity();
-  const std::size_t count = SegmentCount(item);
-  for (std::size_t i = 0; i < count; ++i) {
-    const double halfWidth = item.widths.empty() ? 0 : item.widths[i] * scale / 2;
-    const double d =
-        PointSegmentDistance(screen, mView.WorldToScreen(item.points[i]),
-                             mView.WorldToScreen(item.points[(i + 1) % item.points.size()]));
-    best = std::min(best, std::max(0.0, d - halfWidth));
-  }
-  return best;
-}
-
-std::optional<std::string> DrawingPainter::HitTest(const QPointF& screen,
-                                                   double tolerancePixels) const {
-  std::optional<std::string> found;
-  double best = tolerancePixels;
-  // Later items are drawn on top, so they win a tie.
-  for (const SceneItem& item : mScene) {
-    const double d = ScreenDistance(item, screen);
+std::optional<std::string> DrawingPainter::HitTest(const QPointF& screen, double tolerancePixels,
+                                                   bool preferPolylines) const {
+  const QTransform toScreen = mView.ToScreen();
+  const QRectF around(screen - QPointF(tolerancePixels, tolerancePixels),
+                      QSizeF(2 * tolerancePixels, 2 * tolerancePixels));
+  std::vector<std::uint32_t> near;
+  mScene->Query(toScreen.inverted().mapRect(around), near);
+  double best = tolerancePixels, bestPolyline = tolerancePixels;
+  std::optional<std::uint32_t> found, foundPolyline;
+  // Later pieces are drawn on top, so they win a tie.
+  for (std::uint32_t index : near) {
+    const cad::GeometryPiece& piece = mScene->Piece(index);
+    const double d = ScreenDistance(piece, toScreen, screen);
     if (d <= best) {
       best = d;
-      found = item.handle;
+      found = index;
+    }
+    if (preferPolylines && piece.Owner && piece.Owner->IsPolyline() && d <= bestPolyline) {
+      bestPolyline = d;
+      foundPolyline = index;
     }
   }
-  return found;
+  if (foundPolyline) return mScene->HandleOf(*foundPolyline);
+  if (found) return mScene->HandleOf(*found);
+  return std::nullopt;
 }
 
 QImage RenderDrawing(const cad::DrawingModel& model, const QSize& size,

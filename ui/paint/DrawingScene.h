@@ -1,11 +1,16 @@
 #pragma once
 
-#include <QPainterPath>
-#include <QPointF>
 #include <QRectF>
+#include <QString>
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
+
+#include "cad/EntityGeometry.h"
+#include "cad/GeometryIndex.h"
 
 namespace veerline::cad {
 class DrawingModel;
@@ -13,38 +18,40 @@ class DrawingModel;
 
 namespace veerline::paint {
 
-// One drawn piece of the drawing in drawing units: line work as a point chain
-// (lines, polylines, arcs and circles, bulges already turned into short
-// segments) or a text as a filled outline. Entities of a block reference are
-// already placed by the reference's point, scale and rotation.
-struct SceneItem {
-  std::string handle;  // the model-space entity: the block reference for its contents
-  int colorIndex = 7;  // resolved colour index, 1 to 255
-  std::vector<QPointF> points;
-  std::vector<double> widths;  // per segment, drawing units; empty for thin line work
-  bool closed = false;
-  QPainterPath text;  // outline of a text; empty for line work
+// A drawing flattened once for painting and picking: its pieces, a spatial
+// index of them, and what painting needs again on every frame (text strings,
+// each model-space entity's run of pieces).
+class DrawingScene {
+ public:
+  DrawingScene() = default;
+  // Flattens model space with a chord tolerance fine enough to zoom far in.
+  explicit DrawingScene(const cad::DrawingModel& model);
 
-  bool IsText() const { return !text.isEmpty(); }
-  // Bounds in drawing units, widths included.
-  QRectF Bounds() const;
+  const cad::DrawingGeometry& Geometry() const { return mGeometry; }
+  const cad::GeometryPiece& Piece(std::uint32_t index) const { return mGeometry.Pieces[index]; }
+  std::size_t Size() const { return mGeometry.Pieces.size(); }
+  QRectF PieceBounds(std::uint32_t index) const;
+  // Bounds of everything drawn, or nothing for an empty drawing.
+  const std::optional<QRectF>& Bounds() const { return mBounds; }
+
+  // The pieces whose bounds meet the area (drawing units), in drawing order.
+  void Query(const QRectF& area, std::vector<std::uint32_t>& out) const;
+  // The pieces of one model-space entity: [first, end); empty when it draws nothing.
+  std::pair<std::uint32_t, std::uint32_t> PiecesOf(const std::string& handle) const;
+  // The model-space entity a piece belongs to.
+  std::string HandleOf(std::uint32_t index) const;
+  const QString& TextOf(const cad::GeometryPiece& piece) const { return mTexts[piece.Text]; }
+
+ private:
+  cad::DrawingGeometry mGeometry;
+  cad::GeometryIndex mIndex;
+  std::vector<QString> mTexts;
+  std::unordered_map<const cad::DrawingEntity*, std::pair<std::uint32_t, std::uint32_t>> mOwners;
+  std::optional<QRectF> mBounds;
 };
 
-using Scene = std::vector<SceneItem>;
-
-// Everything model space shows, in drawing order: entities on hidden layers are
-// left out, block references expanded (nested up to a fixed depth, so a block
-// that refers to itself ends), colours resolved through "by layer" and "by
-// block". Texts need a running QGuiApplication for their fonts; without one
-// they are left out.
-Scene BuildDrawingScene(const cad::DrawingModel& model);
-
-// The points of a polyline segment from `from` to `to` with the given bulge
-// (tangent of a quarter of the included angle, positive counter-clockwise):
-// the points after `from`, ending exactly at `to`; just `to` for a straight one.
-std::vector<QPointF> BulgeArcPoints(const QPointF& from, const QPointF& to, double bulge);
-
-// The bounds of all items, or nothing for an empty scene.
-std::optional<QRectF> SceneBounds(const Scene& scene);
+// The chord tolerance a drawing of these bounds is flattened with for the
+// screen: a small part of its size, so curves stay smooth when zoomed in.
+double ScreenChordTolerance(const std::optional<cad::DrawingExtents>& bounds);
 
 }  // namespace veerline::paint
