@@ -60,6 +60,10 @@ std::vector<std::vector<Point2D>> ClearanceLine(const std::vector<Point2D>& righ
   resolve.AddPath(path, ClipperLib::ptSubject, true);
   resolve.Execute(ClipperLib::ctUnion, area, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
 
+  // Points closer than half the tolerance to the line through their
+  // neighbours add nothing the offset can show; the traces have many.
+  ClipperLib::CleanPolygons(area, chordTolerance * frame.Scale / 2);
+
   ClipperLib::ClipperOffset offset;
   offset.ArcTolerance = std::max(chordTolerance * frame.Scale, 0.25);
   offset.AddPaths(area, ClipperLib::jtRound, ClipperLib::etClosedPolygon);

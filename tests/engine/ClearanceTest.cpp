@@ -183,5 +183,30 @@ TEST(ClearanceLine, SquareGrowsByTheMarginWithRoundCorners) {
   EXPECT_TRUE(ClearanceLine(right, left, 0, 0.001).empty());
 }
 
+TEST(ClearanceLine, EveryPointIsTheMarginFromABendingSweptArea) {
+  // Traces 0.2 apart along a wave, as a run records them: the line keeps to
+  // the margin however many of their points it leaves out.
+  std::vector<Point2D> right, left, boundary;
+  for (int i = 0; i <= 500; ++i) {
+    const double x = 0.2 * i, y = 8 * std::sin(x / 10);
+    right.push_back({x, y - 1.5});
+    left.push_back({x, y + 1.5});
+  }
+  boundary = right;
+  boundary.insert(boundary.end(), left.rbegin(), left.rend());
+  const auto loops = ClearanceLine(right, left, 0.8, 0.001);
+  ASSERT_EQ(loops.size(), 1u);
+  for (const Point2D& p : loops[0]) {
+    double nearest = std::numeric_limits<double>::infinity();
+    for (std::size_t i = 0; i < boundary.size(); ++i) {
+      const Point2D& a = boundary[i];
+      const Point2D& b = boundary[(i + 1) % boundary.size()];
+      const Point2D q = NearestOnSegment(p, a, b);
+      nearest = std::min(nearest, std::hypot(p.X - q.X, p.Y - q.Y));
+    }
+    ASSERT_NEAR(nearest, 0.8, 0.0011) << p.X << " " << p.Y;
+  }
+}
+
 }  // namespace
 }  // namespace veerline
