@@ -49,30 +49,53 @@ std::vector<cad::PolylineVertex> WindingPath(double lengthMetres) {
   return path;
 }
 
-// A completed 1 km Triple Trailer run with its envelope.
+// A 1 km Triple Trailer run with its envelope on a drawing that holds the
+// path and, when given, obstacles as polylines on layer "Street"; with
+// `check` the run checks the clearance to them (margin 0.5).
 struct TripleTrailerRun {
   cad::DrawingAttacher attacher;
   cad::ScriptedPicker picker;
   cad::DefaultColourSettings colours;
   SilentHost host;
   RunState state;
+  RunInputs inputs;
 
-  TripleTrailerRun() {
+  explicit TripleTrailerRun(const std::vector<Obstacle>& street = {}, bool check = false) {
     attacher.Open(std::make_unique<cad::DrawingModel>());
-    attacher.Current()->SetPicker(&picker);
-    auto& path = attacher.Current()->ModelSpace().AddEntity(cad::EntityKind::LwPolyline);
+    cad::DrawingModel& drawing = *attacher.Current();
+    drawing.SetPicker(&picker);
+    auto& path = drawing.ModelSpace().AddEntity(cad::EntityKind::LwPolyline);
     path.Data().Vertices = WindingPath(1000);
     picker.PickHandle(path.Handle());
-    RunInputs inputs;
+    drawing.AddLayer("Street");
+    for (const Obstacle& o : street) {
+      for (const auto& line : o.Polylines) {
+        auto& polyline = drawing.ModelSpace().AddEntity(cad::EntityKind::LwPolyline);
+        polyline.Data().Layer = "Street";
+        for (const Point2D& p : line) polyline.Data().Vertices.push_back({p.X, p.Y, 0, 0});
+      }
+    }
     inputs.vehicle = VehicleFields::Defaults(NumberSymbols::PointDecimal());
     inputs.vehicle.Type = 10;
     inputs.vehicle.Unit = 1;
     inputs.pathUnit = 1;
+    if (check) inputs.obstacleLayers = {"Street"};
+    inputs.txt_ClearanceMargin = "0.5";
+  }
+
+  // Runs; false when the run did not complete.
+  bool Run() {
     cad::CadConnection connection(attacher);
     RunContext context{host, connection, colours, state};
-    if (ExecuteButton(inputs, context) != RunOutcome::Completed) state.stations.clear();
+    return ExecuteButton(inputs, context) == RunOutcome::Completed;
   }
 };
+
+// The stations of the run, for laying out a street along them.
+PathStations RunStations() {
+  TripleTrailerRun run;
+  return run.Run() ? run.state.stations : PathStations{};
+}
 
 // A street along the path: kerbs `kerbOffset` to either side of it, one
 // piece per station, then bollards (rings of 32 pieces) every 97 stations,
@@ -114,8 +137,8 @@ std::vector<Obstacle> StreetAlong(const PathStations& stations, double kerbOffse
 // (at 4.5 m the trailers cross them); at 10 m nothing does, and the search
 // for the nearest obstacle runs as well.
 void BM_Clearance_TripleTrailer1km(benchmark::State& bench) {
-  const TripleTrailerRun run;
-  if (run.state.stations.empty()) {
+  TripleTrailerRun run;
+  if (!run.Run()) {
     bench.SkipWithError("the run did not complete");
     return;
   }
@@ -138,7 +161,11 @@ BENCHMARK(BM_Clearance_TripleTrailer1km)
     ->Unit(benchmark::kMillisecond);
 
 void BM_ClearanceLine_TripleTrailer1km(benchmark::State& bench) {
-  const TripleTrailerRun run;
+  TripleTrailerRun run;
+  if (!run.Run()) {
+    bench.SkipWithError("the run did not complete");
+    return;
+  }
   for (auto _ : bench) {
     const auto loops =
         ClearanceLine(run.state.envelopeRight, run.state.envelopeLeft, kMargin, 0.001);
@@ -146,6 +173,28 @@ void BM_ClearanceLine_TripleTrailer1km(benchmark::State& bench) {
   }
 }
 BENCHMARK(BM_ClearanceLine_TripleTrailer1km)->Unit(benchmark::kMillisecond);
+
+// The whole run through the Execute button on a drawing with the street of
+// kerbs at 6 m and bollards from 4.5 m (20,000 pieces): Arg 0 without the
+// check, 1 with it (obstacles read from the drawing, the check, the marks
+// and the clearance line). The difference is what the check adds.
+void BM_WholeRunWithStreet_TripleTrailer1km(benchmark::State& bench) {
+  const std::vector<Obstacle> street = StreetAlong(RunStations(), 6.0, 4.5, 20000);
+  for (auto _ : bench) {
+    bench.PauseTiming();
+    auto run = std::make_unique<TripleTrailerRun>(street, bench.range(0) != 0);
+    bench.ResumeTiming();
+    if (!run->Run()) bench.SkipWithError("the run did not complete");
+    bench.PauseTiming();
+    run.reset();
+    bench.ResumeTiming();
+  }
+}
+BENCHMARK(BM_WholeRunWithStreet_TripleTrailer1km)
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgName("check")
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace veerline
