@@ -16,7 +16,7 @@ constexpr double kChordToleranceMetres = 0.001;
 
 std::vector<Obstacle> ReadObstacles(const RunInputs& inputs, RunContext& context) {
   if (inputs.obstacleLayers.empty()) return {};
-  const auto* drawing = dynamic_cast<const cad::DrawingModel*>(&context.connection.Document());
+  auto* drawing = dynamic_cast<cad::DrawingModel*>(&context.connection.Document());
   if (drawing == nullptr) return {};
   return cad::CollectObstacles(*drawing, inputs.obstacleLayers,
                                kChordToleranceMetres / context.state.MetresPerUnit);

