@@ -14,6 +14,7 @@
 #include "cad/DrawingModel.h"
 #include "cad/DxfReader.h"
 #include "cad/DxfWriter.h"
+#include "ui/DrawingEditor.h"
 #include "ui/DrawingView.h"
 #include "ui/InteractivePicker.h"
 
@@ -39,6 +40,7 @@ DrawingWindow::DrawingWindow(UiServices services, cad::DrawingAttacher& attacher
   setCentralWidget(mView);
   mPicker = std::make_unique<InteractivePicker>(*this);
   BuildMenus();
+  mEditor = std::make_unique<DrawingEditor>(*this);
   BuildLayerList();
   statusBar()->setObjectName(QStringLiteral("DrawingStatusBar"));
   resize(900, 650);
@@ -202,6 +204,13 @@ void DrawingWindow::OnRegen() {
   UpdateTitle();
 }
 
+void DrawingWindow::NoteDrawingEdited() {
+  mModified = true;
+  mView->Refresh();
+  RefreshLayerList();
+  UpdateTitle();
+}
+
 void DrawingWindow::RefreshLayerList() {
   mFillingLayers = true;
   mLayerList->clear();
@@ -241,8 +250,11 @@ void DrawingWindow::UpdateActions() {
 }
 
 void DrawingWindow::SetRunInProgress(bool running) {
+  // What a run adds to the drawing is undone as one action.
+  if (running) mEditor->BeginRun();
   mRunning = running;
   UpdateActions();
+  if (!running) mEditor->EndRun();
 }
 
 void DrawingWindow::ShowPrompt(const QString& prompt) { statusBar()->showMessage(prompt); }

@@ -16,6 +16,7 @@ class DrawingModel;
 
 namespace veerline::ui {
 
+class DrawingEditor;
 class DrawingView;
 class InteractivePicker;
 
@@ -56,6 +57,10 @@ class DrawingWindow : public QMainWindow {
   DrawingView* View() const { return mView; }
   InteractivePicker& Picker() const { return *mPicker; }
   QListWidget* LayerList() const { return mLayerList; }
+  // Selection, undo and redo, and the Path tool.
+  DrawingEditor& Editor() const { return *mEditor; }
+  // The drawing was edited here: it is shown again and counts as changed.
+  void NoteDrawingEdited();
 
   // While a run works on the drawing it must not be replaced or closed.
   void SetRunInProgress(bool running);
@@ -95,6 +100,7 @@ class DrawingWindow : public QMainWindow {
   UiServices mServices;
   cad::DrawingAttacher& mAttacher;
   std::unique_ptr<InteractivePicker> mPicker;
+  std::unique_ptr<DrawingEditor> mEditor;
   DrawingView* mView = nullptr;
   QListWidget* mLayerList = nullptr;
   QString mPath;  // file of the open drawing; empty for a new one

@@ -20,16 +20,19 @@
 #include <QWindow>
 
 #include "cad/CadConnection.h"
+#include "engine/TurningRadius.h"
 #include "run/ExecuteSweep.h"
 #include "run/RunChecks.h"
 #include "ui/AboutBox.h"
 #include "ui/ClearanceGroup.h"
 #include "ui/ClearanceReport.h"
+#include "ui/DrawingEditor.h"
 #include "ui/DrawingView.h"
 #include "ui/DrawingWindow.h"
 #include "ui/FieldFaultText.h"
 #include "ui/HelpWindow.h"
 #include "ui/InteractivePicker.h"
+#include "ui/PathTool.h"
 #include "ui/QtColourSettings.h"
 #include "ui/RunDiagramBox.h"
 #include "ui/SettingsDialog.h"
@@ -51,6 +54,9 @@ frmVehicleTurning::frmVehicleTurning(UiServices services, QWidget* parent)
   mConnection = std::make_unique<cad::CadConnection>(mAttacher);
   mColours = std::make_unique<QtColourSettings>(mServices);
   mDrawingWindow = std::make_unique<DrawingWindow>(mServices, mAttacher);
+  // Path corners start at the chosen vehicle's turning radius.
+  mDrawingWindow->Editor().Path().SetRadiusSource(
+      [this] { return MinCentrelineRadius(CurrentFields(), mHost->Symbols()); });
   ConnectClearance();
   // Fields start with their defaults, written with the user's decimal symbol.
   const VehicleFields defaults = VehicleFields::Defaults(mHost->Symbols());

@@ -1,0 +1,209 @@
+#include "ui/DrawingEditor.h"
+
+#include <QAction>
+#include <QMenuBar>
+#include <QPainter>
+#include <QToolBar>
+#include <algorithm>
+#include <unordered_set>
+
+#include "cad/DrawingModel.h"
+#include "ui/DrawingOverlay.h"
+#include "ui/DrawingView.h"
+#include "ui/DrawingWindow.h"
+#include "ui/InteractivePicker.h"
+#include "ui/PathTool.h"
+
+namespace veerline::ui {
+namespace {
+
+const QColor kSelectionColour(255, 128, 0);
+
+}  // namespace
+
+DrawingEditor::DrawingEditor(DrawingWindow& window) : mWindow(window) {
+  mOverlay = new DrawingOverlay(*window.View());
+  mOverlay->AddPaintStep([this](QPainter& painter) { PaintSelection(painter); });
+  // Connected before the path tool, so a click that ends a path is not
+  // taken for a selection too.
+  connect(window.View(), &DrawingView::clicked, this, &DrawingEditor::OnClicked);
+  mPath = std::make_unique<PathTool>(window, *this);
+  BuildActions();
+  connect(&window, &DrawingWindow::drawingChanged, this, &DrawingEditor::OnDrawingReplaced);
+  // A pick for a run takes the clicks; a path being drawn is given up.
+  connect(&window.Picker(), &InteractivePicker::pickStarted, mPath.get(), &PathTool::Cancel);
+  connect(mPath.get(), &PathTool::activeChanged, this, [this] { UpdateActions(); });
+}
+
+DrawingEditor::~DrawingEditor() = default;
+
+void DrawingEditor::BuildActions() {
+  QMenu* edit = mWindow.menuBar()->addMenu(tr("&Edit"));
+  edit->setObjectName(QStringLiteral("DrawingEditMenu"));
+  mUndo = edit->addAction(tr("Undo"), this, &DrawingEditor::Undo);
+  mUndo->setObjectName(QStringLiteral("UndoDrawing"));
+  mUndo->setShortcut(QKeySequence::Undo);
+  mRedo = edit->addAction(tr("Redo"), this, &DrawingEditor::Redo);
+  mRedo->setObjectName(QStringLiteral("RedoDrawing"));
+  // Ctrl+Y everywhere, besides the platform's own redo keys.
+  QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
+  const QKeySequence ctrlY(Qt::CTRL | Qt::Key_Y);
+  if (!redoKeys.contains(ctrlY)) redoKeys.prepend(ctrlY);
+  mRedo->setShortcuts(redoKeys);
+  edit->addSeparator();
+  mDelete = edit->addAction(tr("Delete"), this, &DrawingEditor::DeleteSelection);
+  mDelete->setObjectName(QStringLiteral("DeleteSelection"));
+  mDelete->setShortcut(QKeySequence::Delete);
+
+  QMenu* draw = mWindow.menuBar()->addMenu(tr("&Draw"));
+  draw->setObjectName(QStringLiteral("DrawingDrawMenu"));
+  mPathAction = draw->addAction(tr("Path"), mPath.get(), &PathTool::Start);
+  mPathAction->setObjectName(QStringLiteral("DrawPath"));
+  mPathAction->setShortcut(QKeySequence(Qt::Key_P));
+  mPathAction->setToolTip(
+      tr("Draw a path: straight legs, corners rounded to the turning radius (P)"));
+
+  QToolBar* bar = mWindow.addToolBar(tr("Drawing"));
+  bar->setObjectName(QStringLiteral("DrawingToolBar"));
+  bar->addAction(mPathAction);
+  bar->addSeparator();
+  bar->addAction(mUndo);
+  bar->addAction(mRedo);
+  bar->addAction(mDelete);
+  UpdateActions();
+}
+
+void DrawingEditor::UpdateActions() {
+  const bool editable = mWindow.Drawing() != nullptr && !mWindow.RunInProgress();
+  mUndo->setEnabled(editable && mHistory.CanUndo());
+  mRedo->setEnabled(editable && mHistory.CanRedo());
+  mUndo->setText(mHistory.CanUndo() ? tr("Undo %1").arg(QString::fromStdString(mHistory.UndoName()))
+                                    : tr("Undo"));
+  mRedo->setText(mHistory.CanRedo() ? tr("Redo %1").arg(QString::fromStdString(mHistory.RedoName()))
+                                    : tr("Redo"));
+  mDelete->setEnabled(editable && !mSelection.empty());
+  mPathAction->setEnabled(editable && !mWindow.Picker().IsPicking());
+}
+
+const cad::SnapGeometry* DrawingEditor::Snaps() {
+  const cad::DrawingModel* drawing = mWindow.Drawing();
+  if (drawing == nullptr) return nullptr;
+  if (!mSnaps) mSnaps.emplace(*drawing);
+  return &*mSnaps;
+}
+
+void DrawingEditor::BeginRun() {
+  mPath->Cancel();
+  Select({});
+  if (const cad::DrawingModel* drawing = mWindow.Drawing())
+    mRunMark = cad::DrawingHistory::Mark(*drawing);
+  UpdateActions();
+}
+
+void DrawingEditor::EndRun() {
+  cad::DrawingModel* drawing = mWindow.Drawing();
+  if (drawing != nullptr && mRunMark) {
+    std::vector<cad::DrawingEntity*> added;
+    const auto& model = drawing->ModelSpace().Entities();
+    for (std::size_t i = mRunMark->ModelSpaceEntities; i < model.size(); ++i)
+      if (!model[i]->Erased()) added.push_back(model[i].get());
+    if (mHistory.RecordAdditions("Run", *drawing, *mRunMark) && !added.empty())
+      mRuns.push_back(std::move(added));
+    mSnaps.reset();
+  }
+  mRunMark.reset();
+  UpdateActions();
+}
+
+void DrawingEditor::RecordAdditions(const std::string& name, const cad::DrawingMark& mark) {
+  if (cad::DrawingModel* drawing = mWindow.Drawing())
+    mHistory.RecordAdditions(name, *drawing, mark);
+  AfterChange();
+}
+
+void DrawingEditor::Select(std::vector<cad::DrawingEntity*> entities) {
+  mSelection = std::move(entities);
+  if (mSelection.size() > 1) Snaps();  // the overlay draws a group from the snap curves
+  mWindow.View()->SetHighlight(mSelection.empty() ? std::string() : mSelection.front()->Handle());
+  mOverlay->update();
+  UpdateActions();
+}
+
+void DrawingEditor::Undo() {
+  cad::DrawingModel* drawing = mWindow.Drawing();
+  if (drawing == nullptr || mWindow.RunInProgress() || !mHistory.CanUndo()) return;
+  mHistory.Undo(*drawing);
+  AfterChange();
+}
+
+void DrawingEditor::Redo() {
+  cad::DrawingModel* drawing = mWindow.Drawing();
+  if (drawing == nullptr || mWindow.RunInProgress() || !mHistory.CanRedo()) return;
+  mHistory.Redo(*drawing);
+  AfterChange();
+}
+
+void DrawingEditor::DeleteSelection() {
+  if (mWindow.Drawing() == nullptr || mWindow.RunInProgress() || mSelection.empty()) return;
+  mHistory.Erase("Delete", mSelection);
+  mSelection.clear();
+  AfterChange();
+}
+
+void DrawingEditor::AfterChange() {
+  mSnaps.reset();
+  // Undo and redo may have erased what was selected.
+  std::erase_if(mSelection, [](const cad::DrawingEntity* e) { return e->Erased(); });
+  Select(std::move(mSelection));
+  mWindow.NoteDrawingEdited();
+}
+
+// A click selects the entity under it, a run's reference the whole run; a
+// click on empty space clears the selection. Picks and the path tool have
+// the clicks to themselves.
+void DrawingEditor::OnClicked(QPoint position, Qt::MouseButton button) {
+  cad::DrawingModel* drawing = mWindow.Drawing();
+  if (button != Qt::LeftButton || drawing == nullptr || mWindow.RunInProgress() ||
+      mWindow.Picker().IsPicking() || mPath->IsActive())
+    return;
+  const std::optional<std::string> handle = mWindow.View()->HitTest(position);
+  cad::DrawingEntity* entity = handle ? drawing->FindEntity(*handle) : nullptr;
+  if (entity == nullptr) {
+    Select({});
+    return;
+  }
+  for (const auto& run : mRuns) {
+    if (std::find(run.begin(), run.end(), entity) == run.end()) continue;
+    std::vector<cad::DrawingEntity*> shown;
+    std::copy_if(run.begin(), run.end(), std::back_inserter(shown),
+                 [](const cad::DrawingEntity* e) { return !e->Erased(); });
+    // The clicked reference first, so the view highlights it exactly.
+    std::iter_swap(shown.begin(), std::find(shown.begin(), shown.end(), entity));
+    Select(std::move(shown));
+    return;
+  }
+  Select({entity});
+}
+
+void DrawingEditor::OnDrawingReplaced() {
+  mPath->Cancel();
+  mHistory.Clear();
+  mRuns.clear();
+  mSelection.clear();
+  mSnaps.reset();
+  mRunMark.reset();
+  mOverlay->update();
+  UpdateActions();
+}
+
+// The selection's lines and arcs over the drawing, as the view highlights
+// one entity: thick, in the highlight colour.
+void DrawingEditor::PaintSelection(QPainter& painter) const {
+  if (mSelection.size() < 2 || !mSnaps) return;
+  const std::unordered_set<const cad::DrawingEntity*> chosen(mSelection.begin(), mSelection.end());
+  painter.setPen(QPen(kSelectionColour, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  for (const cad::SnapCurve& curve : mSnaps->Curves())
+    if (chosen.contains(curve.Owner)) painter.drawPolyline(CurveOnScreen(curve, *mWindow.View()));
+}
+
+}  // namespace veerline::ui

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cad/DrawingHistory.h"
+#include "cad/SnapPoints.h"
+
+class QAction;
+class QPainter;
+
+namespace veerline::cad {
+class DrawingEntity;
+}
+
+namespace veerline::ui {
+
+class DrawingOverlay;
+class DrawingWindow;
+class PathTool;
+
+// Editing in the drawing window: a click selects an entity (a block
+// reference a run inserted selects all that run inserted), Delete erases the
+// selection, and undo and redo cover every change made to the drawing: paths
+// drawn, runs, deletions. Owns the Edit menu, the drawing toolbar and the
+// Path tool.
+class DrawingEditor : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit DrawingEditor(DrawingWindow& window);
+  ~DrawingEditor() override;
+
+  PathTool& Path() const { return *mPath; }
+  const std::vector<cad::DrawingEntity*>& Selection() const { return mSelection; }
+  const cad::DrawingHistory& History() const { return mHistory; }
+
+  // A run is about to write into the drawing, and has ended: what it added
+  // becomes one action, and its model-space references one selectable group.
+  void BeginRun();
+  void EndRun();
+  // Records what was added since the mark as one action, then shows it.
+  void RecordAdditions(const std::string& name, const cad::DrawingMark& mark);
+
+  void Select(std::vector<cad::DrawingEntity*> entities);
+  void Undo();
+  void Redo();
+  void DeleteSelection();
+
+  // Snap geometry of the drawing as it is now, read again after every change.
+  const cad::SnapGeometry* Snaps();
+
+  DrawingOverlay& Overlay() const { return *mOverlay; }
+  // Enables the editing actions for the drawing's state and the running run.
+  void UpdateActions();
+
+ private:
+  void BuildActions();
+  void OnClicked(QPoint position, Qt::MouseButton button);
+  void OnDrawingReplaced();
+  // Shows a change the editor made: the drawing window repaints and marks it.
+  void AfterChange();
+  void PaintSelection(QPainter& painter) const;
+
+  DrawingWindow& mWindow;
+  DrawingOverlay* mOverlay = nullptr;  // owned by the view
+  std::unique_ptr<PathTool> mPath;
+  cad::DrawingHistory mHistory;
+  std::optional<cad::SnapGeometry> mSnaps;
+  std::vector<cad::DrawingEntity*> mSelection;
+  // The model-space entities each run added, selected together.
+  std::vector<std::vector<cad::DrawingEntity*>> mRuns;
+  std::optional<cad::DrawingMark> mRunMark;
+  QAction* mUndo = nullptr;
+  QAction* mRedo = nullptr;
+  QAction* mDelete = nullptr;
+  QAction* mPathAction = nullptr;
+};
+
+}  // namespace veerline::ui

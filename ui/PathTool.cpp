@@ -1,0 +1,316 @@
+#include "ui/PathTool.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <cmath>
+
+#include "cad/DrawingHistory.h"
+#include "cad/PathPolyline.h"
+#include "engine/ArcPath.h"
+#include "engine/NumberRule.h"
+#include "engine/TurningRadius.h"
+#include "ui/DrawingEditor.h"
+#include "ui/DrawingOverlay.h"
+#include "ui/DrawingView.h"
+#include "ui/DrawingWindow.h"
+#include "ui/UserLocale.h"
+
+namespace veerline::ui {
+namespace {
+
+// Pixels around the pointer within which a point snaps.
+constexpr double kSnapPixels = 10;
+constexpr double kMarkerPixels = 6;
+const QColor kPreviewColour(80, 200, 255);
+const QColor kTightColour(255, 40, 40);
+const QColor kSnapColour(255, 230, 0);
+
+QPointF Screen(const DrawingView& view, const Point2D& p) {
+  return view.ToScreen(QPointF(p.X, p.Y));
+}
+
+// The marker of a snap: a square at an end, a triangle at a middle, a circle
+// at a centre, a cross at a crossing, an hourglass at a nearest point.
+void PaintSnapMarker(QPainter& painter, const QPointF& at, cad::SnapKind kind) {
+  const double m = kMarkerPixels;
+  painter.setPen(QPen(kSnapColour, 2));
+  painter.setBrush(Qt::NoBrush);
+  switch (kind) {
+    case cad::SnapKind::Endpoint:
+      painter.drawRect(QRectF(at.x() - m, at.y() - m, 2 * m, 2 * m));
+      break;
+    case cad::SnapKind::Midpoint:
+      painter.drawPolygon(QPolygonF{at + QPointF(0, -m), at + QPointF(m, m), at + QPointF(-m, m)});
+      break;
+    case cad::SnapKind::Centre:
+      painter.drawEllipse(at, m, m);
+      break;
+    case cad::SnapKind::Intersection:
+      painter.drawLine(at + QPointF(-m, -m), at + QPointF(m, m));
+      painter.drawLine(at + QPointF(-m, m), at + QPointF(m, -m));
+      break;
+    case cad::SnapKind::Nearest:
+      painter.drawPolygon(QPolygonF{at + QPointF(-m, -m), at + QPointF(m, -m), at + QPointF(-m, m),
+                                    at + QPointF(m, m)});
+      break;
+  }
+}
+
+QString NumberText(double value) {
+  QString text = QString::number(value, 'g', 12);
+  return text.replace(QLatin1Char('.'), UserDecimalSeparator());
+}
+
+}  // namespace
+
+PathTool::PathTool(DrawingWindow& window, DrawingEditor& editor)
+    : mWindow(window), mEditor(editor) {
+  DrawingView* view = window.View();
+  connect(view, &DrawingView::clicked, this, &PathTool::OnClicked);
+  connect(view, &DrawingView::escapePressed, this, &PathTool::Cancel);
+  editor.Overlay().AddPaintStep([this](QPainter& painter) { Paint(painter); });
+}
+
+PathTool::~PathTool() {
+  if (mActive) mWindow.View()->removeEventFilter(this);
+}
+
+void PathTool::Start() {
+  if (mActive || mWindow.Drawing() == nullptr || mWindow.RunInProgress()) return;
+  if (mRadiusSource) {
+    if (const std::optional<double> vehicle = mRadiusSource()) mRadius = PathCornerRadius(*vehicle);
+  }
+  mActive = true;
+  mPoints.clear();
+  mTypedRadius.clear();
+  mHover.reset();
+  mSnap.reset();
+  mEditor.Snaps();
+  DrawingView* view = mWindow.View();
+  view->installEventFilter(this);
+  view->setMouseTracking(true);
+  view->setCursor(Qt::CrossCursor);
+  view->setFocus(Qt::OtherFocusReason);
+  ShowStatus();
+  emit activeChanged(true);
+}
+
+void PathTool::Cancel() {
+  if (mActive) End();
+}
+
+void PathTool::End() {
+  mActive = false;
+  mFinishOnClick = false;
+  mPoints.clear();
+  mTypedRadius.clear();
+  mHover.reset();
+  mSnap.reset();
+  DrawingView* view = mWindow.View();
+  view->removeEventFilter(this);
+  view->setMouseTracking(false);
+  view->unsetCursor();
+  mWindow.ClearPrompt();
+  mEditor.Overlay().update();
+  emit activeChanged(false);
+}
+
+bool PathTool::Finish() {
+  if (!mActive) return false;
+  cad::DrawingModel* drawing = mWindow.Drawing();
+  if (drawing == nullptr) {
+    End();
+    return false;
+  }
+  if (mRadius <= 0) {
+    ShowStatus(tr("Type the corner radius and press Enter first."));
+    return false;
+  }
+  const ArcPathLayout layout = LayOutArcPath(mPoints, mRadius);
+  if (!layout.Ok()) {
+    ShowStatus(tr("The path cannot be drawn: %1.").arg(QString::fromStdString(layout.Error)));
+    return false;
+  }
+  const cad::DrawingMark mark = cad::DrawingHistory::Mark(*drawing);
+  cad::DrawingEntity& path = cad::AddPathPolyline(*drawing, layout, kLayer);
+  End();
+  mEditor.RecordAdditions("Draw path", mark);
+  mEditor.Select({&path});
+  return true;
+}
+
+Point2D PathTool::Place(const QPoint& position, Qt::KeyboardModifiers modifiers) {
+  const DrawingView& view = *mWindow.View();
+  const QPointF world = view.ToWorld(QPointF(position));
+  Point2D at{world.x(), world.y()};
+  mSnap.reset();
+  if (const cad::SnapGeometry* snaps = mEditor.Snaps())
+    mSnap = snaps->Find(at, kSnapPixels / view.PixelsPerUnit());
+  if (mSnap) at = mSnap->At;
+  // Shift keeps the new leg level or plumb, through the snapped point's x or y.
+  if ((modifiers & Qt::ShiftModifier) && !mPoints.empty()) {
+    const Point2D& last = mPoints.back();
+    if (std::abs(at.X - last.X) >= std::abs(at.Y - last.Y)) {
+      at.Y = last.Y;
+    } else {
+      at.X = last.X;
+    }
+  }
+  return at;
+}
+
+void PathTool::Hover(const QPoint& position, Qt::KeyboardModifiers modifiers) {
+  mHoverPosition = position;
+  mHover = Place(position, modifiers);
+  mEditor.Overlay().update();
+}
+
+void PathTool::OnClicked(QPoint position, Qt::MouseButton button) {
+  if (!mActive) return;
+  if (button == Qt::RightButton || mFinishOnClick) {
+    mFinishOnClick = false;
+    Finish();
+    return;
+  }
+  mPoints.push_back(Place(position, mModifiers));
+  Hover(position, mModifiers);
+  ShowStatus();
+}
+
+bool PathTool::eventFilter(QObject* watched, QEvent* event) {
+  if (!mActive || watched != mWindow.View()) return false;
+  switch (event->type()) {
+    case QEvent::MouseMove: {
+      auto* mouse = static_cast<QMouseEvent*>(event);
+      mModifiers = mouse->modifiers();
+      Hover(mouse->position().toPoint(), mModifiers);
+      return false;
+    }
+    case QEvent::MouseButtonRelease:
+      mModifiers = static_cast<QMouseEvent*>(event)->modifiers();
+      return false;
+    case QEvent::MouseButtonDblClick:
+      // The release that follows ends the path; the click before placed its last point.
+      mFinishOnClick = static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+      return false;
+    case QEvent::KeyPress: {
+      auto* key = static_cast<QKeyEvent*>(event);
+      if (key->key() == Qt::Key_Shift && mHover) {
+        mModifiers = key->modifiers() | Qt::ShiftModifier;
+        Hover(mHoverPosition, mModifiers);
+      }
+      return OnKey(key->key(), key->text());
+    }
+    case QEvent::KeyRelease:
+      if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Shift && mHover) {
+        mModifiers &= ~Qt::ShiftModifier;
+        Hover(mHoverPosition, mModifiers);
+      }
+      return false;
+    default:
+      return false;
+  }
+}
+
+// Digits and the decimal separator type a radius; Enter takes it, or
+// finishes the path when nothing is typed.
+bool PathTool::OnKey(int key, const QString& text) {
+  const bool numberText = text.size() == 1 && (text[0].isDigit() || text == QStringLiteral(".") ||
+                                               text == UserDecimalSeparator());
+  if (numberText) {
+    mTypedRadius += text;
+    ShowStatus();
+    return true;
+  }
+  switch (key) {
+    case Qt::Key_Backspace:
+      if (!mTypedRadius.isEmpty()) {
+        mTypedRadius.chop(1);
+      } else if (!mPoints.empty()) {
+        mPoints.pop_back();
+        if (mHover) Hover(mHoverPosition, mModifiers);
+      }
+      ShowStatus();
+      return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: {
+      if (mTypedRadius.isEmpty()) {
+        Finish();
+        return true;
+      }
+      const std::string typed = mTypedRadius.toStdString();
+      std::optional<double> value = TryParseFieldNumber(typed, UserNumberSymbols());
+      if (!value) value = TryParseFieldNumber(typed, NumberSymbols::PointDecimal());
+      mTypedRadius.clear();
+      if (!value || !(*value > 0) || !std::isfinite(*value)) {
+        ShowStatus(tr("'%1' is not a radius.").arg(QString::fromStdString(typed)));
+        return true;
+      }
+      mRadius = *value;
+      mEditor.Overlay().update();
+      ShowStatus();
+      return true;
+    }
+    case Qt::Key_Escape:
+      if (!mTypedRadius.isEmpty()) {
+        mTypedRadius.clear();
+        ShowStatus();
+      } else {
+        Cancel();
+      }
+      return true;
+    default:
+      return false;
+  }
+}
+
+void PathTool::ShowStatus(const QString& note) {
+  QString radius = mRadius > 0 ? tr("R = %1").arg(NumberText(mRadius)) : tr("R not set");
+  if (!mTypedRadius.isEmpty()) radius += tr(", new R: %1_").arg(mTypedRadius);
+  QString text = tr("Path: click the points (Shift: level or plumb); Enter or double click "
+                    "finishes, Backspace takes back a point, Escape cancels; type a number for "
+                    "R. %1")
+                     .arg(radius);
+  if (!note.isEmpty()) text = note + QStringLiteral("  ") + radius;
+  mWindow.ShowPrompt(text);
+}
+
+// The path as it will be drawn with the point under the pointer added:
+// arcs where they fit, corners too tight for R left sharp and drawn red.
+void PathTool::Paint(QPainter& painter) const {
+  if (!mActive) return;
+  const DrawingView& view = *mWindow.View();
+  std::vector<Point2D> preview = mPoints;
+  if (mHover) preview.push_back(*mHover);
+  if (preview.size() >= 2) {
+    ArcPathLayout layout;
+    if (mRadius > 0) layout = LayOutArcPath(preview, mRadius);
+    std::vector<ArcPathVertex> vertices = layout.Vertices;
+    if (vertices.empty())
+      for (const Point2D& p : preview) vertices.push_back({p.X, p.Y, 0});
+    auto tight = [&](const ArcPathVertex& v) {
+      for (const ArcPathCorner& corner : layout.Corners)
+        if (corner.TooTight && corner.Point.X == v.X && corner.Point.Y == v.Y) return true;
+      return false;
+    };
+    for (std::size_t i = 0; i + 1 < vertices.size(); ++i) {
+      const ArcPathVertex& a = vertices[i];
+      const ArcPathVertex& b = vertices[i + 1];
+      const bool red = tight(a) || tight(b);
+      painter.setPen(QPen(red ? kTightColour : kPreviewColour, red ? 3 : 2));
+      painter.drawPolyline(CurveOnScreen(cad::BulgeCurve({a.X, a.Y}, {b.X, b.Y}, a.Bulge), view));
+    }
+    painter.setPen(QPen(kTightColour, 2));
+    for (const ArcPathCorner& corner : layout.Corners)
+      if (corner.TooTight) painter.drawEllipse(Screen(view, corner.Point), 9.0, 9.0);
+  }
+  painter.setPen(QPen(kPreviewColour, 1));
+  painter.setBrush(kPreviewColour);
+  for (const Point2D& p : mPoints)
+    painter.drawRect(QRectF(Screen(view, p) - QPointF(2, 2), QSizeF(4, 4)));
+  painter.setBrush(Qt::NoBrush);
+  if (mSnap) PaintSnapMarker(painter, Screen(view, mSnap->At), mSnap->Kind);
+}
+
+}  // namespace veerline::ui

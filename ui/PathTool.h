@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+#include <QString>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "cad/SnapPoints.h"
+#include "engine/Geometry.h"
+
+class QPainter;
+
+namespace veerline::ui {
+
+class DrawingEditor;
+class DrawingWindow;
+
+// Draws a path polyline point by point: straight legs between the clicked
+// points, every corner rounded by a tangent arc of radius R. Clicks snap to
+// the drawing (ends, middles, centres, crossings, nearest points) and Shift
+// keeps the leg level or plumb. The preview shows the path as it will be
+// drawn, corners too tight for R in red. Typing a number and Enter sets R;
+// Backspace takes back the last point, Enter, a double click or a right
+// click finish, Escape cancels. The path goes on layer "Path" as one action.
+class PathTool : public QObject {
+  Q_OBJECT
+
+ public:
+  PathTool(DrawingWindow& window, DrawingEditor& editor);
+  ~PathTool() override;
+
+  void Start();
+  void Cancel();
+  // Adds the path to the drawing; false (and the tool stays) while it cannot be made.
+  bool Finish();
+  bool IsActive() const { return mActive; }
+
+  // The minimum turning radius of the chosen vehicle, asked when the tool starts.
+  void SetRadiusSource(std::function<std::optional<double>()> source) {
+    mRadiusSource = std::move(source);
+  }
+  double Radius() const { return mRadius; }
+  const std::vector<Point2D>& Points() const { return mPoints; }
+
+  static constexpr const char* kLayer = "Path";
+
+ signals:
+  void activeChanged(bool active);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void OnClicked(QPoint position, Qt::MouseButton button);
+  bool OnKey(int key, const QString& text);
+  // The drawing point a widget position places, snapped and kept level or plumb.
+  Point2D Place(const QPoint& position, Qt::KeyboardModifiers modifiers);
+  void Hover(const QPoint& position, Qt::KeyboardModifiers modifiers);
+  void ShowStatus(const QString& note = QString());
+  void Paint(QPainter& painter) const;
+  void End();
+
+  DrawingWindow& mWindow;
+  DrawingEditor& mEditor;
+  std::function<std::optional<double>()> mRadiusSource;
+  bool mActive = false;
+  double mRadius = 0;    // 0 until known
+  QString mTypedRadius;  // digits typed so far
+  std::vector<Point2D> mPoints;
+  std::optional<Point2D> mHover;  // where the next point would go
+  QPoint mHoverPosition;          // and the pointer's widget position
+  bool mFinishOnClick = false;    // a double click's release ends the path
+  std::optional<cad::SnapPoint> mSnap;
+  Qt::KeyboardModifiers mModifiers;  // of the last mouse event
+};
+
+}  // namespace veerline::ui
