@@ -10,6 +10,8 @@ DrawingMark DrawingHistory::Mark(const DrawingModel& drawing) {
   for (const auto& block : drawing.Blocks()) mark.BlockEntities.push_back(block->Entities().size());
   mark.Blocks = drawing.Blocks().size();
   for (const DrawingLayer& layer : drawing.Layers()) mark.Layers.push_back(layer.Name);
+  for (const DrawingLinetype& linetype : drawing.Linetypes())
+    mark.Linetypes.push_back(linetype.Name);
   return mark;
 }
 
@@ -38,7 +40,14 @@ bool DrawingHistory::RecordAdditions(const std::string& name, DrawingModel& draw
       action.AddedLayers.push_back(layer);
     }
   }
-  if (action.Added.empty() && action.AddedBlocks.empty() && action.AddedLayers.empty()) {
+  for (const DrawingLinetype& linetype : drawing.Linetypes()) {
+    if (std::find(before.Linetypes.begin(), before.Linetypes.end(), linetype.Name) ==
+        before.Linetypes.end()) {
+      action.AddedLinetypes.push_back(linetype);
+    }
+  }
+  if (action.Added.empty() && action.AddedBlocks.empty() && action.AddedLayers.empty() &&
+      action.AddedLinetypes.empty()) {
     return false;
   }
   Push(std::move(action));
@@ -68,6 +77,13 @@ void DrawingHistory::Apply(DrawingModel& drawing, const Action& action, bool for
   for (DrawingEntity* entity : action.Added) entity->SetErased(!forward);
   for (DrawingBlock* block : action.AddedBlocks) block->SetErased(!forward);
   for (DrawingEntity* entity : action.Erased) entity->SetErased(forward);
+  for (const DrawingLinetype& linetype : action.AddedLinetypes) {
+    if (forward) {
+      drawing.AddLinetype(linetype);
+    } else {
+      drawing.RemoveAddedLinetype(linetype.Name);
+    }
+  }
   for (const DrawingLayer& layer : action.AddedLayers) {
     if (forward) {
       drawing.AddOrGetLayer(layer.Name) = layer;

@@ -19,6 +19,7 @@ struct DrawingMark {
   std::vector<std::size_t> BlockEntities;  // per block, in the drawing's order
   std::size_t Blocks = 0;
   std::vector<std::string> Layers;
+  std::vector<std::string> Linetypes;
 };
 
 class DrawingHistory {
@@ -49,6 +50,7 @@ class DrawingHistory {
     std::vector<DrawingEntity*> Added, Erased;
     std::vector<DrawingBlock*> AddedBlocks;
     std::vector<DrawingLayer> AddedLayers;
+    std::vector<DrawingLinetype> AddedLinetypes;
   };
   void Push(Action action);
   static void Apply(DrawingModel& drawing, const Action& action, bool forward);

@@ -88,6 +88,12 @@ void DrawingModel::AddLinetype(const DrawingLinetype& linetype) {
   mLinetypes.push_back(linetype);
 }
 
+void DrawingModel::RemoveAddedLinetype(const std::string& name) {
+  std::erase_if(mLinetypes, [&](const DrawingLinetype& linetype) {
+    return !linetype.FromFile && SameName(linetype.Name, name);
+  });
+}
+
 void DrawingModel::SetSource(std::shared_ptr<const DxfSource> source) {
   mSource = std::move(source);
   if (mSource) mNextHandle = std::max(mNextHandle, mSource->HandleFloor());

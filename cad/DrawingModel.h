@@ -73,6 +73,8 @@ class DrawingModel final : public CadDocument, public CadApplication {
   const DrawingLinetype* FindLinetype(const std::string& name) const;
   // Adds a linetype unless one of that name exists.
   void AddLinetype(const DrawingLinetype& linetype);
+  // Takes out a linetype that Veerline added (undoing a run); file linetypes stay.
+  void RemoveAddedLinetype(const std::string& name);
 
   // The file the drawing was read from, or null for a new drawing.
   const std::shared_ptr<const DxfSource>& Source() const { return mSource; }

@@ -17,6 +17,7 @@ TEST(DrawingHistory, UndoRedoOfAdditionsAndErasures) {
 
   DrawingMark before = DrawingHistory::Mark(*drawing);
   drawing->AddLayer("Turn_Vehicle");
+  drawing->AddLinetype({"DASHED", "Dashed", {1, -0.5}, false});
   drawing->AddBlock({0, 0, 0}, "271828").AddCircle({1, 1, 0}, 1).SetLayer("Turn_Vehicle");
   drawing->InsertBlock({0, 0, 0}, "271828", 1, 1, 1, 0);
   ASSERT_TRUE(history.RecordAdditions("Run", *drawing, before));
