@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "cad/EntityGeometry.h"
+
 namespace veerline::cad {
 namespace {
 
@@ -237,8 +239,37 @@ std::vector<Point2D> Intersections(const SnapCurve& p, const SnapCurve& q) {
 
 SnapGeometry::SnapGeometry(const DrawingModel& drawing) {
   CurveReader reader(drawing, mCurves);
-  for (const auto& entity : drawing.ModelSpace().Entities())
+  bool otherKinds = false;
+  for (const auto& entity : drawing.ModelSpace().Entities()) {
     reader.Read(*entity, Placement{}, entity.get(), 0);
+    otherKinds = otherKinds || (entity->Kind() == EntityKind::Unknown && !entity->Erased());
+  }
+  if (otherKinds) AddFlattened(drawing);
+}
+
+// The polylines the shared flattening makes of entities read as other kinds.
+void SnapGeometry::AddFlattened(const DrawingModel& drawing) {
+  const DrawingGeometry geometry = BuildDrawingGeometry(drawing, GeometryOptions{});
+  for (const GeometryPiece& piece : geometry.Pieces) {
+    if (piece.Kind != PieceKind::Polyline || piece.Owner == nullptr ||
+        piece.Owner->Kind() != EntityKind::Unknown || piece.Points.size() < 2)
+      continue;
+    const std::vector<Point2D>& points = piece.Points;
+    for (std::size_t i = 0; i + 1 < points.size(); ++i) {
+      SnapCurve chord;
+      chord.Chord = true;
+      chord.A = points[i];
+      chord.B = points[i + 1];
+      chord.Owner = piece.Owner;
+      mCurves.push_back(chord);
+    }
+    if (piece.Closed) {
+      mCurves.push_back({false, true, points.back(), points.front(), {}, 0, 0, 0, piece.Owner});
+    } else {
+      mChordEnds.push_back(points.front());
+      mChordEnds.push_back(points.back());
+    }
+  }
 }
 
 SnapCurve BulgeCurve(const Point2D& a, const Point2D& b, double bulge) {
@@ -283,9 +314,10 @@ std::optional<SnapPoint> SnapGeometry::Find(const Point2D& at, double tolerance)
   std::vector<const SnapCurve*> near;
   const SnapCurve* nearest = nullptr;
   double nearestDistance = tolerance;
+  for (const Point2D& end : mChordEnds) offer(end, SnapKind::Endpoint);
   for (const SnapCurve& curve : mCurves) {
     const bool whole = curve.IsArc && std::abs(curve.SweepRad) >= kTwoPi;
-    if (!whole) {
+    if (!whole && !curve.Chord) {
       offer(curve.A, SnapKind::Endpoint);
       offer(curve.B, SnapKind::Endpoint);
       offer(CurvePointAt(curve, 0.5), SnapKind::Midpoint);

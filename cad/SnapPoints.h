@@ -3,9 +3,10 @@
 // Where a point being placed in the drawing can snap to: the ends, middles
 // and centres of the drawn lines, arcs, circles and polylines (bulges as true
 // arcs), where two of them cross, and the nearest point on any of them. Block
-// references are followed, so the outlines of earlier runs snap too. The
-// curves are read from the entities' decoded data, exactly, not from the
-// chords a painter draws.
+// references are followed, so the outlines of earlier runs snap too. Lines,
+// arcs, circles and polylines are read from the entities' decoded data,
+// exactly; the other kinds (splines, ellipses...) from the drawing's shared
+// flattening, as chords that give their ends, nearest points and crossings.
 
 #include <optional>
 #include <vector>
@@ -26,6 +27,7 @@ struct SnapPoint {
 // turning SweepRad (positive counter-clockwise; 2 pi for a whole circle).
 struct SnapCurve {
   bool IsArc = false;
+  bool Chord = false;  // one chord of a flattened curve: no end or middle of its own
   Point2D A, B;
   Point2D Centre;
   double Radius = 0, StartRad = 0, SweepRad = 0;
@@ -46,7 +48,10 @@ class SnapGeometry {
   const std::vector<SnapCurve>& Curves() const { return mCurves; }
 
  private:
+  void AddFlattened(const DrawingModel& drawing);
+
   std::vector<SnapCurve> mCurves;
+  std::vector<Point2D> mChordEnds;  // where flattened open curves start and end
 };
 
 // The piece of a polyline from a to b with the bulge of a's vertex.
