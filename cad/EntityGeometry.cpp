@@ -183,9 +183,11 @@ class GeometryBuilder final : public ShapeSink {
     const DrawingLayer* layer = mModel.FindLayer(std::string(name));
     state.Index = static_cast<std::uint32_t>(mOut.LayerNames.size());
     mOut.LayerNames.push_back(layer ? layer->Name : std::string(name));
-    if (layer) {
+    if (layer && !mOptions.HiddenLayersToo) {
       state.Frozen = layer->Frozen;
       state.Shown = layer->Visible && !layer->Frozen;
+    }
+    if (layer) {
       state.ColorIndex = std::clamp(std::abs(layer->ColorIndex), 1, 255);
       state.TrueColor = layer->TrueColor;
       state.Linetype = mModel.FindLinetype(layer->Linetype);

@@ -73,10 +73,14 @@ struct GeometryOptions {
   // Geometry stops growing past this many points (a reference array of
   // arrays could otherwise fill the memory).
   std::size_t MaxPoints = 40'000'000;
+  // Flattens layers that are off or frozen as well, for work that does not
+  // depend on what is shown (obstacles of a clearance check).
+  bool HiddenLayersToo = false;
 };
 
 // Flattens model space. Entities on layers that are off or frozen are left
-// out, and so is everything a reference on a frozen layer inserts. Kinds
+// out, and so is everything a reference on a frozen layer inserts (unless the
+// options ask for hidden layers too). Kinds
 // without geometry, and records with numbers that do not read, give nothing.
 DrawingGeometry BuildDrawingGeometry(const DrawingModel& model, const GeometryOptions& options);
 

@@ -52,7 +52,22 @@ class TagCursor {
   std::size_t mIndex = 0;
 };
 
-void AppendJoined(std::vector<Point2D>& ring, const std::vector<Point2D>& part) {
+double Gap(const Point2D& a, const Point2D& b) { return std::hypot(a.X - b.X, a.Y - b.Y); }
+
+// Appends an edge to the ring, turned round when its far end is the one that
+// meets the ring (writers disagree on which way clockwise edges run).
+void AppendJoined(std::vector<Point2D>& ring, std::vector<Point2D> part) {
+  if (part.empty()) return;
+  if (!ring.empty()) {
+    // A first edge that ran the other way turns the ring round.
+    const double atBack = std::min(Gap(ring.back(), part.front()), Gap(ring.back(), part.back()));
+    const double atFront =
+        std::min(Gap(ring.front(), part.front()), Gap(ring.front(), part.back()));
+    if (atFront < atBack) std::reverse(ring.begin(), ring.end());
+    if (Gap(ring.back(), part.back()) < Gap(ring.back(), part.front())) {
+      std::reverse(part.begin(), part.end());
+    }
+  }
   for (const Point2D& p : part) {
     if (!ring.empty() && ring.back() == p) continue;
     ring.push_back(p);
@@ -96,7 +111,7 @@ void ReadSplineEdge(TagCursor& c, std::vector<Point2D>& ring, double tolerance) 
   } else {
     AppendFitSpline(part, fit, startTangent, endTangent, false, tolerance);
   }
-  AppendJoined(ring, part);
+  AppendJoined(ring, std::move(part));
 }
 
 void ReadEdge(TagCursor& c, std::vector<Point2D>& ring, double tolerance) {
@@ -122,7 +137,6 @@ void ReadEdge(TagCursor& c, std::vector<Point2D>& ring, double tolerance) {
       AppendEllipse(part, centre, major, minor, from, from + sweep, tolerance);
     } else {
       AppendEllipse(part, centre, major, minor, from + sweep, from, tolerance);
-      std::reverse(part.begin(), part.end());
     }
   } else if (type == 4) {
     ReadSplineEdge(c, ring, tolerance);
@@ -130,7 +144,7 @@ void ReadEdge(TagCursor& c, std::vector<Point2D>& ring, double tolerance) {
   } else {
     throw BadGeometryRecord{};
   }
-  AppendJoined(ring, part);
+  AppendJoined(ring, std::move(part));
 }
 
 struct BoundaryRing {

@@ -139,6 +139,13 @@ TEST(EntityGeometry, EachKindLiesWhereItsRecordPutsIt) {
        "2|10|0|20|0|40|2|50|0|51|180|73|1|97|0|75|0|76|1|98|0",
        "",
        {-2, 0, 2, 2}},
+      // A clockwise edge keeps its angles mirrored: this one runs three
+      // quarters round from (0, 5) to (5, 0), as ezdxf reads it too.
+      {"hatch clockwise arc edge",
+       "0|HATCH|8|0|10|0|20|0|30|0|2|SOLID|70|1|71|0|91|1|92|1|93|3|72|1|10|0|20|0|11|0|21|5|72|"
+       "2|10|0|20|0|40|5|50|360|51|270|73|0|72|1|10|5|20|0|11|0|21|0|97|0|75|0|76|1|98|0",
+       "",
+       {-5, -5, 5, 5}},
       {"image", "0|IMAGE|8|0|10|1|20|1|11|0.1|21|0|12|0|22|0.1|13|100|23|50", "", {1, 1, 11, 6}},
       {"leader", "0|LEADER|8|0|71|0|76|3|10|0|20|0|10|10|20|10|10|20|20|10", "", {0, 0, 20, 10}},
       // Two columns 10 apart and three rows 20 apart, turned a quarter turn.
@@ -216,6 +223,9 @@ TEST(EntityGeometry, LayersHideAndReferencesLendColourAndLayer) {
   EXPECT_EQ(g.Pieces[1].ColorIndex, 3);  // by block: the reference's colour
   EXPECT_EQ(g.LayerNames[g.Pieces[1].Layer], "Kerb");
   EXPECT_EQ(g.Pieces[1].Owner, model->ModelSpace().Entities()[4].get());
+  GeometryOptions everything;
+  everything.HiddenLayersToo = true;
+  EXPECT_EQ(BuildDrawingGeometry(*model, everything).Pieces.size(), 8u);
 }
 
 TEST(EntityGeometry, LinetypesScaleAndBadRecordsAreSkipped) {

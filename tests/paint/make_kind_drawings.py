@@ -276,7 +276,7 @@ def write_crowded(out, count):
     rng = random.Random(7)
     layers = ["Kerb", "Frame", "0"]
     for i in range(count):
-        x, y = rng.uniform(0, 195), rng.uniform(0, 155)
+        x, y = rng.uniform(FRAME[0], FRAME[2] - 5), rng.uniform(FRAME[1], FRAME[3] - 5)
         attribs = {"layer": layers[i % 3], "color": rng.choice([256, 1, 2, 3, 4, 7, 40])}
         kind = i % 4
         if kind == 0:

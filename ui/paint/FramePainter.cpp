@@ -90,17 +90,19 @@ QRectF FramePainter::ScreenBounds(std::uint32_t index) const {
 }
 
 void FramePainter::ToScreen(const cad::GeometryPiece& piece, std::size_t first, std::size_t end) {
-  const QTransform& t = mSetup.ToScreen;
+  const double sx = mSetup.ToScreen.m11(), sy = mSetup.ToScreen.m22();
+  const double dx = mSetup.ToScreen.dx(), dy = mSetup.ToScreen.dy();
   mPolygon.clear();
+  QPointF last;
   for (std::size_t i = first; i < end; ++i) {
     const Point2D& p = piece.Points[i];
-    const QPointF s(t.m11() * p.X + t.dx(), t.m22() * p.Y + t.dy());
-    if (!mPolygon.isEmpty() && i + 1 < end &&
-        std::fabs(s.x() - mPolygon.back().x()) < kMergePixels &&
-        std::fabs(s.y() - mPolygon.back().y()) < kMergePixels) {
+    const QPointF s(sx * p.X + dx, sy * p.Y + dy);
+    if (!mPolygon.empty() && i + 1 < end && std::fabs(s.x() - last.x()) < kMergePixels &&
+        std::fabs(s.y() - last.y()) < kMergePixels) {
       continue;
     }
     mPolygon.push_back(s);
+    last = s;
   }
 }
 
@@ -134,7 +136,7 @@ void FramePainter::PaintFill(std::uint32_t index) {
   for (std::uint32_t end : piece.RingEnds) {
     if (end <= first || end > piece.Points.size()) break;
     ToScreen(piece, first, end);
-    path.addPolygon(mPolygon);
+    path.addPolygon(QPolygonF(QList<QPointF>(mPolygon.begin(), mPolygon.end())));
     path.closeSubpath();
     first = end;
   }
@@ -162,7 +164,7 @@ void FramePainter::AddLineWork(std::uint32_t index) {
   }
   Batch& batch = BatchFor(colour);
   if (mPolygon.size() == 1) batch.Dots.push_back(mPolygon.front());
-  for (qsizetype i = 0; i + 1 < mPolygon.size(); ++i) {
+  for (std::size_t i = 0; i + 1 < mPolygon.size(); ++i) {
     batch.Lines.emplace_back(mPolygon[i], mPolygon[i + 1]);
   }
 }
@@ -175,7 +177,7 @@ void FramePainter::PaintDashed(const cad::GeometryPiece&, const QColor& colour,
   pen.setDashPattern(dashes.Pattern);
   pen.setDashOffset(dashes.Offset);
   mPainter.setPen(pen);
-  mPainter.drawPolyline(mPolygon);
+  mPainter.drawPolyline(mPolygon.data(), static_cast<int>(mPolygon.size()));
 }
 
 // Line work reaching far off the screen, drawn segment by segment as far as
@@ -183,7 +185,7 @@ void FramePainter::PaintDashed(const cad::GeometryPiece&, const QColor& colour,
 void FramePainter::PaintClipped(const QColor& colour) {
   mPainter.setPen(ThinPen(colour));
   const QRectF area = mSetup.Screen.adjusted(-2, -2, 2, 2);
-  for (qsizetype i = 0; i + 1 < mPolygon.size(); ++i) {
+  for (std::size_t i = 0; i + 1 < mPolygon.size(); ++i) {
     if (auto clipped = ClipSegment(QLineF(mPolygon[i], mPolygon[i + 1]), area)) {
       mPainter.drawLine(*clipped);
     }

@@ -77,7 +77,7 @@ class FramePainter {
   std::vector<bool> mDashesMade;
   std::vector<Batch> mBatches;
   std::unordered_map<QRgb, std::size_t> mBatchOf;
-  QPolygonF mPolygon;  // reused for every piece
+  std::vector<QPointF> mPolygon;  // screen points of one piece, reused
 };
 
 }  // namespace veerline::paint

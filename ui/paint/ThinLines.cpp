@@ -1,6 +1,7 @@
 #include "ui/paint/ThinLines.h"
 
 #include <QRegion>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -40,13 +41,18 @@ void DrawThinLines(const DirectCanvas& canvas, const QLineF* lines, std::size_t 
   // Pixel centres lie on whole coordinates once rounded; the clip keeps every
   // rounded point inside the rectangle.
   const QRectF inside(c.left() - 0.49, c.top() - 0.49, c.width() - 0.02, c.height() - 0.02);
+  const double left = inside.left(), right = inside.right(), top = inside.top(),
+               bottom = inside.bottom();
   uchar* bits = canvas.Image->bits();
   const qsizetype stride = canvas.Image->bytesPerLine();
   const QRgb pixel = colour | 0xFF000000u;
   for (std::size_t i = 0; i < count; ++i) {
     QLineF line = lines[i];
     // Most lines lie wholly inside; only the others need clipping.
-    if (!inside.contains(line.p1()) || !inside.contains(line.p2())) {
+    const bool within =
+        std::min(line.x1(), line.x2()) >= left && std::max(line.x1(), line.x2()) <= right &&
+        std::min(line.y1(), line.y2()) >= top && std::max(line.y1(), line.y2()) <= bottom;
+    if (!within) {
       const auto clipped = ClipSegment(line, inside);
       if (!clipped) continue;
       line = *clipped;
