@@ -1,6 +1,7 @@
 #include "ui/DrawingEditor.h"
 
 #include <QAction>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QPainter>
 #include <QToolBar>
@@ -30,6 +31,8 @@ DrawingEditor::DrawingEditor(DrawingWindow& window) : mWindow(window) {
   mPath = std::make_unique<PathTool>(window, *this);
   BuildActions();
   connect(&window, &DrawingWindow::drawingChanged, this, &DrawingEditor::OnDrawingReplaced);
+  // Layers switched off or on change what can be snapped to.
+  connect(window.LayerList(), &QListWidget::itemChanged, this, [this] { mSnaps.reset(); });
   // A pick for a run takes the clicks; a path being drawn is given up.
   connect(&window.Picker(), &InteractivePicker::pickStarted, mPath.get(), &PathTool::Cancel);
   connect(mPath.get(), &PathTool::activeChanged, this, [this] { UpdateActions(); });

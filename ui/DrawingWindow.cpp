@@ -40,8 +40,8 @@ DrawingWindow::DrawingWindow(UiServices services, cad::DrawingAttacher& attacher
   setCentralWidget(mView);
   mPicker = std::make_unique<InteractivePicker>(*this);
   BuildMenus();
-  mEditor = std::make_unique<DrawingEditor>(*this);
   BuildLayerList();
+  mEditor = std::make_unique<DrawingEditor>(*this);
   statusBar()->setObjectName(QStringLiteral("DrawingStatusBar"));
   resize(900, 650);
   Install(mAttacher.Close(), QString());
