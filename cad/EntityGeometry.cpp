@@ -157,7 +157,9 @@ class GeometryBuilder final : public ShapeSink {
  private:
   GeometryPiece* NewPiece(PieceKind kind, std::vector<Point2D> points) {
     if (points.empty()) return nullptr;
-    if (mPointCount + points.size() > mOptions.MaxPoints) {
+    // A piece costs about as much memory as this many points of its own.
+    constexpr std::size_t kPieceWeight = 8;
+    if (mPointCount + points.size() + kPieceWeight > mOptions.MaxPoints) {
       mOut.Truncated = true;
       return nullptr;
     }
@@ -165,7 +167,7 @@ class GeometryBuilder final : public ShapeSink {
       p = mMap.Apply(p);
       if (!std::isfinite(p.X) || !std::isfinite(p.Y)) return nullptr;
     }
-    mPointCount += points.size();
+    mPointCount += points.size() + kPieceWeight;
     GeometryPiece& piece = mOut.Pieces.emplace_back();
     piece.Kind = kind;
     piece.Points = std::move(points);

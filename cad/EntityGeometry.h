@@ -70,9 +70,10 @@ struct GeometryOptions {
   double ChordTolerance = 0.01;
   // Block references nested deeper than this are not followed.
   int MaxInsertDepth = 16;
-  // Geometry stops growing past this many points (a reference array of
-  // arrays could otherwise fill the memory).
-  std::size_t MaxPoints = 40'000'000;
+  // Geometry stops growing past this many points, each piece counting as
+  // eight more (a reference array of arrays, or a hatch pattern at a tiny
+  // scale, could otherwise fill the memory).
+  std::size_t MaxPoints = 20'000'000;
   // Flattens layers that are off or frozen as well, for work that does not
   // depend on what is shown (obstacles of a clearance check).
   bool HiddenLayersToo = false;
