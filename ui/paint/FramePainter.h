@@ -3,7 +3,6 @@
 #include <QColor>
 #include <QLineF>
 #include <QPainter>
-#include <QPolygonF>
 #include <QRectF>
 #include <QTransform>
 #include <cstdint>
