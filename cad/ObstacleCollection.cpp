@@ -20,36 +20,6 @@ bool Chosen(const std::vector<std::string>& layers, const std::string& layer) {
                      [&](const std::string& chosen) { return SameLayerName(chosen, layer); });
 }
 
-// Shows the chosen layers that are off or frozen while it lives, since the
-// shared geometry leaves those out.
-class ChosenLayersShown {
- public:
-  ChosenLayersShown(DrawingModel& drawing, const std::vector<std::string>& layers) {
-    for (const std::string& name : layers) {
-      if (drawing.FindLayer(name) == nullptr) continue;
-      DrawingLayer& layer = drawing.AddOrGetLayer(name);
-      mSaved.push_back({&layer, layer.Visible, layer.Frozen});
-      layer.Visible = true;
-      layer.Frozen = false;
-    }
-  }
-  ~ChosenLayersShown() {
-    for (const Saved& s : mSaved) {
-      s.Layer->Visible = s.Visible;
-      s.Layer->Frozen = s.Frozen;
-    }
-  }
-  ChosenLayersShown(const ChosenLayersShown&) = delete;
-  ChosenLayersShown& operator=(const ChosenLayersShown&) = delete;
-
- private:
-  struct Saved {
-    DrawingLayer* Layer;
-    bool Visible, Frozen;
-  };
-  std::vector<Saved> mSaved;
-};
-
 // Adds one piece of geometry to its obstacle: a polyline (closed ones repeat
 // their first point), each ring of a filled area as a closed polyline, or a point.
 void AddPiece(const GeometryPiece& piece, Obstacle& obstacle) {
@@ -81,18 +51,16 @@ void AddPiece(const GeometryPiece& piece, Obstacle& obstacle) {
 
 }  // namespace
 
-std::vector<Obstacle> CollectObstacles(DrawingModel& drawing,
+std::vector<Obstacle> CollectObstacles(const DrawingModel& drawing,
                                        const std::vector<std::string>& layers,
                                        double chordTolerance) {
   std::vector<Obstacle> obstacles;
   if (layers.empty()) return obstacles;
   GeometryOptions options;
   options.ChordTolerance = chordTolerance;
-  DrawingGeometry geometry;
-  {
-    const ChosenLayersShown shown(drawing, layers);
-    geometry = BuildDrawingGeometry(drawing, options);
-  }
+  // A chosen layer counts even while it is off or frozen in the drawing.
+  options.HiddenLayersToo = true;
+  const DrawingGeometry geometry = BuildDrawingGeometry(drawing, options);
   std::vector<char> chosen(geometry.LayerNames.size());
   for (std::size_t i = 0; i < chosen.size(); ++i)
     chosen[i] = Chosen(layers, geometry.LayerNames[i]);

@@ -22,7 +22,7 @@ namespace veerline::cad {
 // case), in model-space order; entities that contribute no curve are left out.
 // Chosen layers count even while they are switched off or frozen (they are
 // shown for the time of the call). chordTolerance is in drawing units.
-std::vector<Obstacle> CollectObstacles(DrawingModel& drawing,
+std::vector<Obstacle> CollectObstacles(const DrawingModel& drawing,
                                        const std::vector<std::string>& layers,
                                        double chordTolerance);
 
