@@ -1,6 +1,7 @@
 #include "engine/SideLineIndex.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace veerline {
@@ -11,6 +12,8 @@ namespace {
 constexpr std::size_t kBlockRows = 16;
 // Lane numbers beyond this share lanes; that only costs passes over blocks.
 constexpr unsigned kLaneCount = 16;
+// A lane drops the rows behind the scanned range once this many piled up.
+constexpr std::size_t kDropRows = 1024;
 // The block test's margin, relative to the sizes involved; far wider than the
 // rounding of the exact test's numerators and denominator.
 constexpr double kSideMargin = 1e-9;
@@ -20,30 +23,37 @@ constexpr double kMaxMagnitude = 1e100;
 // The part of a quotient's range kept clear of 0 and 1 when it is not divided out.
 constexpr double kInside = 1e-12;
 
-// Appends row b to hits when IntersectSegments finds it meeting probe a, with
-// the same point: it computes the same numerators, denominator and quotients.
-// A division-free screen comes first: with the signs turned so that the
-// denominator d is positive, a quotient n / d can only round into 0..1 if n is
-// not below -d * 1e-290 (a quotient that small may still round to -0) nor
-// above d * (1 + 1e-15); anything not a number passes. The u quotient is only
-// divided out where its numerator does not lie well inside 0..d, since inside
-// it the quotient certainly rounds into 0..1.
-inline void TestRow(const LineSegment2D& a, double dax, double day, const SegmentLine& b,
-                    std::size_t row, std::vector<LineHit>& hits) {
-  const double dbx = b.X2 - b.X1, dby = b.Y2 - b.Y1;
-  const double den = dby * dax - dbx * day;
-  const double tn = (a.Y1 - b.Y1) * dbx - dby * (a.X1 - b.X1);
-  const double un = (a.Y1 - b.Y1) * dax - (a.X1 - b.X1) * day;
-  const double sign = den < 0 ? -1.0 : 1.0;
-  const double d = sign * den, t = sign * tn, u = sign * un;
-  const double low = -d * 1e-290, high = d * (1 + 1e-15);
-  if ((t < low) | (t > high) | (u < low) | (u > high)) return;
+// The numerators and denominator of IntersectSegments for one row, computed
+// the same way.
+struct RowQuotients {
+  double den, tn, un;
+};
 
-  if (den == 0) return;
-  const double tq = tn / den;
+// Whether IntersectSegments could accept a row, judged without dividing or
+// branching: with the signs turned so that the denominator d is positive, a
+// quotient n / d can only round into 0..1 if n is not below -d * 1e-290 (a
+// quotient that small may still round to -0) nor above d * (1 + 1e-15).
+// Anything not a number passes.
+inline bool MayMeet(const RowQuotients& q) {
+  const double sign = q.den < 0 ? -1.0 : 1.0;
+  const double d = sign * q.den, t = sign * q.tn, u = sign * q.un;
+  const double low = -d * 1e-290, high = d * (1 + 1e-15);
+  return !((t < low) | (t > high) | (u < low) | (u > high));
+}
+
+// Appends the row to hits when IntersectSegments finds it meeting probe a,
+// with the same point: the same quotients and the same tests, except that u is
+// only divided out where its numerator does not lie well inside 0..den, since
+// inside it the quotient certainly rounds into 0..1.
+inline void AddHit(const LineSegment2D& a, double dax, double day, const RowQuotients& q,
+                   std::size_t row, std::vector<LineHit>& hits) {
+  if (q.den == 0) return;
+  const double tq = q.tn / q.den;
   if (tq < 0 || tq > 1) return;
+  const double sign = q.den < 0 ? -1.0 : 1.0;
+  const double d = sign * q.den, u = sign * q.un;
   if (!(u >= d * kInside && u <= d * (1 - kInside))) {
-    const double uq = un / den;
+    const double uq = q.un / q.den;
     if (uq < 0 || uq > 1) return;
   }
   const double x = a.X1 + tq * dax, y = a.Y1 + tq * day;
@@ -88,56 +98,85 @@ bool BoxMisses(const ProbeLine& p, double minX, double minY, double maxX, double
 
 }  // namespace
 
-SideLineIndex::SideLineIndex(const SegmentLines& lines) : mLines(lines) {
-  mLanes.resize(kLaneCount);
-  std::vector<std::size_t> counts(kLaneCount, 0);
-  for (const SegmentLine& line : lines) ++counts[static_cast<unsigned>(line.Lane) % kLaneCount];
-  for (unsigned n = 0; n < kLaneCount; ++n) {
-    mLanes[n].rows.reserve(counts[n]);
-    mLanes[n].boxes.reserve((counts[n] + kBlockRows - 1) / kBlockRows);
+void SideLineIndex::Lane::Add(const SegmentLine& line, std::size_t row) {
+  const bool finite = std::isfinite(line.X1) && std::isfinite(line.Y1) && std::isfinite(line.X2) &&
+                      std::isfinite(line.Y2);
+  const double minX = std::min(line.X1, line.X2), maxX = std::max(line.X1, line.X2);
+  const double minY = std::min(line.Y1, line.Y2), maxY = std::max(line.Y1, line.Y2);
+  if (rows.size() % kBlockRows == 0) {
+    boxes.push_back({minX, minY, maxX, maxY, finite});
+  } else {
+    Box& box = boxes.back();
+    box.minX = std::min(box.minX, minX);
+    box.minY = std::min(box.minY, minY);
+    box.maxX = std::max(box.maxX, maxX);
+    box.maxY = std::max(box.maxY, maxY);
+    box.finite = box.finite && finite;
   }
-  for (std::size_t j = 0; j < lines.size(); ++j) {
-    const SegmentLine& line = lines[j];
-    Lane& lane = mLanes[static_cast<unsigned>(line.Lane) % kLaneCount];
-    const bool finite = std::isfinite(line.X1) && std::isfinite(line.Y1) &&
-                        std::isfinite(line.X2) && std::isfinite(line.Y2);
-    const double minX = std::min(line.X1, line.X2), maxX = std::max(line.X1, line.X2);
-    const double minY = std::min(line.Y1, line.Y2), maxY = std::max(line.Y1, line.Y2);
-    if (lane.rows.size() % kBlockRows == 0) {
-      lane.boxes.push_back({minX, minY, maxX, maxY, finite});
-    } else {
-      Box& box = lane.boxes.back();
-      box.minX = std::min(box.minX, minX);
-      box.minY = std::min(box.minY, minY);
-      box.maxX = std::max(box.maxX, maxX);
-      box.maxY = std::max(box.maxY, maxY);
-      box.finite = box.finite && finite;
-    }
-    lane.rows.push_back(static_cast<std::uint32_t>(j));
-  }
-  std::erase_if(mLanes, [](const Lane& lane) { return lane.rows.empty(); });
+  rows.push_back(static_cast<std::uint32_t>(row));
+  x1.push_back(line.X1);
+  y1.push_back(line.Y1);
+  dx.push_back(line.X2 - line.X1);
+  dy.push_back(line.Y2 - line.Y1);
 }
+
+void SideLineIndex::Lane::DropBefore(std::size_t begin) {
+  while (lo < rows.size() && rows[lo] < begin) ++lo;
+  // Whole blocks behind the range go once enough of them piled up, so that the
+  // columns stay short and the blocks stay aligned.
+  const std::size_t dead = lo / kBlockRows * kBlockRows;
+  if (dead < kDropRows) return;
+  const auto drop = [dead](auto& column) {
+    column.erase(column.begin(), column.begin() + static_cast<std::ptrdiff_t>(dead));
+  };
+  drop(rows);
+  drop(x1);
+  drop(y1);
+  drop(dx);
+  drop(dy);
+  boxes.erase(boxes.begin(), boxes.begin() + static_cast<std::ptrdiff_t>(dead / kBlockRows));
+  lo -= dead;
+}
+
+SideLineIndex::SideLineIndex(const SegmentLines& lines) : mLines(lines), mLanes(kLaneCount) {}
 
 void SideLineIndex::FindHits(std::size_t begin, std::size_t end, const LineSegment2D& probe,
                              std::vector<LineHit>& hits) {
+  for (end = std::min(end, mLines.size()); mNextRow < end; ++mNextRow) {
+    const SegmentLine& line = mLines[mNextRow];
+    mLanes[static_cast<unsigned>(line.Lane) % kLaneCount].Add(line, mNextRow);
+  }
   const ProbeLine p = MakeProbeLine(probe);
   for (Lane& lane : mLanes) {
+    lane.DropBefore(begin);
+    // Every row taken in lies before end.
     const std::size_t n = lane.rows.size();
-    while (lane.lo < n && lane.rows[lane.lo] < begin) ++lane.lo;
-    lane.hi = std::max(lane.hi, lane.lo);
-    while (lane.hi < n && lane.rows[lane.hi] < end) ++lane.hi;
-    for (std::size_t e = lane.lo; e < lane.hi;) {
+    for (std::size_t e = lane.lo; e < n;) {
       const std::size_t block = e / kBlockRows;
-      const std::size_t blockEnd = std::min(lane.hi, (block + 1) * kBlockRows);
+      const std::size_t blockEnd = std::min(n, (block + 1) * kBlockRows);
       const Box& box = lane.boxes[block];
       if (p.usable && box.finite && BoxMisses(p, box.minX, box.minY, box.maxX, box.maxY)) {
         e = blockEnd;
         continue;
       }
-      for (; e < blockEnd; ++e) {
-        const std::size_t row = lane.rows[e];
-        TestRow(probe, p.dx, p.dy, mLines[row], row, hits);
+      // The quotients of the whole block in one branch-free pass, then the
+      // exact tests on the rows that may meet the probe.
+      const std::size_t count = blockEnd - e;
+      std::array<RowQuotients, kBlockRows> quotients;
+      std::array<bool, kBlockRows> mayMeet;
+      for (std::size_t k = 0; k < count; ++k) {
+        const double x1 = lane.x1[e + k], y1 = lane.y1[e + k];
+        const double dbx = lane.dx[e + k], dby = lane.dy[e + k];
+        RowQuotients& q = quotients[k];
+        q.den = dby * p.dx - dbx * p.dy;
+        q.tn = (probe.Y1 - y1) * dbx - dby * (probe.X1 - x1);
+        q.un = (probe.Y1 - y1) * p.dx - (probe.X1 - x1) * p.dy;
+        mayMeet[k] = MayMeet(q);
       }
+      for (std::size_t k = 0; k < count; ++k) {
+        if (mayMeet[k]) AddHit(probe, p.dx, p.dy, quotients[k], lane.rows[e + k], hits);
+      }
+      e = blockEnd;
     }
   }
 }
