@@ -8,6 +8,7 @@
 #include "cad/DxfError.h"
 #include "cad/DxfReader.h"
 #include "cad/DxfWriter.h"
+#include "cad/PathPolyline.h"
 #include "cli/Commands.h"
 #include "engine/ArcPath.h"
 #include "engine/NumberRule.h"
@@ -62,14 +63,7 @@ int AddPath(const PathArgs& args) {
   if (!layout.Ok()) throw BadInput(layout.Error);
 
   std::unique_ptr<cad::DrawingModel> drawing = cad::ReadDxfFile(args.drawing);
-  drawing->AddLayer(args.layer);
-  std::vector<cad::CadPoint> corners;
-  for (const ArcPathVertex& v : layout.Vertices) corners.push_back({v.X, v.Y, 0});
-  cad::CadEntity& added = drawing->ModelSpace().AddLightWeightPolyline(corners);
-  auto& polyline = static_cast<cad::DrawingEntity&>(added);
-  for (std::size_t i = 0; i < layout.Vertices.size(); ++i)
-    polyline.Data().Vertices[i].Bulge = layout.Vertices[i].Bulge;
-  polyline.SetLayer(args.layer);
+  const cad::DrawingEntity& polyline = cad::AddPathPolyline(*drawing, layout, args.layer);
 
   cad::WriteDxfFile(*drawing, args.out.empty() ? args.drawing : args.out);
   std::cout << polyline.Handle() << "\n";
