@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench/WindingPath.h"
 #include "cad/CadConnection.h"
 #include "cad/DrawingEntity.h"
 #include "cad/DrawingModel.h"
@@ -23,31 +24,6 @@ namespace veerline {
 namespace {
 
 constexpr double kMargin = 0.5;
-
-// Alternating 45-degree bends of radius 40 m joined by 10 m straights, as
-// lightweight-polyline vertices with bulges, cut to the given length.
-std::vector<cad::PolylineVertex> WindingPath(double lengthMetres) {
-  std::vector<cad::PolylineVertex> path;
-  const double radius = 40, turn = PiValue() / 4, arc = radius * turn;
-  double x = 0, y = 0, heading = 0, length = 0;
-  for (int bend = 0;; ++bend) {
-    path.push_back({x, y, 0, 0});
-    const double straight = std::min(10.0, lengthMetres - length);
-    x += straight * std::cos(heading);
-    y += straight * std::sin(heading);
-    length += straight;
-    if (length + arc > lengthMetres) break;
-    const double sign = bend % 2 ? -1 : 1;
-    const double chord = 2 * radius * std::sin(turn / 2);
-    path.push_back({x, y, 0, sign * std::tan(turn / 4)});
-    x += chord * std::cos(heading + sign * turn / 2);
-    y += chord * std::sin(heading + sign * turn / 2);
-    heading += sign * turn;
-    length += arc;
-  }
-  path.push_back({x, y, 0, 0});
-  return path;
-}
 
 // A 1 km Triple Trailer run with its envelope on a drawing that holds the
 // path and, when given, obstacles as polylines on layer "Street"; with
@@ -65,7 +41,7 @@ struct TripleTrailerRun {
     cad::DrawingModel& drawing = *attacher.Current();
     drawing.SetPicker(&picker);
     auto& path = drawing.ModelSpace().AddEntity(cad::EntityKind::LwPolyline);
-    path.Data().Vertices = WindingPath(1000);
+    path.Data().Vertices = bench::WindingPath(1000);
     picker.PickHandle(path.Handle());
     drawing.AddLayer("Street");
     for (const Obstacle& o : street) {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench/WindingPath.h"
 #include "cad/CadConnection.h"
 #include "cad/DrawingEntity.h"
 #include "cad/DrawingModel.h"
@@ -22,36 +23,6 @@
 namespace veerline {
 namespace {
 
-struct PathVertex2 {
-  double x, y, bulge;
-};
-
-// Alternating left and right 45-degree bends of radius 40 joined by 10 m
-// straights; the last straight is cut so that the path is the given length.
-std::vector<PathVertex2> WindingPath(double lengthMetres) {
-  std::vector<PathVertex2> path;
-  const double radius = 40, turn = PiValue() / 4, arc = radius * turn;
-  double x = 0, y = 0, heading = 0, length = 0;
-  for (int bend = 0;; ++bend) {
-    path.push_back({x, y, 0});
-    const double straight = std::min(10.0, lengthMetres - length);
-    x += straight * std::cos(heading);
-    y += straight * std::sin(heading);
-    length += straight;
-    if (length + arc > lengthMetres) break;
-    const double sign = bend % 2 ? -1 : 1;
-    const double chord = 2 * radius * std::sin(turn / 2);
-    const double chordHeading = heading + sign * turn / 2;
-    path.push_back({x, y, sign * std::tan(turn / 4)});
-    x += chord * std::cos(chordHeading);
-    y += chord * std::sin(chordHeading);
-    heading += sign * turn;
-    length += arc;
-  }
-  path.push_back({x, y, 0});
-  return path;
-}
-
 enum Outputs { kOutlines = 0, kWithSweep = 1, kWithEnvelope = 2 };
 
 // One run of the vehicle type along the path, with the outputs asked for.
@@ -63,14 +34,14 @@ struct RunSetup {
   RunState state;
   RunInputs inputs;
 
-  RunSetup(const std::vector<PathVertex2>& path, int type, int outputs) {
+  RunSetup(const std::vector<cad::PolylineVertex>& path, int type, int outputs) {
     attacher.Open(std::make_unique<cad::DrawingModel>());
     attacher.Current()->SetPicker(&picker);
     std::vector<cad::CadPoint> vertices;
-    for (const auto& v : path) vertices.push_back({v.x, v.y, 0});
+    for (const auto& v : path) vertices.push_back({v.X, v.Y, 0});
     cad::CadEntity& entity = attacher.Current()->ModelSpace().AddLightWeightPolyline(vertices);
     auto& polyline = static_cast<cad::DrawingEntity&>(entity);
-    for (std::size_t i = 0; i < path.size(); ++i) polyline.Data().Vertices[i].Bulge = path[i].bulge;
+    for (std::size_t i = 0; i < path.size(); ++i) polyline.Data().Vertices[i].Bulge = path[i].Bulge;
     picker.PickHandle(entity.Handle());
     inputs.vehicle = VehicleFields::Defaults(NumberSymbols::PointDecimal());
     inputs.vehicle.Type = static_cast<std::int16_t>(type);
@@ -92,7 +63,7 @@ struct RunSetup {
 
 // Args: path length in metres, vehicle type code, outputs.
 void BM_WholeRun(benchmark::State& bench) {
-  const auto path = WindingPath(static_cast<double>(bench.range(0)));
+  const auto path = bench::WindingPath(static_cast<double>(bench.range(0)));
   const int type = static_cast<int>(bench.range(1));
   const int outputs = static_cast<int>(bench.range(2));
   std::size_t stations = 0;
@@ -123,7 +94,7 @@ BENCHMARK(BM_WholeRun)->Apply(WholeRunArgs)->Unit(benchmark::kMillisecond);
 
 // The envelope alone, on the side lines of a completed Triple Trailer run.
 void BM_Envelope_TripleTrailer(benchmark::State& bench) {
-  RunSetup setup(WindingPath(static_cast<double>(bench.range(0))), 10, kOutlines);
+  RunSetup setup(bench::WindingPath(static_cast<double>(bench.range(0))), 10, kOutlines);
   if (setup.Run() != RunOutcome::Completed) {
     bench.SkipWithError("the run did not complete");
     return;
