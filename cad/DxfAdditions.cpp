@@ -97,7 +97,9 @@ void AdditionWriter::Block(const DrawingBlock& block, const std::string& recordH
   mOut.Text(3, block.Name());
   mOut.Raw(1, "");
   for (const auto& entity : block.Entities()) {
-    if (!entity->Erased()) Entity(*entity, recordHandle);
+    if (entity->Erased()) continue;
+    Entity(*entity, recordHandle);
+    if (mFlush) mFlush();
   }
   mOut.Raw(0, "ENDBLK");
   Handle(mNewHandle());

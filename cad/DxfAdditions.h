@@ -31,6 +31,9 @@ class AdditionWriter {
       : mOut(out), mStyle(style), mNewHandle(std::move(newHandle)) {}
 
   bool Modern() const { return mStyle.Version >= DxfVersion::R2000; }
+  // Called after each entity of a block, so a caller can pass the text on
+  // and keep little in memory.
+  void SetFlush(std::function<void()> flush) { mFlush = std::move(flush); }
 
   void Linetype(const DrawingLinetype& linetype, const std::string& tableHandle);
   void Layer(const DrawingLayer& layer, const std::string& tableHandle);
@@ -56,6 +59,7 @@ class AdditionWriter {
   DxfEmitter& mOut;
   const AdditionStyle& mStyle;
   std::function<std::string()> mNewHandle;
+  std::function<void()> mFlush;
 };
 
 }  // namespace veerline::cad

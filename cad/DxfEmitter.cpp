@@ -18,18 +18,21 @@ void DxfEmitter::Code(int code) {
 void DxfEmitter::End() { mOut += mStyle.CrLf ? "\r\n" : "\n"; }
 
 void DxfEmitter::Raw(int code, std::string_view value) {
+  if (mDiscard) return;
   Code(code);
   for (char c : value) mOut += (c == '\n' || c == '\r') ? ' ' : c;
   End();
 }
 
 void DxfEmitter::Text(int code, std::string_view utf8) {
+  if (mDiscard) return;
   Code(code);
   mOut += EncodeDxfText(utf8, mUtf8);
   End();
 }
 
 void DxfEmitter::Real(int code, double value) {
+  if (mDiscard) return;
   Code(code);
   if (value == 0) value = 0;  // no "-0"
   char text[64];
@@ -42,6 +45,7 @@ void DxfEmitter::Real(int code, double value) {
 }
 
 void DxfEmitter::Int(int code, long long value) {
+  if (mDiscard) return;
   Code(code);
   char text[32];
   auto [end, ec] = std::to_chars(text, text + sizeof text, value);

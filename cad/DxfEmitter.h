@@ -23,6 +23,9 @@ class DxfEmitter {
   void Int(int code, long long value);
   void Point(int code, const CadPoint& point);
 
+  // From now on nothing is kept: a dry run that only counts handles.
+  void Discard() { mDiscard = true; }
+
   std::string& Out() { return mOut; }
   std::string Take() { return std::move(mOut); }
 
@@ -32,6 +35,7 @@ class DxfEmitter {
 
   DxfLineStyle mStyle;
   bool mUtf8;
+  bool mDiscard = false;
   std::string mOut;
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <set>
 
@@ -39,9 +40,14 @@ const std::vector<DrawingLinetype>& StandardLinetypes() {
 
 // One change to the file's text: the bytes [Begin, End) replaced by Text
 // (an insertion when they are equal). Changes at the same place keep their order.
+using PieceSink = std::function<void(std::string_view)>;
+
 struct Patch {
   std::size_t Begin = 0, End = 0;
   std::string Text;
+  // Written at the patch's turn instead of Text, for additions too large to
+  // hold twice (the blocks of a long run).
+  std::function<void(const PieceSink&)> Generate;
 };
 
 class LosslessWriter {
@@ -56,13 +62,15 @@ class LosslessWriter {
     mStyle.Handles = source.HasHandles() || source.Version() >= DxfVersion::R2000;
   }
 
-  std::string Write() {
+  // Hands the written text to `put` piece by piece, so a file can take it
+  // without a second copy of the whole drawing in memory.
+  void Write(const std::function<void(std::string_view)>& put) {
     Survey();
     PlanTables();
     PlanBlocks();
     PlanEntities();
     PlanHandleSeed();
-    return Apply();
+    Apply(put);
   }
 
  private:
@@ -267,14 +275,7 @@ class LosslessWriter {
     out.Raw(2, name);
     out.Out() += body;
     out.Raw(0, "ENDSEC");
-    std::size_t at = Offset(mTags.size() - 1);  // the EOF tag
-    for (const char* next : before) {
-      if (const DxfSection* section = mSource.FindSection(next)) {
-        at = Offset(section->Head);
-        break;
-      }
-    }
-    Insert(at, out.Take());
+    Insert(SectionOffset(before), out.Take());
   }
 
   std::string RecordOwner(const DrawingBlock* block) const {
@@ -285,24 +286,58 @@ class LosslessWriter {
   // Erased file entities leave the file; entities added to a file block go
   // before its ENDBLK; new blocks at the end of the BLOCKS section.
   void PlanBlocks() {
-    DxfEmitter blocks = Emitter();
-    AdditionWriter writer = Writer(blocks);
+    std::vector<const DrawingBlock*> fresh;
     for (const auto& block : mDrawing.Blocks()) {
       if (block->FromFile()) {
         std::string owner(TrimDxf(FindValue(mSource.Record(block->BlockTag()), 330)));
         PlanEntities(*block, Offset(block->EndBlkTag()), owner);
       } else if (!block->Erased()) {
         for (const auto& entity : block->Entities()) NoteAdded(*entity);
-        writer.Block(*block, RecordOwner(block.get()));
+        fresh.push_back(block.get());
       }
     }
-    std::string text = blocks.Take();
-    if (text.empty()) return;
-    if (const DxfSection* section = mSource.FindSection("BLOCKS")) {
-      Insert(Offset(section->EndSec), std::move(text));
-    } else {
-      NewSection("BLOCKS", std::move(text), {"ENTITIES", "OBJECTS"});
+    if (fresh.empty()) return;
+    // A dry run takes the handles the blocks will have, so that the seed in
+    // the header is known before they are written out, block by block.
+    const std::uint64_t firstHandle = mNextHandle;
+    {
+      DxfEmitter dry = Emitter();
+      dry.Discard();
+      AdditionWriter writer = Writer(dry);
+      for (const DrawingBlock* block : fresh) writer.Block(*block, RecordOwner(block));
     }
+    const DxfSection* section = mSource.FindSection("BLOCKS");
+    Patch patch;
+    patch.Begin = patch.End =
+        section ? Offset(section->EndSec) : SectionOffset({"ENTITIES", "OBJECTS"});
+    patch.Generate = [this, fresh, firstHandle, wrap = section == nullptr](const PieceSink& put) {
+      const std::uint64_t after = mNextHandle;
+      mNextHandle = firstHandle;
+      DxfEmitter out = Emitter();
+      if (wrap) {
+        out.Raw(0, "SECTION");
+        out.Raw(2, "BLOCKS");
+      }
+      AdditionWriter writer = Writer(out);
+      writer.SetFlush([&] {
+        put(out.Out());
+        out.Out().clear();
+      });
+      for (const DrawingBlock* block : fresh) writer.Block(*block, RecordOwner(block));
+      if (wrap) out.Raw(0, "ENDSEC");
+      put(out.Out());
+      mNextHandle = after;
+    };
+    mPatches.push_back(std::move(patch));
+  }
+
+  // Where a section the file lacks goes: before the first of the sections
+  // named that it has, or before EOF.
+  std::size_t SectionOffset(std::initializer_list<const char*> before) const {
+    for (const char* next : before) {
+      if (const DxfSection* section = mSource.FindSection(next)) return Offset(section->Head);
+    }
+    return Offset(mTags.size() - 1);  // the EOF tag
   }
 
   void PlanEntities() {
@@ -358,23 +393,23 @@ class LosslessWriter {
     }
   }
 
-  std::string Apply() {
+  void Apply(const std::function<void(std::string_view)>& put) {
     std::stable_sort(mPatches.begin(), mPatches.end(),
                      [](const Patch& a, const Patch& b) { return a.Begin < b.Begin; });
-    const std::string& text = mSource.Text();
-    std::size_t size = text.size();
-    for (const Patch& patch : mPatches) size += patch.Text.size();
-    std::string out;
-    out.reserve(size);
+    const std::string_view text = mSource.Text();
     std::size_t at = 0;
-    for (const Patch& patch : mPatches) {
+    for (Patch& patch : mPatches) {
       if (patch.Begin < at) continue;  // overlaps an earlier change: cannot happen
-      out.append(text, at, patch.Begin - at);
-      out += patch.Text;
+      put(text.substr(at, patch.Begin - at));
+      if (patch.Generate) {
+        patch.Generate(put);
+      } else {
+        put(patch.Text);
+      }
+      std::string().swap(patch.Text);  // written: its memory can go
       at = patch.End;
     }
-    out.append(text, at, std::string::npos);
-    return out;
+    put(text.substr(at));
   }
 
   const DrawingModel& mDrawing;
@@ -393,21 +428,41 @@ class LosslessWriter {
 
 }  // namespace
 
+namespace {
+
+// Writes the drawing piece by piece: from the file it was read from, or from
+// an empty R2000 drawing for a new one.
+void WriteDxfPieces(const DrawingModel& drawing, const std::function<void(std::string_view)>& put) {
+  std::shared_ptr<const DxfSource> source = drawing.Source();
+  if (!source) source = DxfSource::Parse(NewDrawingText(), "new drawing");
+  LosslessWriter(drawing, *source).Write(put);
+}
+
+}  // namespace
+
 std::string WriteDxfText(const DrawingModel& drawing) {
-  if (const auto& source = drawing.Source()) return LosslessWriter(drawing, *source).Write();
-  std::shared_ptr<const DxfSource> blank = DxfSource::Parse(NewDrawingText(), "new drawing");
-  return LosslessWriter(drawing, *blank).Write();
+  std::string out;
+  WriteDxfPieces(drawing, [&out](std::string_view piece) { out += piece; });
+  return out;
 }
 
 void WriteDxfFile(const DrawingModel& drawing, const std::filesystem::path& path) {
   const std::string name = path.string();
-  std::string text = WriteDxfText(drawing);
   std::filesystem::path temporary = path;
   temporary += ".tmp-write";
   {
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
     if (!out) throw DxfError(name + ": cannot be written (the folder is missing or not writable)");
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    try {
+      WriteDxfPieces(drawing, [&out](std::string_view piece) {
+        out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+      });
+    } catch (...) {
+      out.close();
+      std::error_code ignored;
+      std::filesystem::remove(temporary, ignored);
+      throw;
+    }
     out.flush();
     if (!out) {
       out.close();

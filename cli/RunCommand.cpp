@@ -166,10 +166,13 @@ int Run(const RunArgs& args) {
   const RunOutcome outcome = ExecuteButton(inputs, context);
   const std::string summary = RunHappened(outcome) ? host.StatusText() : std::string();
 
-  if (!args.report.empty())
-    WriteText(args.report,
-              MakeRunReport(outcome, state, host, inputs.speedUnit, summary).dump(1) + "\n");
+  auto writeReport = [&] {
+    if (!args.report.empty())
+      WriteText(args.report,
+                MakeRunReport(outcome, state, host, inputs.speedUnit, summary).dump(1) + "\n");
+  };
   if (!RunHappened(outcome)) {
+    writeReport();
     // A refusal always says why: the message the run showed, or else its status line.
     if (host.Messages().empty()) {
       const std::string reason = host.StatusText();
@@ -182,7 +185,10 @@ int Run(const RunArgs& args) {
   cad::DrawingModel& result = *attacher.Current();
   std::optional<PictureSupport> pictures;
   if (!args.picture.empty() || !args.diagrams.empty()) pictures.emplace();
+  // The drawing before the report: the writer's large buffers go back to the
+  // system before the report's many small ones are taken.
   if (!args.out.empty()) cad::WriteDxfFile(result, args.out);
+  writeReport();
   if (!args.picture.empty())
     WriteDrawingPicture(result, UnitAbbreviation(inputs.pathUnit), args.picture);
   if (!args.diagrams.empty()) WriteDiagramPictures(state, inputs.speedUnit, args.diagrams);
