@@ -68,8 +68,8 @@ std::string UnitWord(int unitListPosition) {
 std::string FormatHashDotZeroZero(double value, const NumberSymbols& symbols) {
   // to_chars always writes a point, whatever locale the C library was given.
   char buffer[400];  // room for the largest double written in full
-  const auto written = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
-                                     std::chars_format::fixed, 2);
+  const auto written =
+      std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::fixed, 2);
   std::string digits(buffer, written.ptr);
   const std::size_t point = digits.find('.');
   std::string whole = digits.substr(0, point);
