@@ -9,6 +9,7 @@
 #include "cad/DxfReader.h"
 #include "cad/DxfWriter.h"
 #include "cad/PathPolyline.h"
+#include "cli/BadInput.h"
 #include "cli/Commands.h"
 #include "engine/ArcPath.h"
 #include "engine/NumberRule.h"
@@ -22,10 +23,6 @@ struct PathArgs {
   std::string radius;
   std::string layer = "Path";
   std::string out;
-};
-
-struct BadInput : std::runtime_error {
-  using std::runtime_error::runtime_error;
 };
 
 // A number written with a point; what names it in the message.
@@ -85,17 +82,7 @@ void AddPathCommand(CLI::App& app, Action& action) {
   path->add_option("--layer", args->layer, "Layer of the path (default Path, created if missing)");
   path->add_option("--out", args->out, "Write the result here instead of replacing the drawing");
   path->callback([args, &action] {
-    action = [args] {
-      try {
-        return AddPath(*args);
-      } catch (const BadInput& e) {
-        std::cerr << "veerline-cli: " << e.what() << "\n";
-        return kExitBadInput;
-      } catch (const cad::DxfError& e) {
-        std::cerr << "veerline-cli: " << e.what() << "\n";
-        return kExitBadInput;
-      }
-    };
+    action = [args] { return ExitTwoOnBadInput([&] { return AddPath(*args); }); };
   });
 }
 

@@ -14,6 +14,7 @@
 #include "cad/DxfWriter.h"
 #include "cad/ObstacleCollection.h"
 #include "cad/ScriptedPicker.h"
+#include "cli/BadInput.h"
 #include "cli/CliHost.h"
 #include "cli/Commands.h"
 #include "cli/Pictures.h"
@@ -47,11 +48,6 @@ struct RunArgs {
 
 // Exit status of a run with --fail-on-conflict when an obstacle is within the margin.
 constexpr int kExitConflict = 3;
-
-// A command-line error: one line on stderr and exit status 2.
-struct BadInput : std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
 
 int SpeedUnitCode(const std::string& text) {
   if (text == "km/h") return 0;
@@ -236,20 +232,7 @@ void AddRunCommand(CLI::App& app, Action& action) {
   run->add_option("--seed", args->seed, "Seed of the random block-name numbers")
       ->each([args](const std::string&) { args->seedGiven = true; });
   run->callback([args, &action] {
-    action = [args] {
-      try {
-        return Run(*args);
-      } catch (const BadInput& e) {
-        std::cerr << "veerline-cli: " << e.what() << "\n";
-        return kExitBadInput;
-      } catch (const VehicleChoiceError& e) {
-        std::cerr << "veerline-cli: " << e.what() << "\n";
-        return kExitBadInput;
-      } catch (const cad::DxfError& e) {
-        std::cerr << "veerline-cli: " << e.what() << "\n";
-        return kExitBadInput;
-      }
-    };
+    action = [args] { return ExitTwoOnBadInput([&] { return Run(*args); }); };
   });
 }
 

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <stdexcept>
+
+#include "cli/Commands.h"
+
+namespace veerline::cli {
+
+// A command-line error: one line on stderr and exit status 2.
+struct BadInput : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// Runs a command; a refused input (BadInput, a vehicle that cannot be
+// chosen, a drawing that cannot be read or written) prints its one line and
+// gives exit status 2.
+int ExitTwoOnBadInput(const Action& command);
+
+}  // namespace veerline::cli
