@@ -2,7 +2,9 @@
 
 #include <tuple>
 
+#include "cad/DxfAdditions.h"
 #include "cad/DxfEmitter.h"
+#include "cad/DxfSource.h"
 
 namespace veerline::cad {
 
@@ -63,6 +65,25 @@ class TemplateWriter {
     Raw(100, subclass);
   }
 
+  void StandardRecords() {
+    AdditionStyle style;
+    style.PlotStyleHandle = "F";
+    std::uint32_t next = 0x2A;  // below the seed, clear of the fixed handles
+    AdditionWriter writer(mOut, style, [&next] { return FormatHandle(next++); });
+    writer.TableHead("LTYPE", "5", 3);
+    for (const char* name : {"ByBlock", "ByLayer"}) writer.Linetype({name, "", {}, false}, "5");
+    writer.Linetype({"Continuous", "Solid line", {}, false}, "5");
+    writer.TableEnd();
+    writer.TableHead("LAYER", "2", 1);
+    DrawingLayer zero;
+    zero.Name = "0";
+    writer.Layer(zero, "2");
+    writer.TableEnd();
+    writer.TableHead("STYLE", "3", 1);
+    writer.TextStyle("Standard", "3");
+    writer.TableEnd();
+  }
+
   void Tables() {
     Section("TABLES");
     Table("VPORT", "8", 1);
@@ -79,42 +100,8 @@ class TemplateWriter {
     mOut.Real(41, 1.5);
     Raw(0, "ENDTAB");
 
-    Table("LTYPE", "5", 3);
-    for (auto [handle, name, text] :
-         {std::tuple{"14", "ByBlock", ""}, std::tuple{"15", "ByLayer", ""},
-          std::tuple{"16", "Continuous", "Solid line"}}) {
-      Record("LTYPE", handle, "5", "AcDbLinetypeTableRecord");
-      Raw(2, name);
-      mOut.Int(70, 0);
-      Raw(3, text);
-      mOut.Int(72, 65);
-      mOut.Int(73, 0);
-      mOut.Real(40, 0);
-    }
-    Raw(0, "ENDTAB");
-
-    Table("LAYER", "2", 1);
-    Record("LAYER", "10", "2", "AcDbLayerTableRecord");
-    Raw(2, "0");
-    mOut.Int(70, 0);
-    mOut.Int(62, 7);
-    Raw(6, "Continuous");
-    mOut.Int(370, -3);
-    Raw(390, "F");
-    Raw(0, "ENDTAB");
-
-    Table("STYLE", "3", 1);
-    Record("STYLE", "11", "3", "AcDbTextStyleTableRecord");
-    Raw(2, "Standard");
-    mOut.Int(70, 0);
-    mOut.Real(40, 0);
-    mOut.Real(41, 1);
-    mOut.Real(50, 0);
-    mOut.Int(71, 0);
-    mOut.Real(42, 2.5);
-    Raw(3, "txt");
-    Raw(4, "");
-    Raw(0, "ENDTAB");
+    // The standard records, written as any added record is.
+    StandardRecords();
 
     Table("VIEW", "6", 0);
     Raw(0, "ENDTAB");
