@@ -17,6 +17,7 @@
 namespace veerline::cad {
 
 inline constexpr const char* kLayerVehicle = "Turn_Vehicle";
+inline constexpr const char* kLayerReverse = "Turn_Reverse";  // outlines of reverse legs
 inline constexpr const char* kLayerLeftSweep = "Turn_LeftSweep";
 inline constexpr const char* kLayerRightSweep = "Turn_RightSweep";
 inline constexpr const char* kLayerWheelSweep = "Turn_WheelSweep";
@@ -29,6 +30,7 @@ struct ColourKey {
 };
 inline constexpr ColourKey kVehicleBodyOutlineColor{"VehicleBodyOutlineColor", "7"};
 inline constexpr ColourKey kWheelOutlineColor{"WheelOutlineColor", "7"};
+inline constexpr ColourKey kVehicleReverseOutlineColor{"VehicleReverseOutlineColor", "4"};
 inline constexpr ColourKey kTyreTreadColor{"TyreTreadColor", "2"};
 inline constexpr ColourKey kVehicleSweepLeftFrontColor{"VehicleSweepLeftFrontColor", "5"};
 inline constexpr ColourKey kVehicleSweepRightFrontColor{"VehicleSweepRightFrontColor", "5"};

@@ -58,7 +58,10 @@ void PlotSegment(const SegmentCorners& corners, const std::string& layer,
     host.SetStatusText(0, "Plotting Vehicle....Please Wait");
 
     const NumberSymbols symbols = host.Symbols();
-    const int bodyColour = ReadColour(colours, kVehicleBodyOutlineColor, symbols);
+    // Outlines of reverse legs have a colour of their own.
+    const int bodyColour = ReadColour(
+        colours, layer == kLayerReverse ? kVehicleReverseOutlineColor : kVehicleBodyOutlineColor,
+        symbols);
     const int wheelColour = ReadColour(colours, kWheelOutlineColor, symbols);
     const int treadColour = ReadColour(colours, kTyreTreadColor, symbols);
 

@@ -44,6 +44,8 @@ struct RunArgs {
   std::vector<std::string> obstacleLayers;
   std::string clearance = "0";
   bool failOnConflict = false;
+  std::vector<std::string> legs;  // direction:HANDLE, in order
+  bool exact = false;
 };
 
 // Exit status of a run with --fail-on-conflict when an obstacle is within the margin.
@@ -87,6 +89,31 @@ std::string FindPathHandle(const cad::DrawingModel& drawing, const std::string& 
   return handles.front();
 }
 
+// The --leg options, direction:HANDLE each, as the run's legs in order.
+std::vector<RunInputs::Leg> ParseLegs(const std::vector<std::string>& texts,
+                                      const cad::DrawingModel& drawing) {
+  std::vector<RunInputs::Leg> legs;
+  for (const std::string& text : texts) {
+    const auto colon = text.find(':');
+    const std::string direction = text.substr(0, colon);
+    if (colon == std::string::npos || (direction != "forward" && direction != "reverse"))
+      throw BadInput("leg '" + text + "' is not forward:HANDLE or reverse:HANDLE");
+    RunInputs::Leg leg;
+    leg.reverse = direction == "reverse";
+    leg.handle = text.substr(colon + 1);
+    const cad::DrawingEntity* entity = drawing.FindEntity(leg.handle);
+    if (entity == nullptr)
+      throw BadInput("leg " + std::to_string(legs.size() + 1) + ": no entity with handle " +
+                     leg.handle + " in model space");
+    const int type = entity->EntityType();
+    if (type != cad::kEntityLightWeightPolyline && type != cad::kEntityPolyline)
+      throw BadInput("leg " + std::to_string(legs.size() + 1) + ": entity " + leg.handle +
+                     " is not a polyline");
+    legs.push_back(leg);
+  }
+  return legs;
+}
+
 RunInputs MakeInputs(const RunArgs& args, const VehicleRecord& vehicle) {
   const NumberSymbols point = NumberSymbols::PointDecimal();
   RunInputs inputs;
@@ -110,6 +137,7 @@ RunInputs MakeInputs(const RunArgs& args, const VehicleRecord& vehicle) {
   inputs.plotSweep = args.sweep;
   inputs.plotPerimeter = !args.noEnvelope;
   inputs.reverse = args.reverse;
+  inputs.exactTracking = args.exact;
   inputs.obstacleLayers = args.obstacleLayers;
   inputs.txt_ClearanceMargin = PointNumber(args.clearance, "clearance margin");
   if (*TryParseFieldNumber(args.clearance, point) < 0)
@@ -143,12 +171,19 @@ int Run(const RunArgs& args) {
   RunInputs inputs = MakeInputs(args, vehicle);
 
   std::unique_ptr<cad::DrawingModel> drawing = cad::ReadDxfFile(args.drawing);
-  const std::string handle = FindPathHandle(*drawing, args.path);
+  inputs.legs = ParseLegs(args.legs, *drawing);
+  if (!inputs.legs.empty() && !args.path.empty())
+    throw BadInput("give the path either with --path or as --leg options, not both");
+  if (!inputs.legs.empty() && args.reverse)
+    throw BadInput("--reverse runs one path from its end; give reverse legs as --leg reverse:HANDLE");
+  const std::string handle =
+      inputs.legs.empty() ? FindPathHandle(*drawing, args.path) : inputs.legs.front().handle;
   if (const auto missing = cad::MissingLayer(*drawing, inputs.obstacleLayers))
     throw BadInput("the drawing has no layer '" + *missing + "'");
 
   cad::ScriptedPicker picker;
   picker.PickHandle(handle);
+  for (std::size_t leg = 1; leg < inputs.legs.size(); ++leg) picker.PickHandle(inputs.legs[leg].handle);
   drawing->SetPicker(&picker);
   cad::DrawingAttacher attacher;
   attacher.Open(std::move(drawing));
@@ -167,6 +202,11 @@ int Run(const RunArgs& args) {
       WriteText(args.report,
                 MakeRunReport(outcome, state, host, inputs.speedUnit, summary).dump(1) + "\n");
   };
+  if (!state.refusal.empty()) {
+    // A manoeuvre whose leg does not start where the vehicle stands: nothing is written.
+    std::cerr << "veerline-cli: " << state.refusal << "\n";
+    return kExitBadInput;
+  }
   if (!RunHappened(outcome)) {
     writeReport();
     // A refusal always says why: the message the run showed, or else its status line.
@@ -212,6 +252,10 @@ void AddRunCommand(CLI::App& app, Action& action) {
   run->add_option("--lock-to-lock", args->lockToLock,
                   "Lock-to-lock time in seconds (default: the vehicle's)");
   run->add_flag("--reverse", args->reverse, "Drive the path from its end to its start");
+  run->add_option("--leg", args->legs,
+                  "A leg of a manoeuvre, forward:HANDLE or reverse:HANDLE (repeatable, in order)")
+      ->allow_extra_args(false);
+  run->add_flag("--exact", args->exact, "Exact tracking on forward legs (no step lag)");
   run->add_flag("--no-plot-vehicle", args->noPlotVehicle, "Draw no vehicle outlines");
   run->add_option(
       "--spacing", args->spacing,

@@ -76,6 +76,47 @@ void AddStop(json& report, RunOutcome outcome, const RunState& state) {
   }
 }
 
+// The legs of the manoeuvre and, per station, its direction and leg.
+void AddLegs(json& report, const RunState& state) {
+  json legs = json::array();
+  std::vector<std::string> directions(state.stations.size(), "forward");
+  std::vector<int> legOf(state.stations.size(), 0);
+  for (std::size_t j = 0; j < state.legs.size(); ++j) {
+    const ManoeuvreLeg& leg = state.legs[j];
+    legs.push_back({{"direction", leg.reverse ? "reverse" : "forward"},
+                    {"handle", leg.handle},
+                    {"firstStation", leg.firstStation},
+                    {"lastStation", leg.lastStation},
+                    {"length", Number(leg.length)},
+                    {"outcome", leg.outcome},
+                    {"maxPathDeviation", Number(leg.maxPathDeviation)}});
+    const std::size_t end = j + 1 < state.legs.size() ? state.legs[j + 1].firstStation
+                                                       : state.stations.size();
+    for (std::size_t i = leg.firstStation; i < end && i < state.stations.size(); ++i) {
+      directions[i] = leg.reverse ? "reverse" : "forward";
+      legOf[i] = static_cast<int>(j);
+    }
+  }
+  report["legs"] = legs;
+  report["direction"] = directions;
+  report["leg"] = legOf;
+}
+
+// Per station reached, per segment: rear-axle centre and heading in degrees.
+json AxlesJson(const RunState& state) {
+  json stations = json::array();
+  const std::size_t n = state.segments.size();
+  if (n == 0) return stations;
+  for (std::size_t first = 0; first + n <= state.axles.size(); first += n) {
+    json units = json::array();
+    for (std::size_t k = first; k < first + n; ++k)
+      units.push_back(
+          {Number(state.axles[k][0]), Number(state.axles[k][1]), Number(state.axles[k][2])});
+    stations.push_back(std::move(units));
+  }
+  return stations;
+}
+
 }  // namespace
 
 json MakeRunReport(RunOutcome outcome, const RunState& state, const CliHost& host, int speedUnit,
@@ -120,6 +161,8 @@ json MakeRunReport(RunOutcome outcome, const RunState& state, const CliHost& hos
                       {"envelope", state.EnvelopeBlockName},
                       {"inserted", state.insertedBlocks}};
   report["clearance"] = ClearanceJson(state.clearance);
+  AddLegs(report, state);
+  report["axles"] = AxlesJson(state);
   return report;
 }
 

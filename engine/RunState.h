@@ -17,6 +17,7 @@
 
 #include "engine/Clearance.h"
 #include "engine/Geometry.h"
+#include "engine/Manoeuvre.h"
 #include "engine/VehicleModel.h"
 
 namespace veerline {
@@ -112,6 +113,19 @@ struct RunState {
   // The clearance check against the chosen obstacle layers, when one was made.
   ClearanceResult clearance;
   [[maybe_unused]] int reservedForLayout_ = 0;  // station indices at which outlines were drawn
+
+  // The manoeuvre: its legs in order (one forward leg for a plain run), the
+  // point of its leg's line at every station (the guided point's target) and
+  // whether forward legs use the exact kinematics. `stations` always holds
+  // the first unit's front-axle centre; on reverse legs the loop writes it.
+  std::vector<ManoeuvreLeg> legs;
+  std::vector<Point2D> guidedPoints;
+  bool exactTracking = false;
+  // Every unit's rear-axle centre and heading (degrees), station by station
+  // (segments.size() rows a station) for the stations reached.
+  std::vector<std::array<double, 3>> axles;
+  // Why the loop refused to go on (a leg that does not start where the vehicle stands).
+  std::string refusal;
 
   std::string VehicleBlockName, SweepBlockName, EnvelopeBlockName;
   std::vector<std::string> insertedBlocks;  // in insertion order

@@ -9,7 +9,9 @@
 #include <string>
 
 #include "engine/BodyGeometry.h"
+#include "engine/ExactTracking.h"
 #include "engine/Numerics.h"
+#include "engine/ReverseLeg.h"
 #include "engine/Rounding.h"
 
 namespace veerline {
@@ -18,6 +20,7 @@ namespace {
 constexpr double kStraightRadius = 999999999;
 constexpr double kTrailingDistanceFactor = 1.02;
 constexpr const char* kVehicleLayer = "Turn_Vehicle";
+constexpr const char* kReverseLayer = "Turn_Reverse";
 constexpr const char* kMarkLayer = "Draftkit_ErrNotes";
 
 // The value itself, or a NumericFailure when it is not a finite number.
@@ -260,6 +263,10 @@ class StationLoop {
   void DrawStoppedVehicle(std::size_t k, std::size_t i);
   void DrawOutline(const StationCorners& corners, std::size_t k, std::size_t i);
   void ReserveTracks();
+  bool StartLeg(std::size_t leg, std::size_t i);
+  void PlaceExact(std::size_t i);
+  void PlaceReverse(std::size_t i, const ManoeuvreLeg& leg);
+  ChainPose CurrentPose() const;
 
   RunState& mState;
   const Segments& mSegments;
@@ -280,7 +287,142 @@ class StationLoop {
   double mAllowedSpeed = 0;
   double mShownStation = std::numeric_limits<double>::quiet_NaN();  // in mStatusText
   std::string mStatusText;
+
+  // Exact kinematics (reverse legs, exact tracking): the pose worked out for
+  // the station before the segment steps, the step each segment then takes,
+  // the pose of the station before the last one, and the leg being driven.
+  bool mExact = false;
+  ChainPose mPose, mOlderPose;
+  std::vector<SweepStep> mExactSteps;
+  double mSteeringRad = 0;
+  std::size_t mLeg = 0;
+  bool mReverse = false;
+  bool mOffLine = false;
+  int mLockSide = 0;  // +1 or -1 while a reverse step is held at full lock
+  double mPlotInterval = 0;
 };
+
+ChainPose StationLoop::CurrentPose() const { return {mPrevFrontPoints, mRearPoints}; }
+
+// The first station of a leg after the first: refuses a leg that does not
+// start at the point it guides, and starts its outlines afresh.
+bool StationLoop::StartLeg(std::size_t leg, std::size_t i) {
+  const ManoeuvreLeg& next = mState.legs[leg];
+  const Point2D guided = next.reverse ? mRearPoints.back() : mPrevFrontPoints.front();
+  const double gap = Distance2D(guided, mState.guidedPoints[i]);
+  if (gap > kLegStartToleranceMetres / mOptions.metresPerUnit) {
+    const double gapMetres = gap * mOptions.metresPerUnit;
+    mState.refusal = "Leg " + std::to_string(leg + 1) + " (" +
+                     (next.reverse ? "reverse" : "forward") + ", polyline " + next.handle +
+                     ") starts " + FormatFieldNumber(RoundHalfEven(gapMetres, 2), mSymbols) +
+                     " m from the vehicle's " +
+                     (next.reverse ? "last rear axle" : "front axle") +
+                     " at the end of leg " + std::to_string(leg) +
+                     "; a leg must start within 0.5 m of it. Start the leg's polyline where "
+                     "the vehicle stands after leg " + std::to_string(leg) +
+                     ", or draw the manoeuvre again with the Path tool.";
+    Skip([&] { mHost.ShowMessage(MessageKind::Error, "Manoeuvre", mState.refusal); });
+    return false;
+  }
+  mPlotThisStation = true;
+  mPlotCounter = mOptions.calculationStep;
+  mPlotInterval = next.plotInterval;
+  mOffLine = false;
+  return true;
+}
+
+// Works out the pose of the station with exact kinematics, and the step each
+// segment takes to it.
+void StationLoop::PlaceExact(std::size_t i) {
+  const ChainPose before = CurrentPose();
+  const ManoeuvreLeg& leg = mState.legs[mLeg];
+  mLockSide = 0;
+  if (leg.reverse) {
+    PlaceReverse(i, leg);
+  } else {
+    mPose = before;
+    mPose.front[0] = mState.stations[i].StationPoint;
+    FollowChain(mPose, before, mSegments, 0);
+  }
+  // At full lock the steering is the lock itself, which the limit check lets pass.
+  const double lockDegrees = mSegments[0].MaxTurningAngle;
+  mSteeringRad = mLockSide != 0
+                     ? mLockSide * DegToRad(lockDegrees)
+                     : SteeringFromMotion(before.rear[0], UnitHeading(before, 0), mPose.rear[0],
+                                          UnitHeading(mPose, 0), mSegments[0].Wheelbase,
+                                          mSteeringRad);
+  mOlderPose = before;
+  for (std::size_t k = 0; k < mSegments.size(); ++k) {
+    SweepStep& step = mExactSteps[k];
+    const double steering = k == 0 ? mSteeringRad
+                                   : SteeringFromMotion(before.rear[k], UnitHeading(before, k),
+                                                        mPose.rear[k], UnitHeading(mPose, k),
+                                                        mSegments[k].Wheelbase, 0);
+    const WheelAngles angles =
+        WheelAnglesOf(steering, mSegments[k].Wheelbase, mSegments[k].WheelWidth);
+    step.FrontPoint = mPose.front[k];
+    step.RearPoint = mPose.rear[k];
+    step.LeftWheelAngle = angles.left;
+    step.RightWheelAngle = angles.right;
+    step.SteeringAngle =
+        k == 0 && mLockSide != 0 ? mLockSide * lockDegrees : angles.steeringDegrees;
+    step.LeftTrackRadius = 0;
+    step.IntersectionCount = 2;
+  }
+}
+
+// The reverse step: the last rear axle onto the leg's line with the line's
+// heading, unless that asks the towing unit for more than its steering lock;
+// then the vehicle reverses at full lock and steers back to the line.
+void StationLoop::PlaceReverse(std::size_t i, const ManoeuvreLeg& leg) {
+  const ChainPose before = CurrentPose();
+  const std::vector<Point2D>& line = mState.guidedPoints;
+  const std::size_t last = mSegments.size() - 1;
+  if (i == leg.firstStation) {
+    // The vehicle stands where the leg starts (never moved onto the line).
+    mPose = before;
+    mOlderPose = before;
+    const double gap = Distance2D(before.rear[last], line[i]);
+    mOffLine = gap > 1e-6 / mOptions.metresPerUnit;
+    ManoeuvreLeg& driven = mState.legs[mLeg];
+    driven.maxPathDeviation = std::max(driven.maxPathDeviation, gap);
+    return;
+  }
+  Point2D guided = line[i];
+  Point2D travel = TravelTangent(line, leg.firstStation, leg.lastStation, i);
+  if (mOffLine) {
+    // Aim back at the line a unit length ahead.
+    const double look = std::max(mSegments[last].Wheelbase, 1.0 / mOptions.metresPerUnit);
+    std::size_t j = i + static_cast<std::size_t>(std::ceil(look / mOptions.calculationStep));
+    j = std::min(j, leg.lastStation);
+    const Point2D from = before.rear[last];
+    const Point2D aim{line[j].X - from.X, line[j].Y - from.Y};
+    const double length = std::hypot(aim.X, aim.Y);
+    if (length > 0) travel = {aim.X / length, aim.Y / length};
+    const double stepLength = mOptions.calculationStep;
+    guided = {from.X + stepLength * travel.X, from.Y + stepLength * travel.Y};
+  }
+  ChainPose pose = ReversePose(mSegments, guided, {-travel.X, -travel.Y}, before, mOlderPose);
+  const double lock = DegToRad(mSegments[0].MaxTurningAngle);
+  const double steering =
+      SteeringFromMotion(before.rear[0], UnitHeading(before, 0), pose.rear[0],
+                         UnitHeading(pose, 0), mSegments[0].Wheelbase, mSteeringRad);
+  if (std::fabs(steering) > lock && lock > 0) {
+    const Point2D moved{pose.rear[0].X - before.rear[0].X, pose.rear[0].Y - before.rear[0].Y};
+    const Point2D h0 = UnitHeading(before, 0);
+    double along = moved.X * h0.X + moved.Y * h0.Y;
+    if (!(along < 0)) along = -mOptions.calculationStep;
+    pose = ReverseAtSteering(mSegments, before, along, steering > 0 ? lock : -lock);
+    mLockSide = steering > 0 ? 1 : -1;
+  }
+  mPose = pose;
+  const std::size_t from = i > leg.firstStation + 10 ? i - 10 : leg.firstStation;
+  const std::size_t to = std::min(i + 10, leg.lastStation);
+  const double deviation = DistanceToPoints(line, from, to, mPose.rear[last]);
+  mOffLine = deviation > 1e-6 / mOptions.metresPerUnit;
+  ManoeuvreLeg& driven = mState.legs[mLeg];
+  driven.maxPathDeviation = std::max(driven.maxPathDeviation, deviation);
+}
 
 void StationLoop::ReserveTracks() {
   const std::size_t n = mState.stations.size();
@@ -310,6 +452,7 @@ void StationLoop::ReserveTracks() {
   }
   for (SegmentLines* lines : {&mState.SegmentLinesLeft, &mState.SegmentLinesRight})
     lines->reserve(lines->size() + n * bodies);
+  mState.axles.reserve(mState.axles.size() + n * mSegments.size());
 }
 
 LoopEnd StationLoop::Run() {
@@ -318,6 +461,24 @@ LoopEnd StationLoop::Run() {
       InitialPlacement(mState.stations, mSegments, mOptions.calculationStep);
   mPrevFrontPoints = std::move(placement.PrevFrontPoints);
   mRearPoints = std::move(placement.RearPoints);
+  mPlotInterval = mOptions.plotInterval;
+  const bool manoeuvre = !mState.legs.empty() && mState.guidedPoints.size() == mState.stations.size();
+  if (manoeuvre) {
+    mExact = mState.exactTracking;
+    for (const ManoeuvreLeg& leg : mState.legs) mExact = mExact || leg.reverse;
+    mExactSteps.assign(segmentCount, SweepStep{});
+    if (mState.legs.front().reverse) {
+      // Stretched straight along the leg's first direction, facing away from its travel.
+      const ManoeuvreLeg& first = mState.legs.front();
+      const Point2D travel = TravelTangent(mState.guidedPoints, first.firstStation,
+                                           first.lastStation, first.firstStation);
+      const ChainPose pose =
+          StraightPoseBehind(mSegments, mState.guidedPoints[0], {-travel.X, -travel.Y});
+      mPrevFrontPoints = pose.front;
+      mRearPoints = pose.rear;
+    }
+    mOlderPose = CurrentPose();
+  }
   mFrontPoints.assign(segmentCount, Point2D{});
   mStoredCorners.assign(segmentCount, StationCorners{});
   ReserveTracks();
@@ -337,10 +498,22 @@ LoopEnd StationLoop::Run() {
       }
       mHost.SetStatusText(0, mStatusText);
     });
+    if (manoeuvre) {
+      while (mLeg + 1 < mState.legs.size() && i >= mState.legs[mLeg + 1].firstStation) {
+        ++mLeg;
+        if (!StartLeg(mLeg, i)) return LoopEnd::Refused;
+      }
+      mReverse = mState.legs[mLeg].reverse;
+      if (i == 0) mPlotInterval = mState.legs[0].plotInterval;
+    }
     mPlotCounter += step;
-    if (mPlotCounter >= mOptions.plotInterval) {
+    if (mPlotCounter >= mPlotInterval) {
       mPlotThisStation = true;
       mPlotCounter = 0;
+    }
+    if (mExact) {
+      PlaceExact(i);
+      mState.stations[i].StationPoint = mPose.front[0];
     }
     const Point2D point = mState.stations[i].StationPoint;
     mFrontPoints[0] = point;
@@ -362,10 +535,15 @@ StepEnd StationLoop::SegmentStep(std::size_t k, std::size_t i, double s) {
 
   const SegmentRecord& segment = mSegments[k];
   SweepStep step;
-  Skip([&] {
-    step = SweepPath(mFrontPoints[k], segment.Wheelbase, mPrevFrontPoints[k], mRearPoints[k],
-                     segment.WheelWidth, mHost);
-  });
+  if (mExact) {
+    mFrontPoints[k] = mPose.front[k];
+    step = mExactSteps[k];
+  } else {
+    Skip([&] {
+      step = SweepPath(mFrontPoints[k], segment.Wheelbase, mPrevFrontPoints[k], mRearPoints[k],
+                       segment.WheelWidth, mHost);
+    });
+  }
   Skip([&] {
     bool tyresLeftOut = false;
     const SegmentCorners points = CalcSegmentCornersLeavingTyres(
@@ -385,7 +563,9 @@ StepEnd StationLoop::SegmentStep(std::size_t k, std::size_t i, double s) {
   if (mPlotVehicle && mPlotThisStation) DrawOutline(mStoredCorners[k], k, i);
   mPrevFrontPoints[k] = mFrontPoints[k];
   mRearPoints[k] = step.RearPoint;
-  if (k + 1 < mSegments.size()) mFrontPoints[k + 1] = mCorners[6];
+  mState.axles.push_back({step.RearPoint.X, step.RearPoint.Y,
+                          RadToDeg(HeadingAngle(mFrontPoints[k], step.RearPoint))});
+  if (k + 1 < mSegments.size()) mFrontPoints[k + 1] = mExact ? mPose.front[k + 1] : mCorners[6];
   return StepEnd::Continue;
 }
 
@@ -494,8 +674,8 @@ void StationLoop::DrawOutline(const StationCorners& corners, std::size_t k, std:
   const SegmentCorners points =
       corners.Complete(mSegments, mOptions.vehicleType, mOptions.metresPerUnit);
   Skip([&] {
-    mDrawing.PlotSegment(points, kVehicleLayer, mSegments[k], mOptions.vehicleType,
-                         mOptions.metresPerUnit);
+    mDrawing.PlotSegment(points, mReverse ? kReverseLayer : kVehicleLayer, mSegments[k],
+                         mOptions.vehicleType, mOptions.metresPerUnit);
   });
   const int station = static_cast<int>(i);
   if (mState.outlineStations.empty() || mState.outlineStations.back() != station) {

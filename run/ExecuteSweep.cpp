@@ -14,6 +14,7 @@
 #include "engine/SweepRun.h"
 #include "run/RunChecks.h"
 #include "run/RunClearance.h"
+#include "run/RunLegs.h"
 
 namespace veerline {
 namespace {
@@ -58,7 +59,8 @@ void CleanUp(RunContext& context) {
 // Steps 1 to 9: state reset, pick, checks and the segment chain. Any failure
 // here ends the run through the run's handler. Returns the picked entity, or
 // nothing when the run ends here.
-cad::CadEntity* PickAndCheck(ExecuteParams& params, const RunInputs& inputs, RunContext& context) {
+cad::CadEntity* PickAndCheck(ExecuteParams& params, const RunInputs& inputs, RunContext& context,
+                             std::vector<cad::CadEntity*>& legEntities) {
   Host& host = context.host;
   RunState& state = context.state;
   const NumberSymbols symbols = host.Symbols();
@@ -72,8 +74,21 @@ cad::CadEntity* PickAndCheck(ExecuteParams& params, const RunInputs& inputs, Run
     cad::ActivateCadWindow(context.connection, host);
     host.SetStatusText(0, kPickPrompt);
     cad::CadEntity* entity = cad::entselPoly(context.connection, kPickPrompt);
+    if (entity == nullptr) {
+      host.RestoreMainWindow();
+      return nullptr;
+    }
+    legEntities = {entity};
+    // The further legs of a manoeuvre are picked in their order.
+    for (std::size_t leg = 1; leg < inputs.legs.size(); ++leg) {
+      cad::CadEntity* next = cad::entselPoly(context.connection, kPickPrompt);
+      if (next == nullptr) {
+        host.RestoreMainWindow();
+        return nullptr;
+      }
+      legEntities.push_back(next);
+    }
     host.RestoreMainWindow();
-    if (entity == nullptr) return nullptr;
 
     params.VehicleSpeed = SpeedToMetresPerSecond(params.VehicleSpeed, inputs.speedUnit);
     if (auto message = CheckRunInputs(inputs, symbols)) {
@@ -152,7 +167,8 @@ constexpr const char* kZeroLengthPath = "The path has length 0, the run did not 
 RunOutcome ExecuteSweep(ExecuteParams& params, const RunInputs& inputs, RunContext& context) {
   Host& host = context.host;
   RunState& state = context.state;
-  cad::CadEntity* entity = PickAndCheck(params, inputs, context);
+  std::vector<cad::CadEntity*> legEntities;
+  cad::CadEntity* entity = PickAndCheck(params, inputs, context, legEntities);
   if (entity == nullptr) return RunOutcome::Ended;
 
   // From here on a failing step is skipped and the run goes on.
@@ -167,7 +183,9 @@ RunOutcome ExecuteSweep(ExecuteParams& params, const RunInputs& inputs, RunConte
   bool refused = false;
   Skip([&] {
     host.SetStatusText(0, "Evaluating path");
-    if (entity->EntityType() == cad::kEntity3dPolyline) {
+    bool flat = true;
+    for (cad::CadEntity* leg : legEntities) flat = flat && leg->EntityType() != cad::kEntity3dPolyline;
+    if (!flat) {
       refused = true;
       host.SetStatusText(0, "Wrong type of path selected, Press Execute to Continue");
       host.ShowMessage(MessageKind::Error, "Wrong type of element!",
@@ -178,10 +196,15 @@ RunOutcome ExecuteSweep(ExecuteParams& params, const RunInputs& inputs, RunConte
 
   bool prepared = false;
   Skip([&] {
+    if (inputs.legs.size() > 1) {
+      prepared = PrepareLegs(inputs, legEntities, state, host);
+      return;
+    }
     state.PathLength = 0;
     Prepare_VehiclePath(*entity, state.CalculationStep, state.PathLength, state, host);
     prepared = !state.stations.empty();
     if (prepared && params.Reverse) ReversePathStations(state.stations);
+    if (prepared) SingleLeg(inputs, entity->Handle(), state);
   });
   // A path that could not be stationed completely is never run; the status
   // line says why, as no message may have been shown.
@@ -210,6 +233,7 @@ RunOutcome ExecuteSweep(ExecuteParams& params, const RunInputs& inputs, RunConte
   Skip([&] { state.fordonslen = SumSegments(params.VType, inputs.vehicle, host); });
 
   SweepOptions options;
+  const double wantedSpacing = params.PlotSpacing;
   Skip([&] {
     options.vehicleType = params.VType;
     options.speedMetresPerSecond = params.VehicleSpeed;
@@ -219,6 +243,7 @@ RunOutcome ExecuteSweep(ExecuteParams& params, const RunInputs& inputs, RunConte
     options.calculationStep = state.CalculationStep;
     options.plotInterval = PlotIntervalFor(state.PathLength, state.fordonslen, params.PlotSpacing,
                                         params.PlotOnlyFirstandLast, state.CalculationStep);
+    SetLegPlotIntervals(params, wantedSpacing, options.plotInterval, state);
   });
 
   state.StopRequested = false;
@@ -246,6 +271,7 @@ RunOutcome ExecuteSweep(ExecuteParams& params, const RunInputs& inputs, RunConte
     CleanUp(context);
     return RunOutcome::Ended;
   }
+  FinishLegs(end, OutcomeOf(state), state);
   if (end == LoopEnd::StopRequested || end == LoopEnd::Refused) {
     CleanUp(context);
     return end == LoopEnd::Refused ? RunOutcome::Ended : RunOutcome::Cancelled;

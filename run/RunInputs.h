@@ -20,6 +20,14 @@ struct RunInputs {
   bool plotSweep = false;            // chk_plotSweep
   bool plotPerimeter = true;         // Check2
   bool reverse = false;              // Chk_reverse
+  bool exactTracking = false;        // chk_ExactTracking: exact kinematics on forward legs
+  // A manoeuvre: the legs in order, each picked in turn. Empty: one forward
+  // leg, the polyline the user picks.
+  struct Leg {
+    bool reverse = false;
+    std::string handle;  // what the batch tool picks; the window fills it from the drawing
+  };
+  std::vector<Leg> legs;
   // The clearance check: the layers whose entities are obstacles (none: no
   // check) and the margin in drawing units as its field shows it.
   std::vector<std::string> obstacleLayers;
