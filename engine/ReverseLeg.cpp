@@ -69,19 +69,4 @@ ChainPose ReversePose(const Segments& segments, const Point2D& guided, const Poi
   return pose;
 }
 
-ChainPose ReverseAtSteering(const Segments& segments, const ChainPose& before, double along,
-                            double steeringRad) {
-  ChainPose pose = before;
-  if (segments.empty()) return pose;
-  const double wheelbase = segments[0].Wheelbase;
-  const Point2D h0 = UnitHeading(before, 0);
-  const double turn = wheelbase > 0 ? std::tan(steeringRad) / wheelbase * along : 0;
-  const Point2D h1 = Rotated(h0, turn);
-  const double chord = std::fabs(turn) > 1e-12 ? 2.0 * std::sin(turn / 2.0) / turn * along : along;
-  pose.rear[0] = Plus(before.rear[0], Rotated(h0, turn / 2.0), chord);
-  pose.front[0] = Plus(pose.rear[0], h1, wheelbase);
-  FollowChain(pose, before, segments, 1);
-  return pose;
-}
-
 }  // namespace veerline

@@ -26,10 +26,4 @@ ChainPose StraightPoseBehind(const Segments& segments, const Point2D& guided,
 ChainPose ReversePose(const Segments& segments, const Point2D& guided, const Point2D& facing,
                       const ChainPose& before, const ChainPose& older);
 
-// The pose after the towing unit reverses by `along` (negative) at a fixed
-// steering angle, every other unit following it: what the vehicle does when
-// the path asks for more than the steering lock.
-ChainPose ReverseAtSteering(const Segments& segments, const ChainPose& before, double along,
-                            double steeringRad);
-
 }  // namespace veerline
