@@ -33,7 +33,7 @@ struct ListPlace {
   const char* label;
   int number;
 };
-constexpr std::array<ListPlace, 13> kPlaces{{
+constexpr std::array<ListPlace, 14> kPlaces{{
     {"Vehicle Sweep Color", "Left Front", 1},
     {"Vehicle Sweep Color", "Right Front", 3},
     {"Vehicle Sweep Color", "Left Back", 4},
@@ -45,6 +45,7 @@ constexpr std::array<ListPlace, 13> kPlaces{{
     {"Vehicle Outline", "Vehicle Body Outline", 9},
     {"Vehicle Outline", "Wheel Outline", 10},
     {"Vehicle Outline", "Tyre Tread", 11},
+    {"Vehicle Outline", "Reverse Outline", 14},
     {"Swept Envelope", "Left", 12},
     {"Swept Envelope", "Right", 13},
 }};
@@ -58,8 +59,8 @@ int ListNumber(const char* control) { return QString::fromLatin1(control).mid(5)
 
 }  // namespace
 
-const std::array<ColourSetting, 13>& ColourSettingsInLoadOrder() {
-  static const std::array<ColourSetting, 13> order{{
+const std::array<ColourSetting, 14>& ColourSettingsInLoadOrder() {
+  static const std::array<ColourSetting, 14> order{{
       {"Combo9", "VehicleBodyOutlineColor", 7},
       {"Combo10", "WheelOutlineColor", 7},
       {"Combo11", "TyreTreadColor", 2},
@@ -73,6 +74,7 @@ const std::array<ColourSetting, 13>& ColourSettingsInLoadOrder() {
       {"Combo5", "WheelSweepLeftBackColor", 3},
       {"Combo12", "EnvelopeLeftColor", 2},
       {"Combo13", "EnvelopeRightColor", 2},
+      {"Combo14", "VehicleReverseOutlineColor", 4},
   }};
   return order;
 }
@@ -86,7 +88,7 @@ frmVehicleTurningSettings::frmVehicleTurningSettings(const UiServices& services,
   font.setPointSizeF(8.25);
   setFont(font);
 
-  for (int i = 0; i < 13; ++i) {
+  for (int i = 0; i < 14; ++i) {
     mLists[i] = new QComboBox;
     mLists[i]->setObjectName(QStringLiteral("Combo%1").arg(i + 1));
   }
@@ -135,7 +137,7 @@ frmVehicleTurningSettings::frmVehicleTurningSettings(const UiServices& services,
 
 QComboBox* frmVehicleTurningSettings::List(const char* control) const {
   const int number = ListNumber(control);
-  return number >= 1 && number <= 13 ? mLists[number - 1] : nullptr;
+  return number >= 1 && number <= 14 ? mLists[number - 1] : nullptr;
 }
 
 // Shows the saved choices. A saved value that is not a position of the list is

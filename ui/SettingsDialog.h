@@ -17,7 +17,7 @@ struct ColourSetting {
 };
 
 // The thirteen colour settings in the order they are read and saved.
-const std::array<ColourSetting, 13>& ColourSettingsInLoadOrder();
+const std::array<ColourSetting, 14>& ColourSettingsInLoadOrder();
 
 // The colour settings dialog: one list per kind of entity a run draws, each
 // stored as its list position. Shown without blocking the main window.
@@ -34,7 +34,7 @@ class frmVehicleTurningSettings : public QDialog {
   void OnOk();
 
   UiServices mServices;
-  std::array<QComboBox*, 13> mLists{};  // Combo1..Combo13
+  std::array<QComboBox*, 14> mLists{};  // Combo1..Combo14
 };
 
 }  // namespace veerline::ui

@@ -255,8 +255,12 @@ QWidget* frmVehicleTurning::BuildBottomRow() {
   auto* frame6Layout = new QVBoxLayout(frame6);
   mPathUnit = Named(new QComboBox, "Combo2");
   mReverse = Named(new QCheckBox(QStringLiteral("Reverse Direction")), "Chk_reverse");
+  mExactTracking = Named(new QCheckBox(QStringLiteral("Exact tracking")), "chk_ExactTracking");
+  mExactTracking->setToolTip(
+      QStringLiteral("Forward legs with the vehicle's true lengths and exact kinematics"));
   frame6Layout->addWidget(mPathUnit);
   frame6Layout->addWidget(mReverse);
+  frame6Layout->addWidget(mExactTracking);
 
   auto* frame7 = Named(new QGroupBox(QStringLiteral("Lowest Allowed Speed")), "Frame7");
   auto* frame7Layout = new QHBoxLayout(frame7);

@@ -103,6 +103,7 @@ WindowRunOptions frmVehicleTurning::CurrentRunOptions() const {
   options.plotSweep = mPlotSweep->isChecked();
   options.plotEnvelope = mPlotEnvelope->isChecked();
   options.reverse = mReverse->isChecked();
+  options.exactTracking = mExactTracking->isChecked();
   options.pathUnitPosition = mPathUnit->currentIndex();
   options.vehicleUnitPosition = mVehicleUnit->currentIndex();
   options.speedUnitPosition = mSpeedUnit->currentIndex();
@@ -126,6 +127,7 @@ RunInputs frmVehicleTurning::CurrentRunInputs() const {
   inputs.plotSweep = options.plotSweep;
   inputs.plotPerimeter = options.plotEnvelope;
   inputs.reverse = options.reverse;
+  inputs.exactTracking = options.exactTracking;
   inputs.obstacleLayers = mClearanceGroup->ChosenLayers();
   inputs.txt_ClearanceMargin = mClearanceGroup->MarginText();
   return inputs;

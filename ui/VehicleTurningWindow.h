@@ -51,6 +51,7 @@ struct WindowRunOptions {
   bool plotSweep = false;             // chk_plotSweep
   bool plotEnvelope = false;          // Check2
   bool reverse = false;               // Chk_reverse
+  bool exactTracking = false;         // chk_ExactTracking
   int pathUnitPosition = -1;          // Combo2
   int vehicleUnitPosition = -1;       // Combo3
   int speedUnitPosition = -1;         // Combo4
@@ -229,6 +230,7 @@ class frmVehicleTurning : public QMainWindow {
   QLineEdit* mPlotSpacing = nullptr;
   QLabel* mPlotSpacingLabel = nullptr;  // Label5
   QCheckBox* mReverse = nullptr;
+  QCheckBox* mExactTracking = nullptr;
   QCheckBox* mPlotVehicle = nullptr;
   QCheckBox* mPlotOnlyFirstAndLast = nullptr;  // Check1
   QCheckBox* mPlotSweep = nullptr;

@@ -88,6 +88,22 @@ void DrawGrid(QPainter& painter, const QSize& box, const DiagramScale& scale,
   }
 }
 
+// A dashed cyan line across the box where each leg after the first starts
+// (the cusps of a manoeuvre), marked "R" before a reverse leg and "F" before a forward one.
+void DrawCusps(QPainter& painter, const QSize& box, const DiagramScale& scale,
+               const RunState& state) {
+  if (state.legs.size() < 2) return;
+  painter.setPen(QPen(QColor(0, 255, 255), 1, Qt::DashLine));
+  for (std::size_t j = 1; j < state.legs.size(); ++j) {
+    const double d = static_cast<double>(state.legs[j].firstStation) * state.CalculationStep;
+    const QPointF top = scale.ToPixel(d, scale.top, box);
+    painter.drawLine(top, scale.ToPixel(d, scale.top + scale.height, box));
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr)
+      painter.drawText(top + QPointF(3, 12),
+                       state.legs[j].reverse ? QStringLiteral("R") : QStringLiteral("F"));
+  }
+}
+
 QImage NewDiagramImage(const QSize& box) {
   if (box.width() <= 0 || box.height() <= 0) return {};
   QImage image(box, QImage::Format_RGB32);
@@ -124,6 +140,7 @@ void PaintTurningDiagram(QPainter& painter, const QSize& box, const RunState& st
   DrawTrack(painter, box, scale, state.ArticulationTrack2, kGreen);
   DrawTrack(painter, box, scale, state.ArticulationTrack3, kBlue);
   DrawGrid(painter, box, scale, {0, 50, -50});
+  DrawCusps(painter, box, scale, state);
 
   TextCursor text(painter, scale, box);
   text.MoveTo(0, 6);
@@ -154,6 +171,7 @@ void PaintSpeedDiagram(QPainter& painter, const QSize& box, const RunState& stat
   // The labels carry the unit only when at least one curve segment was drawn.
   const QString suffix = state.SpeedTrack.size() >= 2 ? SpeedUnitSuffix(unit) : QString();
   DrawGrid(painter, box, scale, {30, 0, 20, 10});
+  DrawCusps(painter, box, scale, state);
 
   TextCursor text(painter, scale, box);
   text.MoveTo(0, 2);
