@@ -90,9 +90,18 @@ def check_normal(cli, kept_script, row, folder):
             problems.append(f"{variable} changed")
     if line_ends(source) != line_ends(out):
         problems.append(f"line ends {line_ends(source)} became {line_ends(out)}")
-    before, doc_in = audit(source)
+    try:
+        before, doc_in = audit(source)
+    except Exception:  # ezdxf cannot load the input itself: no audit to compare with
+        return problems
     after, doc = audit(out)
     new = after - before
+    if doc.dxfversion == "AC1009":
+        # ezdxf 0.18's R12 loader reports spare SEQENDs and its own paper-space
+        # block record whenever the handle seed has moved, also on R12
+        # drawings it edited and saved itself.
+        new = collections.Counter({m: n for m, n in new.items()
+                                   if "Deleted SEQEND" not in m and "orphaned layout" not in m})
     if new:
         problems.append("audit: " + "; ".join(f"{m} x{n}" for m, n in list(new.items())[:3]))
     old_blocks = {b.name for b in doc_in.blocks}
