@@ -53,7 +53,7 @@ void AdditionWriter::Layer(const DrawingLayer& layer, const std::string& tableHa
   int colour = layer.ColorIndex >= 1 && layer.ColorIndex <= 255 ? layer.ColorIndex : 7;
   mOut.Int(62, layer.Visible ? colour : -colour);
   mOut.Text(6, layer.Linetype.empty() ? mStyle.ContinuousName : layer.Linetype);
-  if (Modern()) {
+  if (mStyle.Version >= DxfVersion::R2000) {  // lineweights and plot styles came with R2000
     mOut.Int(370, -3);
     if (!mStyle.PlotStyleHandle.empty()) mOut.Raw(390, mStyle.PlotStyleHandle);
   }
@@ -128,7 +128,7 @@ void AdditionWriter::Entity(const DrawingEntity& e, const std::string& owner) {
   const EntityData& d = e.Data();
   switch (e.Kind()) {
     case EntityKind::LwPolyline:
-      if (Modern()) {
+      if (HasLightweightPolylines()) {
         LightweightPolyline(e, owner);
       } else {
         OldPolyline(e, owner, false);
@@ -190,8 +190,8 @@ void AdditionWriter::LightweightPolyline(const DrawingEntity& e, const std::stri
   }
 }
 
-// A POLYLINE with its VERTEX records and SEQEND; R12's only polyline, and the
-// form of 3D polylines in every version.
+// A POLYLINE with its VERTEX records and SEQEND; the only polyline of R12
+// and R13, and the form of 3D polylines in every version.
 void AdditionWriter::OldPolyline(const DrawingEntity& e, const std::string& owner, bool is3d) {
   const EntityData& d = e.Data();
   EntityHead("POLYLINE", e, owner, is3d ? "AcDb3dPolyline" : "AcDb2dPolyline");

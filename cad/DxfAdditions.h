@@ -2,7 +2,8 @@
 
 // The records Veerline adds to a drawing, written in the form the file's
 // version takes: R12 without subclass markers, owners or lightweight
-// polylines; R2000 and later with them.
+// polylines; R13 with markers and owners but polylines still as POLYLINE
+// with VERTEX records; R14 and later with lightweight polylines too.
 
 #include <cstdint>
 #include <functional>
@@ -30,7 +31,8 @@ class AdditionWriter {
                  std::function<std::string()> newHandle)
       : mOut(out), mStyle(style), mNewHandle(std::move(newHandle)) {}
 
-  bool Modern() const { return mStyle.Version >= DxfVersion::R2000; }
+  bool Modern() const { return mStyle.Version >= DxfVersion::R13; }
+  bool HasLightweightPolylines() const { return mStyle.Version >= DxfVersion::R14; }
   // Called after each entity of a block, so a caller can pass the text on
   // and keep little in memory.
   void SetFlush(std::function<void()> flush) { mFlush = std::move(flush); }

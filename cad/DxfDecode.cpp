@@ -132,7 +132,7 @@ EntityKind KindOfRecord(std::span<const DxfTag> record) {
 
 void DecodeCommon(std::span<const DxfTag> record, EntityData& data, const DecodeContext& context) {
   std::string_view layer = TrimDxf(FindValue(record, 8));
-  data.Layer = layer.empty() ? "0" : DecodeDxfText(layer, context.Utf8);
+  data.Layer = layer.empty() ? "0" : DecodeDxfText(layer, context.Coding);
   auto colour = ParseDxfInt(FindValue(record, 62));
   data.ColorIndex = colour && *colour >= 0 && *colour <= kColorByLayer ? *colour : kColorByLayer;
 }
@@ -159,7 +159,7 @@ void DecodeEntity(EntityKind kind, std::span<const DxfTag> record, EntityData& d
         if (kind == EntityKind::Arc && t.Code == 51) d.EndAngleDeg = n.Real(t);
         break;
       case EntityKind::Text:
-        if (t.Code == 1) d.Text = DecodeDxfText(t.Value, context.Utf8);
+        if (t.Code == 1) d.Text = DecodeDxfText(t.Value, context.Coding);
         if (IsCoordinate(t.Code, 10)) SetCoordinate(d.Insertion, t.Code, 10, n.Real(t));
         if (IsCoordinate(t.Code, 11)) {
           SetCoordinate(d.AlignmentPoint, t.Code, 11, n.Real(t));
@@ -170,7 +170,7 @@ void DecodeEntity(EntityKind kind, std::span<const DxfTag> record, EntityData& d
         if (t.Code == 72) d.HorizontalAlignment = n.Int(t);
         break;
       case EntityKind::Insert:
-        if (t.Code == 2) d.BlockName = DecodeDxfText(TrimDxf(t.Value), context.Utf8);
+        if (t.Code == 2) d.BlockName = DecodeDxfText(TrimDxf(t.Value), context.Coding);
         if (IsCoordinate(t.Code, 10)) SetCoordinate(d.Insertion, t.Code, 10, n.Real(t));
         if (t.Code == 41) d.ScaleX = n.Real(t);
         if (t.Code == 42) d.ScaleY = n.Real(t);
@@ -186,14 +186,14 @@ void DecodeEntity(EntityKind kind, std::span<const DxfTag> record, EntityData& d
 DrawingLayer DecodeLayer(std::span<const DxfTag> record, const DecodeContext& context) {
   DrawingLayer layer;
   layer.FromFile = true;
-  layer.Name = DecodeDxfText(TrimDxf(FindValue(record, 2)), context.Utf8);
+  layer.Name = DecodeDxfText(TrimDxf(FindValue(record, 2)), context.Coding);
   int colour = ParseDxfInt(FindValue(record, 62)).value_or(7);
   layer.Visible = colour >= 0;
   colour = std::abs(colour);
   layer.ColorIndex = colour >= 1 && colour <= 255 ? colour : 7;
   layer.Frozen = (ParseDxfInt(FindValue(record, 70)).value_or(0) & 1) != 0;
   std::string_view linetype = TrimDxf(FindValue(record, 6));
-  if (!linetype.empty()) layer.Linetype = DecodeDxfText(linetype, context.Utf8);
+  if (!linetype.empty()) layer.Linetype = DecodeDxfText(linetype, context.Coding);
   if (auto rgb = ParseDxfInt(FindValue(record, 420))) layer.TrueColor = *rgb & 0xFFFFFF;
   return layer;
 }
@@ -201,8 +201,8 @@ DrawingLayer DecodeLayer(std::span<const DxfTag> record, const DecodeContext& co
 DrawingLinetype DecodeLinetype(std::span<const DxfTag> record, const DecodeContext& context) {
   DrawingLinetype linetype;
   linetype.FromFile = true;
-  linetype.Name = DecodeDxfText(TrimDxf(FindValue(record, 2)), context.Utf8);
-  linetype.Description = DecodeDxfText(FindValue(record, 3), context.Utf8);
+  linetype.Name = DecodeDxfText(TrimDxf(FindValue(record, 2)), context.Coding);
+  linetype.Description = DecodeDxfText(FindValue(record, 3), context.Coding);
   for (std::size_t i = 1; i < record.size() && record[i].Code != 0; ++i) {
     if (record[i].Code != 49) continue;
     if (auto length = ParseDxfReal(record[i].Value)) linetype.Pattern.push_back(*length);

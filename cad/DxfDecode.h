@@ -10,13 +10,14 @@
 #include "cad/DrawingEntity.h"
 #include "cad/DrawingModel.h"
 #include "cad/DxfTags.h"
+#include "cad/DxfText.h"
 
 namespace veerline::cad {
 
 struct DecodeContext {
   const std::string& FileName;
   std::string_view Text;  // the whole file, for line numbers in messages
-  bool Utf8 = false;
+  DxfTextCoding Coding;
 };
 
 // The kind an entity record is decoded as; Unknown for kinds kept only as tags.

@@ -57,7 +57,7 @@ class ModelBuilder {
       : mSource(source),
         mTags(source.Tags()),
         mModel(model),
-        mContext{fileName, source.Text(), source.Version() >= DxfVersion::R2007} {}
+        mContext{fileName, source.Text(), source.Coding()} {}
 
   void Build() {
     mModel.ReserveHandles(mTags.size() / 8);
@@ -93,7 +93,7 @@ class ModelBuilder {
       while (end < section.EndSec && !IsZero(mTags[end], "ENDBLK")) end = mSource.RecordEnd(end);
       if (end >= section.EndSec) break;
       std::span<const DxfTag> record = mSource.Record(head);
-      std::string name = DecodeDxfText(TrimDxf(FindValue(record, 2)), mContext.Utf8);
+      std::string name = DecodeDxfText(TrimDxf(FindValue(record, 2)), mContext.Coding);
       if (!name.empty() && !IsLayoutBlock(name) && !mModel.FindBlock(name)) {
         CadPoint origin;
         for (const DxfTag& t : record.subspan(1)) {

@@ -13,10 +13,31 @@ bool IsZero(const DxfTag& tag, std::string_view value) {
   return tag.Code == 0 && tag.Value == value;
 }
 
+constexpr int kCommentCode = 999;
+
+// The first tag at or after `i` that is no comment.
+std::size_t SkipComments(const std::vector<DxfTag>& tags, std::size_t i) {
+  while (i < tags.size() && tags[i].Code == kCommentCode) ++i;
+  return i;
+}
+
+// The file's text with an EOF record after its last section, in the file's
+// own line style, for a file that ends without one.
+void AppendEof(std::string& text, const DxfLineStyle& style) {
+  const char* end = style.CrLf ? "\r\n" : "\n";
+  if (!text.empty() && text.back() != '\n') text += end;
+  text += style.PaddedCodes ? "  0" : "0";
+  text += end;
+  text += "EOF";
+  text += end;
+}
+
 }  // namespace
 
 DxfVersion VersionFromName(std::string_view acadver) {
   acadver = TrimDxf(acadver);
+  if (acadver == "AC1012") return DxfVersion::R13;
+  if (acadver == "AC1014") return DxfVersion::R14;
   if (acadver == "AC1015") return DxfVersion::R2000;
   if (acadver == "AC1018") return DxfVersion::R2004;
   if (acadver == "AC1021") return DxfVersion::R2007;
@@ -32,6 +53,10 @@ std::string_view VersionName(DxfVersion version) {
   switch (version) {
     case DxfVersion::R12:
       return "AC1009";
+    case DxfVersion::R13:
+      return "AC1012";
+    case DxfVersion::R14:
+      return "AC1014";
     case DxfVersion::R2000:
       return "AC1015";
     case DxfVersion::R2004:
@@ -69,6 +94,13 @@ std::shared_ptr<const DxfSource> DxfSource::Parse(std::string text, const std::s
   auto source = std::make_shared<DxfSource>();
   source->mText = std::move(text);
   DxfTagText split = SplitDxfTags(source->mText, fileName);
+  if (!split.Tags.empty() && !IsZero(split.Tags.back(), "EOF") && split.Tags.size() >= 2 &&
+      IsZero(split.Tags.back(), "ENDSEC")) {
+    // Some writers stop after the last ENDSEC: the drawing is whole, and it
+    // is written back with the EOF it lacks.
+    AppendEof(source->mText, split.Style);
+    split = SplitDxfTags(source->mText, fileName);
+  }
   source->mTags = std::move(split.Tags);
   source->mStyle = split.Style;
   source->Index(fileName);
@@ -126,16 +158,21 @@ void DxfSource::Index(const std::string& fileName) {
     throw DxfError(fileName + ": not a DXF drawing (" + problem + ")");
   };
   auto lineOf = [&](std::size_t tag) { return std::to_string(LineAt(mText, mTags[tag].Begin)); };
-  if (!IsZero(mTags.front(), "SECTION")) fail("it does not begin with a SECTION");
-  std::size_t i = 0;
   const std::size_t n = mTags.size();
+  // Comments (999) may stand before, between and inside the sections.
+  std::size_t i = SkipComments(mTags, 0);
+  if (i == n) fail("the file holds only comments");
+  if (!IsZero(mTags[i], "SECTION")) fail("it does not begin with a SECTION");
   bool sawEof = false;
-  while (i < n) {
+  while ((i = SkipComments(mTags, i)) < n) {
     if (IsZero(mTags[i], "EOF")) {
       sawEof = true;
       break;
     }
-    if (!IsZero(mTags[i], "SECTION")) fail("expected SECTION or EOF at line " + lineOf(i));
+    if (!IsZero(mTags[i], "SECTION")) {
+      fail("groups outside any section at line " + lineOf(i) +
+           "; the file is damaged, a CAD program's recover command may repair it");
+    }
     DxfSection section;
     section.Head = i;
     std::size_t headEnd = RecordEnd(i);
@@ -153,7 +190,7 @@ void DxfSource::Index(const std::string& fileName) {
       }
       k = RecordEnd(k);
     }
-    if (k >= n) fail("the file is truncated: no EOF");
+    if (k >= n) fail("the file is truncated: section " + section.Name + " has no ENDSEC");
     section.EndSec = k;
     mSections.push_back(section);
     i = k + 1;
@@ -211,6 +248,8 @@ void DxfSource::Index(const std::string& fileName) {
   if (auto codepage = HeaderVariable("$DWGCODEPAGE"); !codepage.empty()) {
     mCodePage = std::string(TrimDxf(codepage.front().Value));
   }
+  mCoding = mVersion >= DxfVersion::R2007 ? DxfTextCoding::Utf8()
+                                          : DxfTextCoding::ForCodePage(mCodePage);
   // Handles: every 5 (and a dimension style's 105) outside the header, and the seed.
   std::size_t bodyStart = 0;
   if (const DxfSection* header = FindSection("HEADER")) bodyStart = header->EndSec;

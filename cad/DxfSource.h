@@ -15,15 +15,16 @@
 #include <vector>
 
 #include "cad/DxfTags.h"
+#include "cad/DxfText.h"
 
 namespace veerline::cad {
 
 inline constexpr std::size_t kNoTag = static_cast<std::size_t>(-1);
 
 // The file format versions, by the $ACADVER value that names them.
-enum class DxfVersion { R12, R2000, R2004, R2007, R2010, R2013, R2018 };
+enum class DxfVersion { R12, R13, R14, R2000, R2004, R2007, R2010, R2013, R2018 };
 
-// "AC1015" and so on; anything older than R2000 counts as R12.
+// "AC1015" and so on; anything older than R13 counts as R12.
 DxfVersion VersionFromName(std::string_view acadver);
 std::string_view VersionName(DxfVersion version);
 
@@ -67,6 +68,8 @@ class DxfSource {
   DxfVersion Version() const { return mVersion; }
   // Text values are UTF-8 from R2007 on; before, this code page ("ANSI_1252").
   const std::string& CodePage() const { return mCodePage; }
+  // How the text values are encoded: by version and code page.
+  const DxfTextCoding& Coding() const { return mCoding; }
   // Whether the drawing's records carry handles.
   bool HasHandles() const { return mHasHandles; }
   // One above the largest handle in the file and its $HANDSEED.
@@ -85,6 +88,7 @@ class DxfSource {
   std::vector<std::pair<std::string_view, std::size_t>> mHeaderVariables;  // name, first tag
   DxfVersion mVersion = DxfVersion::R12;
   std::string mCodePage = "ANSI_1252";
+  DxfTextCoding mCoding;
   bool mHasHandles = false;
   std::uint64_t mHandleFloor = 1;
 };

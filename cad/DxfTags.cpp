@@ -85,10 +85,11 @@ DxfTagText SplitDxfTags(std::string_view text, const std::string& fileName) {
     DxfTag tag;
     tag.Begin = begin;
     if (!ParseCode(codeLine, tag.Code)) {
+      if (TrimDxf(text.substr(begin)).empty()) break;  // blank lines at the end
       Fail(fileName, "bad group code '" + Shorten(codeLine) + "' at line " +
                          std::to_string(LineAt(text, begin)));
     }
-    if (first) {
+    if (first && tag.Code != 999) {  // a comment's code line says nothing of the style
       std::size_t lineEnd = text.find('\n', begin);
       result.Style.CrLf =
           lineEnd != std::string_view::npos && lineEnd > begin && text[lineEnd - 1] == '\r';

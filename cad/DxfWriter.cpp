@@ -1,17 +1,18 @@
 #include "cad/DxfWriter.h"
 
 #include <algorithm>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <set>
 
 #include "cad/DxfAdditions.h"
 #include "cad/DxfDecode.h"
+#include "cad/DxfErasure.h"
 #include "cad/DxfNumber.h"
 #include "cad/DxfSource.h"
 #include "cad/DxfTemplate.h"
 #include "cad/DxfText.h"
+#include "engine/SafeSave.h"
 
 namespace veerline::cad {
 
@@ -59,7 +60,7 @@ class LosslessWriter {
         mUtf8(source.Version() >= DxfVersion::R2007),
         mNextHandle(std::max(drawing.HandleSeed(), source.HandleFloor())) {
     mStyle.Version = source.Version();
-    mStyle.Handles = source.HasHandles() || source.Version() >= DxfVersion::R2000;
+    mStyle.Handles = source.HasHandles() || source.Version() >= DxfVersion::R13;
   }
 
   // Hands the written text to `put` piece by piece, so a file can take it
@@ -69,6 +70,7 @@ class LosslessWriter {
     PlanTables();
     PlanBlocks();
     PlanEntities();
+    PlanErasure();
     PlanHandleSeed();
     Apply(put);
   }
@@ -106,12 +108,12 @@ class LosslessWriter {
 
   // Names in the file's tables, and what the additions refer to.
   void Survey() {
-    DecodeContext context{"", mSource.Text(), mUtf8};
     auto names = [&](const char* table) {
       std::set<std::string> found;
       if (const DxfTable* t = mSource.FindTable(table)) {
         for (std::size_t first : t->Records) {
-          found.insert(Upper(DecodeDxfText(TrimDxf(FindValue(mSource.Record(first), 2)), mUtf8)));
+          found.insert(
+              Upper(DecodeDxfText(TrimDxf(FindValue(mSource.Record(first), 2)), mSource.Coding())));
         }
       }
       return found;
@@ -122,7 +124,7 @@ class LosslessWriter {
     if (const DxfTable* ltypes = mSource.FindTable("LTYPE")) {
       for (std::size_t first : ltypes->Records) {
         std::string name(TrimDxf(FindValue(mSource.Record(first), 2)));
-        if (Upper(name) == "CONTINUOUS") mStyle.ContinuousName = DecodeDxfText(name, mUtf8);
+        if (Upper(name) == "CONTINUOUS") mStyle.ContinuousName = DecodeDxfText(name, mSource.Coding());
       }
     }
     if (const DxfTable* layers = mSource.FindTable("LAYER")) {
@@ -248,7 +250,7 @@ class LosslessWriter {
       Writer(out).TextStyle("Standard", TableHandle("STYLE"));
       AddToTable("STYLE", 1, out.Take());
     }
-    if (mStyle.Version >= DxfVersion::R2000) {
+    if (mStyle.Version >= DxfVersion::R13) {
       DxfEmitter out = Emitter();
       AdditionWriter writer = Writer(out);
       std::vector<const DrawingBlock*> blocks = NewBlocks();
@@ -365,6 +367,7 @@ class LosslessWriter {
       if (entity->FromFile()) {
         if (entity->Erased()) {
           mPatches.push_back({Offset(entity->SourceFirst()), Offset(entity->SourceEnd()), {}});
+          mErased.push_back({entity->SourceFirst(), entity->SourceEnd()});
         }
       } else if (!entity->Erased()) {
         NoteAdded(*entity);
@@ -372,6 +375,14 @@ class LosslessWriter {
       }
     }
     Insert(end, out.Take());
+  }
+
+  // What the erased entities owned leaves with them, and other records stop
+  // naming them.
+  void PlanErasure() {
+    for (const TagRange& cut : ErasureFollowUps(mSource, mErased)) {
+      mPatches.push_back({Offset(cut.First), Offset(cut.End), {}});
+    }
   }
 
   // Raises $HANDSEED past every handle given out. A drawing with handles but
@@ -394,8 +405,10 @@ class LosslessWriter {
   }
 
   void Apply(const std::function<void(std::string_view)>& put) {
-    std::stable_sort(mPatches.begin(), mPatches.end(),
-                     [](const Patch& a, const Patch& b) { return a.Begin < b.Begin; });
+    // By place; at one place insertions before a cut, so a cut never hides them.
+    std::stable_sort(mPatches.begin(), mPatches.end(), [](const Patch& a, const Patch& b) {
+      return a.Begin != b.Begin ? a.Begin < b.Begin : (a.End == a.Begin && b.End != b.Begin);
+    });
     const std::string_view text = mSource.Text();
     std::size_t at = 0;
     for (Patch& patch : mPatches) {
@@ -424,6 +437,7 @@ class LosslessWriter {
   std::map<const DrawingBlock*, std::string> mBlockRecords;
   std::string mNewTables;
   std::vector<Patch> mPatches;
+  std::vector<TagRange> mErased;  // the erased file entities, each with its followers
 };
 
 }  // namespace
@@ -447,36 +461,10 @@ std::string WriteDxfText(const DrawingModel& drawing) {
 }
 
 void WriteDxfFile(const DrawingModel& drawing, const std::filesystem::path& path) {
-  const std::string name = path.string();
-  std::filesystem::path temporary = path;
-  temporary += ".tmp-write";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out) throw DxfError(name + ": cannot be written (the folder is missing or not writable)");
-    try {
-      WriteDxfPieces(drawing, [&out](std::string_view piece) {
-        out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
-      });
-    } catch (...) {
-      out.close();
-      std::error_code ignored;
-      std::filesystem::remove(temporary, ignored);
-      throw;
-    }
-    out.flush();
-    if (!out) {
-      out.close();
-      std::error_code ignored;
-      std::filesystem::remove(temporary, ignored);
-      throw DxfError(name + ": writing failed (disk full?)");
-    }
-  }
-  std::error_code ec;
-  std::filesystem::rename(temporary, path, ec);
-  if (ec) {
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-    throw DxfError(name + ": cannot be replaced (" + ec.message() + ")");
+  try {
+    SaveFileSafely(path, [&drawing](const SavePieces& put) { WriteDxfPieces(drawing, put); });
+  } catch (const SaveError& error) {
+    throw DxfError(error.what());
   }
 }
 

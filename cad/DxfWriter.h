@@ -16,8 +16,9 @@ namespace veerline::cad {
 std::string WriteDxfText(const DrawingModel& drawing);
 
 // Writes the drawing to the file through a temporary file in the same folder
-// that replaces the target only once it is complete, so a failed write leaves
-// an existing drawing as it was. Throws DxfError naming the file.
+// that replaces the target only once it is complete and on the disk, so a
+// failed write leaves an existing drawing as it was; a symbolic link is
+// written through, the file's permissions kept. Throws DxfError naming the file.
 void WriteDxfFile(const DrawingModel& drawing, const std::filesystem::path& path);
 
 }  // namespace veerline::cad

@@ -5,19 +5,27 @@
 #include <memory>
 #include <stdexcept>
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QGuiApplication>
 #include <QImage>
 #include <QString>
 
+#include "engine/SafeSave.h"
 #include "ui/paint/DrawingPainter.h"
 #include "ui/paint/RunDiagrams.h"
 
 namespace veerline::cli {
 namespace {
 
+// Encodes the picture as PNG in memory, then saves it whole or not at all.
 void Save(const QImage& image, const std::string& file) {
-  if (image.isNull() || !image.save(QString::fromStdString(file), "PNG"))
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  if (image.isNull() || !image.save(&buffer, "PNG"))
     throw std::runtime_error("cannot write picture " + file);
+  SaveFileSafely(file, std::string_view(png.constData(), static_cast<std::size_t>(png.size())));
 }
 
 // Qt's notes about the headless set-up (no runtime folder, offscreen fonts) are

@@ -1,5 +1,4 @@
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <optional>
 #include <sstream>
@@ -20,6 +19,7 @@
 #include "cli/Pictures.h"
 #include "cli/RunReport.h"
 #include "cli/VehicleChoice.h"
+#include "engine/SafeSave.h"
 #include "run/ExecuteSweep.h"
 
 namespace veerline::cli {
@@ -153,18 +153,7 @@ std::string UnitAbbreviation(int lengthUnit) {
 
 bool RunHappened(RunOutcome outcome) { return outcome != RunOutcome::Ended; }
 
-void WriteText(const std::string& file, const std::string& text) {
-  const std::filesystem::path target(file);
-  const std::filesystem::path temp = target.string() + ".tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) throw std::runtime_error("cannot write " + file);
-    out << text;
-    out.flush();
-    if (!out) throw std::runtime_error("cannot write " + file);
-  }
-  std::filesystem::rename(temp, target);
-}
+void WriteText(const std::string& file, const std::string& text) { SaveFileSafely(file, text); }
 
 int Run(const RunArgs& args) {
   const VehicleRecord vehicle = LoadVehicleChoice(args.vehicle);

@@ -4,7 +4,9 @@
 #include <cmath>
 #include <string>
 
+#include "engine/NumberRule.h"
 #include "engine/Numerics.h"
+#include "engine/Rounding.h"
 
 namespace veerline {
 namespace {
@@ -24,6 +26,26 @@ double SegmentLengthOf(const PathVertex& a, const PathVertex& b) {
   if (a.Bulge == 0) return chord;
   const double theta = 4.0 * std::atan(a.Bulge);
   return theta * 0.5 * chord / std::sin(theta * 0.5);
+}
+
+// A run counts its stations in 16 bits.
+constexpr int kMaxSteps = 32767;
+// The calculation step in metres, whatever the drawing's unit.
+constexpr double kStepMetres = 0.2;
+
+// Refuses, before a station is placed, a path with more steps than a run can
+// count, saying how long it is, how long a path may be and what to do.
+void CheckStepCount(double pathLength, double calculationStep, const NumberSymbols& symbols) {
+  const double steps = std::round(pathLength / calculationStep);
+  if (steps <= kMaxSteps) return;
+  auto metres = [&](double value) { return FormatFieldNumber(RoundHalfEven(value, 1), symbols); };
+  const std::string longest = metres(kMaxSteps * kStepMetres);
+  throw NumericFailure("The path is " + metres(steps * kStepMetres) + " m long (" +
+                       FormatFieldNumber(steps, symbols) + " calculation steps of " +
+                       metres(kStepMetres) + " m); a run takes at most " +
+                       std::to_string(kMaxSteps) + " steps, which is a path of " + longest +
+                       " m. Split the path into parts of at most " + longest +
+                       " m and run each part on its own.");
 }
 
 // The expected station count shown beside the progress, a 16-bit value.
@@ -133,6 +155,7 @@ void PreparePathStations(PathPolyline& path, double calculationStep, double& pat
     CheckVertices(path);
     MeasurePath(path, pathLength);
     if (!std::isfinite(pathLength)) throw NumericFailure("Overflow");
+    CheckStepCount(pathLength, calculationStep, host.Symbols());
     PlaceStations(path, calculationStep, pathLength, state.stations, host);
   } catch (...) {
     // Half-placed stations would run the vehicle over a path that was never

@@ -5,7 +5,9 @@
 #include <string>
 #include <system_error>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -152,6 +154,13 @@ void LibraryFile::WriteRecord(std::int32_t record, const RawRecord& raw) {
   errno = 0;
   if (std::fwrite(raw.data(), 1, raw.size(), mFile) != raw.size()) ThrowSystemError(errno);
   if (std::fflush(mFile) != 0) ThrowSystemError(errno);
+  // Records are written in place (through a symbolic link, keeping the
+  // file's permissions); each one reaches the disk before the call returns.
+#ifdef _WIN32
+  if (_commit(_fileno(mFile)) != 0) ThrowSystemError(errno);
+#else
+  if (::fsync(fileno(mFile)) != 0) ThrowSystemError(errno);
+#endif
 }
 
 void LibraryFile::Close() {

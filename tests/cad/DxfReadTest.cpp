@@ -161,6 +161,7 @@ TEST(DxfRead, BadFilesGiveClearErrors) {
       {"nan", EntitiesDxf("0\nCIRCLE\n8\n0\n40\nnan\n"), "bad number"},
       {"huge", EntitiesDxf("0\nCIRCLE\n8\n0\n40\n1e999\n"), "bad number"},
       {"block", "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n2\nA\n0\nLINE\n0\nENDSEC\n0\nEOF\n", "ENDBLK"},
+      {"comments only", "999\nnothing else\n", "only comments"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -7,6 +7,7 @@
 #include "DxfTestFiles.h"
 #include "cad/DxfReader.h"
 #include "cad/DxfWriter.h"
+#include "cad/PathPolyline.h"
 
 namespace veerline::cad {
 namespace {
@@ -164,13 +165,12 @@ TEST(DxfWrite, FileIsReplacedWholeAndAFailedWriteLeavesOthersAlone) {
   dir.Write("out.dxf", "old contents");
   WriteDxfFile(*drawing, file);
   EXPECT_EQ(ReadText(file), WriteDxfText(*drawing));
-  EXPECT_FALSE(std::filesystem::exists(dir.Path() / "out.dxf.tmp-write"));
 
   // A folder standing where the file should go cannot be replaced.
   std::filesystem::create_directories(dir.Path() / "taken.dxf" / "inside");
   EXPECT_THROW(WriteDxfFile(*drawing, dir.Path() / "taken.dxf"), DxfError);
   EXPECT_TRUE(std::filesystem::exists(dir.Path() / "taken.dxf" / "inside"));
-  EXPECT_FALSE(std::filesystem::exists(dir.Path() / "taken.dxf.tmp-write"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
   try {
     WriteDxfFile(*drawing, dir.Path() / "missing" / "x.dxf");
     ADD_FAILURE();
@@ -227,6 +227,140 @@ TEST(DxfWrite, IndependentReaderAuditsTheDrawingClean) {
     if (result == 77 || result == 127) GTEST_SKIP() << "python3 with ezdxf is not available";
     EXPECT_EQ(result, 0) << ReadText(checked.string() + ".log");
   }
+}
+
+}  // namespace
+}  // namespace veerline::cad
+
+namespace veerline::cad {
+namespace {
+
+// A small drawing of a version: header, layer and block record tables (from
+// R13 on), model-space block, entities and objects; texts in `codePage`.
+std::string VersionDrawing(const char* acadver, const char* codePage, const std::string& layer,
+                           const std::string& entities = "", const std::string& objects = "") {
+  bool modern = std::string(acadver) >= "AC1012";
+  std::string text = "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\n" + std::string(acadver) + "\n";
+  if (*codePage) text += "9\n$DWGCODEPAGE\n3\n" + std::string(codePage) + "\n";
+  text += "9\n$HANDSEED\n5\n100\n0\nENDSEC\n0\nSECTION\n2\nTABLES\n";
+  text += "0\nTABLE\n2\nLAYER\n5\n2\n70\n1\n0\nLAYER\n5\n10\n";
+  if (modern) text += "330\n2\n100\nAcDbSymbolTableRecord\n100\nAcDbLayerTableRecord\n";
+  text += "2\n" + layer + "\n70\n0\n62\n7\n6\nCONTINUOUS\n0\nENDTAB\n";
+  if (modern) {
+    text += "0\nTABLE\n2\nBLOCK_RECORD\n5\n1\n70\n1\n0\nBLOCK_RECORD\n5\n1F\n330\n1\n"
+            "100\nAcDbSymbolTableRecord\n100\nAcDbBlockTableRecord\n2\n*Model_Space\n0\nENDTAB\n";
+  }
+  text += "0\nENDSEC\n0\nSECTION\n2\nENTITIES\n" + entities + "0\nENDSEC\n";
+  if (modern) text += "0\nSECTION\n2\nOBJECTS\n" + objects + "0\nENDSEC\n";
+  return text + "0\nEOF\n";
+}
+
+// Each version takes the additions in its own form: R12 plain, R13 with
+// owners, markers and block records but old-style polylines, R14 with
+// lightweight polylines, R2000 with lineweights too.
+TEST(DxfWrite, AdditionsTakeTheFormOfEachVersion) {
+  struct Row {
+    const char* acadver;
+    bool markers, lightweight, lineweight;
+  };
+  for (const Row& row : {Row{"AC1009", false, false, false}, Row{"AC1012", true, false, false},
+                         Row{"AC1014", true, true, false}, Row{"AC1015", true, true, true}}) {
+    SCOPED_TRACE(row.acadver);
+    auto drawing = ReadDxfText(VersionDrawing(row.acadver, "ANSI_1252", "0"), "v.dxf");
+    drawing->AddLayer("Turn_Vehicle");
+    CadBlock& block = drawing->AddBlock({0, 0, 0}, "2718281828");
+    block.AddLightWeightPolyline({{0, 0, 0}, {5, 0, 0}}).SetLayer("Turn_Vehicle");
+    drawing->InsertBlock({0, 0, 0}, "2718281828", 1, 1, 1, 0);
+    ArcPathLayout path;
+    path.Vertices = {{0, 0, 0.5}, {10, 0, 0}};
+    const DrawingEntity& polyline = AddPathPolyline(*drawing, path, "Path");
+    std::string text = WriteDxfText(*drawing);
+    std::string added = text.substr(text.find("Turn_Vehicle") - 40);
+    EXPECT_EQ(added.find("\n100\nAcDb") != std::string::npos, row.markers);
+    EXPECT_EQ(text.find("LWPOLYLINE") != std::string::npos, row.lightweight);
+    EXPECT_EQ(text.find("\n100\nAcDb2dVertex\n") != std::string::npos,
+              row.markers && !row.lightweight);
+    EXPECT_EQ(text.find("\n370\n") != std::string::npos, row.lineweight);
+    EXPECT_EQ(text.find("\n2\n2718281828\n0\nENDTAB") != std::string::npos, row.markers)
+        << "block record";
+    if (row.markers) EXPECT_NE(text.find("\n330\n1F\n100\nAcDbEntity\n8\nPath\n"), std::string::npos);
+    auto again = ReadDxfText(text, "again.dxf");
+    const DrawingEntity* read = again->FindEntity(polyline.Handle());
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read->Data().Vertices.size(), 2u);
+    EXPECT_EQ(read->Data().Vertices[0].Bulge, 0.5);
+  }
+}
+
+// Texts of a file before R2007 are read in its code page, single-byte or
+// double-byte, and "\M+" escapes by theirs; a name typed in UTF-8 finds the
+// layer, and what is added on it comes back as the same text.
+TEST(DxfWrite, CodePagesAreReadAndAdditionsComeBackAsTheSameText) {
+  struct Row {
+    const char* codePage;
+    std::string raw;
+    const char* name;
+  };
+  const Row rows[] = {
+      {"ANSI_1251", "\xC1\xEE\xF0\xE4\xFE\xF0", "Бордюр"},
+      {"ANSI_932", "\x93\xB9\x98\x48", "道路"},
+      {"dos932", "\x93\xB9\x98\x48", "道路"},
+      {"ANSI_949", "\xB5\xB5\xB7\xCE", "도로"},
+      {"ANSI_1252", "Stra\xDF" "e", "Straße"},
+      {"ANSI_12345", "Stra\xDF" "e", "Straße"},  // unknown: read as 1252
+      {"ANSI_1252", "\\M+193B9\\M+3B5B5\\U+0411", "道도Б"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.codePage + std::string(" ") + row.name);
+    std::string original = VersionDrawing("AC1015", row.codePage, row.raw,
+                                          "0\nLINE\n5\n20\n8\n" + row.raw + "\n10\n0\n20\n0\n11\n1\n21\n1\n");
+    auto drawing = ReadDxfText(original, "cp.dxf");
+    ASSERT_NE(drawing->FindLayer(row.name), nullptr);
+    EXPECT_EQ(drawing->FindEntity("20")->Layer(), row.name);
+    EXPECT_EQ(WriteDxfText(*drawing), original);
+    drawing->AddLayer(row.name);  // as --obstacle-layer or the Path tool would name it
+    drawing->ModelSpace().AddCircle({0, 0, 0}, 1).SetLayer(row.name);
+    std::string written = WriteDxfText(*drawing);
+    EXPECT_EQ(written.find("\n0\nLAYER\n", written.find("\n0\nLAYER\n") + 1), std::string::npos)
+        << "no second layer of the same name";
+    auto again = ReadDxfText(written, "again.dxf");
+    EXPECT_EQ(again->ModelSpace().Entities().back()->Layer(), row.name);
+  }
+}
+
+// Erasing an entity takes its extension dictionary and what lies under it
+// out of the file and its handle out of groups and reactor lists; every
+// other record and group stays.
+TEST(DxfWrite, ErasedEntityTakesWhatItOwnsAndLeavesNoReferences) {
+  const std::string entities =
+      "0\nLINE\n5\n20\n102\n{ACAD_XDICTIONARY\n360\n30\n102\n}\n330\n1F\n100\nAcDbEntity\n8\n0\n"
+      "100\nAcDbLine\n10\n0\n20\n0\n11\n1\n21\n1\n"
+      "0\nCIRCLE\n5\n21\n102\n{ACAD_REACTORS\n330\n20\n330\n40\n102\n}\n330\n1F\n100\nAcDbEntity\n"
+      "8\n0\n100\nAcDbCircle\n10\n0\n20\n0\n40\n1\n"
+      "0\nPOINT\n5\n22\n102\n{ACAD_REACTORS\n330\n20\n102\n}\n330\n1F\n100\nAcDbEntity\n8\n0\n"
+      "100\nAcDbPoint\n10\n0\n20\n0\n";
+  const std::string objects =
+      "0\nDICTIONARY\n5\nC\n330\n0\n100\nAcDbDictionary\n3\nACAD_GROUP\n350\nD\n"
+      "0\nDICTIONARY\n5\nD\n330\nC\n100\nAcDbDictionary\n3\n*A1\n350\n40\n"
+      "0\nGROUP\n5\n40\n330\nD\n100\nAcDbGroup\n300\n\n70\n1\n71\n1\n340\n20\n340\n21\n"
+      "0\nDICTIONARY\n5\n30\n330\n20\n100\nAcDbDictionary\n3\nDATA\n360\n31\n"
+      "0\nXRECORD\n5\n31\n330\n30\n100\nAcDbXrecord\n280\n1\n330\n21\n";
+  auto drawing = ReadDxfText(VersionDrawing("AC1015", "ANSI_1252", "0", entities, objects), "x.dxf");
+  DrawingEntity* line = drawing->FindEntity("20");
+  ASSERT_NE(line, nullptr);
+  line->SetErased(true);
+  std::string text = WriteDxfText(*drawing);
+  for (const char* gone : {"\n5\n20\n", "\n5\n30\n", "\n5\n31\n", "\n330\n20\n", "\n340\n20\n"}) {
+    EXPECT_EQ(text.find(gone), std::string::npos) << gone;
+  }
+  for (std::string kept :
+       {"0\nCIRCLE\n5\n21\n102\n{ACAD_REACTORS\n330\n40\n102\n}\n330\n1F\n",
+        "0\nPOINT\n5\n22\n330\n1F\n", "71\n1\n340\n21\n0\nENDSEC\n",
+        "3\n*A1\n350\n40\n"}) {
+    EXPECT_NE(text.find(kept), std::string::npos) << kept;
+  }
+  line->SetErased(false);  // undone: the file comes back whole
+  EXPECT_EQ(WriteDxfText(*drawing), VersionDrawing("AC1015", "ANSI_1252", "0", entities, objects));
 }
 
 }  // namespace

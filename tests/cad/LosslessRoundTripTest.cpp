@@ -112,5 +112,22 @@ TEST(LosslessRoundTrip, LongValuesByteOrderMarkAndCrLf) {
             written.find('\r', written.find("CIRCLE")));
 }
 
+// Comments before, between and inside the sections stay where they are; a
+// file that stops after its last section is read and written back with EOF.
+TEST(LosslessRoundTrip, CommentsStayInPlaceAndAMissingEofIsAdded) {
+  const std::string text =
+      "999\nwritten by dxfrw 0.6.3\n  0\nSECTION\n999\nhead\n  2\nENTITIES\n  0\nLINE\n"
+      "999\ninside\n  8\n0\n 10\n1\n 11\n2\n  0\nENDSEC\n999\nbetween\n  0\nSECTION\n"
+      "  2\nOBJECTS\n  0\nENDSEC\n";
+  auto drawing = ReadDxfText(text, "comments.dxf");
+  ASSERT_EQ(drawing->ModelSpace().Entities().size(), 1u);
+  EXPECT_EQ(drawing->ModelSpace().Entities()[0]->Data().End.X, 2);
+  EXPECT_EQ(WriteDxfText(*drawing), text + "  0\nEOF\n");
+  drawing->ModelSpace().AddCircle({0, 0, 0}, 1);
+  std::string written = WriteDxfText(*drawing);
+  EXPECT_EQ(written.rfind("999\nwritten by dxfrw 0.6.3\n  0\nSECTION\n999\nhead\n", 0), 0u);
+  EXPECT_NE(written.find("  0\nCIRCLE\n"), std::string::npos);  // padded like the file
+}
+
 }  // namespace
 }  // namespace veerline::cad

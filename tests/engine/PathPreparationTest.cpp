@@ -139,14 +139,17 @@ TEST(ReversePathStations, FirstBecomesLastWithDistancesUnchanged) {
   EXPECT_EQ(reversed.back().StationPoint, (Point2D{0, 0}));
 }
 
-TEST(PreparePathStations, PathBeyondTheSixteenBitCountLeavesNothingPrepared) {
+TEST(PreparePathStations, PathBeyondTheSixteenBitCountIsRefusedWithItsLengthAndLeavesNothingPrepared) {
   Prepared p;
   p.state.stations.push_back({});
   try {
     Prepare(p, Polyline({{0, 0, 0, 0}, {10000, 0, 0, 0}}), 0.2);
     FAIL() << "no overflow";
   } catch (const NumericFailure& failure) {
-    EXPECT_STREQ(failure.what(), "Overflow");
+    EXPECT_STREQ(failure.what(),
+                 "The path is 10000 m long (50000 calculation steps of 0.2 m); a run takes at "
+                 "most 32767 steps, which is a path of 6553.4 m. Split the path into parts of at "
+                 "most 6553.4 m and run each part on its own.");
   }
   EXPECT_TRUE(p.state.stations.empty());
   EXPECT_EQ(p.pathLength, 0);
