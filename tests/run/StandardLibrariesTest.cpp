@@ -42,9 +42,10 @@ json ReadJson(const fs::path& file) {
 // Radius of the outer front wheel or of the outer front corner at full lock,
 // from the front axle's centreline radius R.
 double OuterRadius(const VehicleRecord& v, double R, const std::string& measure) {
-  const double rearAxle = std::sqrt(R * R - v.Wheelbase * v.Wheelbase);
-  if (measure == "outerFrontWheel") return std::hypot(rearAxle + v.WheelWidth / 2, v.Wheelbase);
-  return std::hypot(rearAxle + v.VehicleWidth / 2, v.Wheelbase + v.Front);
+  const double wheelbase = v[Dimension::Wheelbase];
+  const double rearAxle = std::sqrt(R * R - wheelbase * wheelbase);
+  if (measure == "outerFrontWheel") return std::hypot(rearAxle + v[Dimension::WheelWidth] / 2, wheelbase);
+  return std::hypot(rearAxle + v[Dimension::VehicleWidth] / 2, wheelbase + v[Dimension::Front]);
 }
 
 TEST(StandardLibraries, EveryFieldIsSourcedAndTheRadiiAreThePublishedOnes) {
@@ -111,6 +112,10 @@ TEST_F(StandardInsideRadius, AashtoVehiclesLeaveThePublishedInsideRadius) {
       inputs.pathUnit = v.Unit;
       inputs.txt_Speed = "1";  // slow enough that the steering rate never limits
       ConfigureTracking(inputs);
+      // The lock is derived to drive exactly the published radius; the run's
+      // averaged steering angle may pass it by a few hundredths on the arc.
+      inputs.vehicle[Dimension::MaxTurningAngle] =
+          std::to_string(v[Dimension::MaxTurningAngle] + 0.5);
       ASSERT_EQ(Run(inputs), RunOutcome::Completed);
 
       double inside = 1e300;
