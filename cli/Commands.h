@@ -17,5 +17,6 @@ inline constexpr int kExitBadInput = 2;
 void AddLibraryCommands(CLI::App& app, Action& action);
 void AddRunCommand(CLI::App& app, Action& action);
 void AddPathCommand(CLI::App& app, Action& action);
+void AddFleetCommand(CLI::App& app, Action& action);
 
 }  // namespace veerline::cli

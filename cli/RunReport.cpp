@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "engine/SweptWidth.h"
+
 namespace veerline::cli {
 namespace {
 
@@ -156,6 +158,8 @@ json MakeRunReport(RunOutcome outcome, const RunState& state, const CliHost& hos
   report["outlineStations"] = state.outlineStations;
   report["envelope"] = {{"right", PointsJson(state.envelopeRight)},
                         {"left", PointsJson(state.envelopeLeft)}};
+  const auto sweptWidth = SweptWidth(state.envelopeRight, state.envelopeLeft);
+  report["sweptWidth"] = sweptWidth ? Number(*sweptWidth) : json(nullptr);
   report["blocks"] = {{"vehicle", state.VehicleBlockName},
                       {"sweep", state.SweepBlockName},
                       {"envelope", state.EnvelopeBlockName},

@@ -11,6 +11,7 @@ int main(int argc, char** argv) {
   AddLibraryCommands(app, action);
   AddRunCommand(app, action);
   AddPathCommand(app, action);
+  AddFleetCommand(app, action);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

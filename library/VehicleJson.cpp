@@ -137,7 +137,18 @@ std::vector<VehicleRecord> VehiclesFromJson(std::string_view text) {
     throw VehicleJsonError(std::string("malformed JSON: ") + e.what());
   }
   std::vector<VehicleRecord> vehicles;
-  if (document.is_object()) {
+  if (document.is_object() && document.contains("vehicles")) {
+    // A sourced library: each entry holds its vehicle under "record", beside
+    // the provenance and check figures that only the sources keep.
+    const Json& entries = document["vehicles"];
+    if (!entries.is_array()) throw VehicleJsonError("\"vehicles\" must be a JSON array");
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+      const std::string where = "vehicle " + std::to_string(i + 1);
+      if (!entries[i].is_object() || !entries[i].contains("record"))
+        Fail(where, "missing \"record\"");
+      vehicles.push_back(ReadVehicle(entries[i]["record"], where));
+    }
+  } else if (document.is_object()) {
     vehicles.push_back(ReadVehicle(document, "vehicle"));
   } else if (document.is_array()) {
     for (std::size_t i = 0; i < document.size(); ++i)

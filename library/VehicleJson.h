@@ -30,7 +30,9 @@ std::vector<Dimension> FieldsUsedByType(int type);
 // exist or a value that is not a finite number.
 std::string VehiclesToJson(const std::vector<NumberedVehicle>& vehicles);
 
-// Reads a JSON array of vehicle objects, or a single object. Every entry is
+// Reads a JSON array of vehicle objects, a single object, or a sourced
+// library: an object whose "vehicles" entries each hold a vehicle object
+// under "record" (their "sources" and "checks" are not read here). Every entry is
 // checked before any is returned. Fields a type uses must be present; those it
 // does not use may be left out and take the window's defaults. "Record" is
 // accepted and ignored.
