@@ -129,8 +129,12 @@ def check_odd(cli, row, folder):
     if drawn.returncode == 0:
         try:
             ezdxf.readfile(out)
-        except Exception as error:  # any load failure is a finding
-            problems.append(f"exit 0 but the drawing does not load: {error}")
+        except Exception as error:  # a load failure is a finding unless the input fails too
+            try:
+                ezdxf.readfile(source)
+                problems.append(f"exit 0 but the drawing does not load: {error}")
+            except Exception:
+                pass  # damaged as given: the result keeps the file as it was
         outcome = "drawing"
     elif drawn.returncode == 2 and len(lines) == 1:
         outcome = lines[0]
