@@ -10,8 +10,9 @@
 
 #include "bench/WindingPath.h"
 #include "cad/CadConnection.h"
-#include "cad/DrawingEntity.h"
-#include "cad/DrawingModel.h"
+#include "cad/dxf/DrawingEntity.h"
+#include "cad/DrawingApplication.h"
+#include "cad/dxf/DrawingModel.h"
 #include "cad/DrawingOutput.h"
 #include "cad/ScriptedPicker.h"
 #include "engine/Clearance.h"
@@ -39,7 +40,7 @@ struct TripleTrailerRun {
   explicit TripleTrailerRun(const std::vector<Obstacle>& street = {}, bool check = false) {
     attacher.Open(std::make_unique<cad::DrawingModel>());
     cad::DrawingModel& drawing = *attacher.Current();
-    drawing.SetPicker(&picker);
+    attacher.Application()->SetPicker(&picker);
     auto& path = drawing.ModelSpace().AddEntity(cad::EntityKind::LwPolyline);
     path.Data().Vertices = bench::WindingPath(1000);
     picker.PickHandle(path.Handle());

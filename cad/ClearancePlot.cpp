@@ -1,6 +1,6 @@
 #include "cad/ClearancePlot.h"
 
-#include "cad/DrawingModel.h"
+#include "cad/dxf/DrawingModel.h"
 #include "cad/DrawingOutput.h"
 
 namespace veerline::cad {

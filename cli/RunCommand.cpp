@@ -6,12 +6,13 @@
 #include <vector>
 
 #include "cad/CadConnection.h"
-#include "cad/DrawingModel.h"
+#include "cad/DrawingApplication.h"
+#include "cad/dxf/DrawingModel.h"
 #include "cad/DrawingOutput.h"
-#include "cad/DxfError.h"
-#include "cad/DxfReader.h"
-#include "cad/DxfWriter.h"
-#include "cad/ObstacleCollection.h"
+#include "cad/dxf/DxfError.h"
+#include "cad/dxf/DxfReader.h"
+#include "cad/dxf/DxfWriter.h"
+#include "cad/geometry/ObstacleCollection.h"
 #include "cad/ScriptedPicker.h"
 #include "cli/BadInput.h"
 #include "cli/CliHost.h"
@@ -173,9 +174,9 @@ int Run(const RunArgs& args) {
   cad::ScriptedPicker picker;
   picker.PickHandle(handle);
   for (std::size_t leg = 1; leg < inputs.legs.size(); ++leg) picker.PickHandle(inputs.legs[leg].handle);
-  drawing->SetPicker(&picker);
   cad::DrawingAttacher attacher;
   attacher.Open(std::move(drawing));
+  attacher.Application()->SetPicker(&picker);
   cad::CadConnection connection(attacher);
   cad::DefaultColourSettings colours;
   const unsigned seed = args.seedGiven ? args.seed : std::random_device{}();

@@ -1,8 +1,8 @@
 #include "run/RunClearance.h"
 
 #include "cad/ClearancePlot.h"
-#include "cad/DrawingModel.h"
-#include "cad/ObstacleCollection.h"
+#include "cad/dxf/DrawingModel.h"
+#include "cad/geometry/ObstacleCollection.h"
 #include "engine/ClearanceLine.h"
 #include "engine/Envelope.h"
 

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <unordered_set>
 
-#include "cad/DrawingModel.h"
+#include "cad/dxf/DrawingModel.h"
 #include "ui/DrawingOverlay.h"
 #include "ui/DrawingView.h"
 #include "ui/DrawingWindow.h"

@@ -5,8 +5,8 @@
 #include <QPainter>
 #include <QToolTip>
 
-#include "ui/paint/DiagramReadout.h"
-#include "ui/paint/RunDiagrams.h"
+#include "paint/DiagramReadout.h"
+#include "paint/RunDiagrams.h"
 
 namespace veerline::ui {
 

@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "cad/CadConnection.h"
-#include "cad/DrawingModel.h"
+#include "cad/DrawingApplication.h"
+#include "cad/dxf/DrawingModel.h"
 
 namespace veerline::cad {
 namespace {
@@ -57,7 +58,7 @@ TEST(CadConnection, ApplicationOnlyAttachKeepsTheStoredDocument) {
   connection.Attach();
   EXPECT_EQ(&connection.Document(), first);
   attacher.Open(std::make_unique<DrawingModel>());
-  DrawingModel* second = attacher.Current();
+  DrawingApplication* second = attacher.Application();
   connection.AttachApplication();
   EXPECT_EQ(&connection.Application(), second);
   connection.Attach();
@@ -69,13 +70,13 @@ TEST(ActivateCadWindow, MinimisedDocumentIsSetToNormalOthersAreLeft) {
   CadConnection connection(attacher);
   ConnectionHost host;
   attacher.Open(std::make_unique<DrawingModel>());
-  attacher.Current()->SetWindowState(1);
+  attacher.Application()->SetWindowState(1);
   ActivateCadWindow(connection, host);
-  EXPECT_EQ(attacher.Current()->WindowState(), 0);
+  EXPECT_EQ(attacher.Application()->WindowState(), 0);
   EXPECT_EQ(host.Calls, std::vector<std::string>{"events"});
-  attacher.Current()->SetWindowState(2);
+  attacher.Application()->SetWindowState(2);
   ActivateCadWindow(connection, host);
-  EXPECT_EQ(attacher.Current()->WindowState(), 2);
+  EXPECT_EQ(attacher.Application()->WindowState(), 2);
 }
 
 TEST(ActivateCadWindow, FailuresAreIgnored) {

@@ -5,8 +5,8 @@
 #include <locale>
 
 #include "DxfTestFiles.h"
-#include "cad/DxfReader.h"
-#include "cad/DxfWriter.h"
+#include "cad/dxf/DxfReader.h"
+#include "cad/dxf/DxfWriter.h"
 #include "cad/PathPolyline.h"
 
 namespace veerline::cad {

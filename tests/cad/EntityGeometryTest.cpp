@@ -4,10 +4,10 @@
 #include <cmath>
 #include <numbers>
 
-#include "cad/DxfReader.h"
-#include "cad/EntityGeometry.h"
-#include "cad/FlattenCurves.h"
-#include "cad/GeometrySink.h"
+#include "cad/dxf/DxfReader.h"
+#include "cad/geometry/EntityGeometry.h"
+#include "cad/geometry/FlattenCurves.h"
+#include "cad/geometry/GeometrySink.h"
 
 namespace veerline::cad {
 namespace {

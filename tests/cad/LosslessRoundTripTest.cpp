@@ -3,8 +3,8 @@
 #include <cstdlib>
 
 #include "DxfTestFiles.h"
-#include "cad/DxfReader.h"
-#include "cad/DxfWriter.h"
+#include "cad/dxf/DxfReader.h"
+#include "cad/dxf/DxfWriter.h"
 
 #ifndef _WIN32
 #include <sys/wait.h>

@@ -11,8 +11,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "cad/DxfReader.h"
-#include "ui/paint/DrawingPainter.h"
+#include "cad/dxf/DxfReader.h"
+#include "paint/DrawingPainter.h"
 
 namespace veerline::paint {
 namespace {

@@ -4,12 +4,12 @@
 #include <QPainter>
 #include <cmath>
 
-#include "cad/DrawingModel.h"
-#include "ui/paint/AciColors.h"
-#include "ui/paint/DrawingPainter.h"
-#include "ui/paint/LinetypeDashes.h"
-#include "ui/paint/PictureCache.h"
-#include "ui/paint/ScaleBar.h"
+#include "cad/dxf/DrawingModel.h"
+#include "paint/AciColors.h"
+#include "paint/DrawingPainter.h"
+#include "paint/LinetypeDashes.h"
+#include "paint/PictureCache.h"
+#include "paint/ScaleBar.h"
 
 namespace veerline::paint {
 namespace {

@@ -27,8 +27,8 @@ TEST_F(ExecuteSweepTest, CancelledPickEndsSilentlyWithoutBlocks) {
   EXPECT_TRUE(host.messages.empty());
   EXPECT_TRUE(drawing().Blocks().empty());
   EXPECT_FALSE(host.minimised);
-  ASSERT_FALSE(drawing().SentCommands().empty());
-  EXPECT_EQ(drawing().SentCommands().back(), "^C");
+  ASSERT_FALSE(application().SentCommands().empty());
+  EXPECT_EQ(application().SentCommands().back(), "^C");
 }
 
 TEST_F(ExecuteSweepTest, NoDrawingOpenReportsTheUnreachableApplication) {
@@ -113,14 +113,14 @@ TEST_F(ExecuteSweepTest, AnsweringNoToALongPathLeavesThreeEmptyBlocks) {
   const auto handle = AddPath({{{0, 0, 0}, {1000.5, 0, 0}}});
   picker.PickHandle(handle);
   host.questionAnswer = MessageAnswer::No;
-  const int regens = drawing().RegenCount();
+  const int regens = application().RegenCount();
   EXPECT_EQ(Run(Inputs(1)), RunOutcome::Ended);
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0].title, "Long Vehicle Path");
   EXPECT_EQ(drawing().Blocks().size(), 3u);
   for (const auto& block : drawing().Blocks()) EXPECT_TRUE(block->Entities().empty());
   EXPECT_TRUE(Inserted(drawing()).empty());
-  EXPECT_EQ(drawing().RegenCount(), regens + 1);
+  EXPECT_EQ(application().RegenCount(), regens + 1);
   EXPECT_FALSE(host.minimised);
 }
 

@@ -8,8 +8,9 @@
 #include <gtest/gtest.h>
 
 #include "cad/CadConnection.h"
-#include "cad/DrawingEntity.h"
-#include "cad/DrawingModel.h"
+#include "cad/dxf/DrawingEntity.h"
+#include "cad/DrawingApplication.h"
+#include "cad/dxf/DrawingModel.h"
 #include "cad/DrawingOutput.h"
 #include "cad/ScriptedPicker.h"
 #include "run/ExecuteSweep.h"
@@ -51,10 +52,11 @@ class RunFixture : public ::testing::Test {
   }
 
   cad::DrawingModel& drawing() { return *attacher.Current(); }
+  cad::DrawingApplication& application() { return *attacher.Application(); }
 
   void SetUp() override {
     attacher.Open(std::make_unique<cad::DrawingModel>());
-    drawing().SetPicker(&picker);
+    application().SetPicker(&picker);
   }
 
   // Titles of the messages shown, in order.

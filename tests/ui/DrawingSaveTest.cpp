@@ -6,7 +6,8 @@
 
 #include "DrawingTestFiles.h"
 #include "UiTestSupport.h"
-#include "cad/DrawingModel.h"
+#include "cad/DrawingApplication.h"
+#include "cad/dxf/DrawingModel.h"
 #include "ui/DrawingWindow.h"
 
 using namespace veerline;

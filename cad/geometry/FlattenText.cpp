@@ -1,0 +1,205 @@
+// Flattening of the text kinds: TEXT, ATTRIB and ATTDEF (one line, placed by
+// its alignment) and MTEXT (paragraphs, wrapped to the reference width,
+// placed by its attachment point).
+
+#include <cmath>
+#include <numbers>
+#include <sstream>
+
+#include "cad/dxf/DxfText.h"
+#include "cad/geometry/GeometrySink.h"
+
+namespace veerline::cad {
+namespace {
+
+constexpr double kDegToRad = std::numbers::pi / 180;
+// The part of the height that descenders reach below the base line.
+constexpr double kDescent = 0.3;
+// Base lines of MTEXT lie this many text heights apart at line spacing 1.
+constexpr double kLinePitch = 5.0 / 3.0;
+
+// A single-line text as its record gives it.
+struct LineText {
+  std::string Value;
+  Point2D First, Second;
+  bool HasSecond = false;
+  double Height = 1, WidthFactor = 1, RotationDeg = 0, ObliqueDeg = 0;
+  int Horizontal = 0;  // 0 left, 1 centre, 2 right, 3 aligned, 4 middle, 5 fit
+  int Vertical = 0;    // 0 base line, 1 bottom, 2 middle, 3 top
+  int Generation = 0;  // 2 backwards, 4 upside down
+};
+
+Point2D Plus(const Point2D& a, const Point2D& b, double k = 1) {
+  return {a.X + b.X * k, a.Y + b.Y * k};
+}
+
+// Places one line by its alignment and hands it to the sink.
+void PlaceLine(const LineText& t, ShapeSink& sink) {
+  if (t.Value.empty() || !(t.Height > 0) || !std::isfinite(t.Height)) return;
+  const double estimated = TextLength(t.Value, t.Height, t.WidthFactor);
+  Point2D dir{std::cos(t.RotationDeg * kDegToRad), std::sin(t.RotationDeg * kDegToRad)};
+  double length = estimated, height = t.Height;
+  Point2D origin = t.First;
+  const Point2D between{t.Second.X - t.First.X, t.Second.Y - t.First.Y};
+  const double span = std::hypot(between.X, between.Y);
+  const Point2D anchor = t.HasSecond ? t.Second : t.First;
+  if ((t.Horizontal == 3 || t.Horizontal == 5) && t.HasSecond && span > 0) {
+    // Aligned and fit texts run between their two points; aligned keeps its proportions.
+    dir = {between.X / span, between.Y / span};
+    if (t.Horizontal == 3 && estimated > 0) height = t.Height * span / estimated;
+    length = span;
+  } else if (t.Horizontal == 4) {
+    origin = Plus(anchor, dir, -length / 2);
+    origin = Plus(origin, {-dir.Y, dir.X}, -height / 2);
+  } else if (t.Horizontal != 0 || t.Vertical != 0) {
+    const double shift = t.Horizontal == 1 ? -length / 2 : t.Horizontal == 2 ? -length : 0;
+    const double lift = t.Vertical == 1   ? kDescent * height
+                        : t.Vertical == 2 ? -height / 2
+                        : t.Vertical == 3 ? -height
+                                          : 0;
+    origin = Plus(Plus(anchor, dir, shift), {-dir.Y, dir.X}, lift);
+  }
+  const Point2D upUnit{-dir.Y, dir.X};
+  GeometryText text;
+  text.Value = t.Value;
+  text.Origin = origin;
+  text.Along = {dir.X * length, dir.Y * length};
+  const double slant = std::tan(t.ObliqueDeg * kDegToRad);
+  text.Up = {upUnit.X * height + dir.X * height * slant,
+             upUnit.Y * height + dir.Y * height * slant};
+  if ((t.Generation & 2) != 0) {
+    text.Origin = Plus(text.Origin, text.Along);
+    text.Along = {-text.Along.X, -text.Along.Y};
+  }
+  if ((t.Generation & 4) != 0) {
+    text.Origin = Plus(text.Origin, text.Up);
+    text.Up = {-text.Up.X, -text.Up.Y};
+  }
+  sink.Text(std::move(text));
+}
+
+// The groups TEXT, ATTRIB and ATTDEF share; `verticalCode` is 73 for TEXT and
+// 74 for the attributes.
+void ReadShared(std::span<const DxfTag> body, int verticalCode, LineText& t) {
+  t.WidthFactor = RealOf(body, 41, 1);
+  t.ObliqueDeg = RealOf(body, 51, 0);
+  t.Generation = IntOf(body, 71, 0);
+  t.Vertical = IntOf(body, verticalCode, 0);
+}
+
+std::vector<std::string> WrapParagraph(const std::string& paragraph, double height, double width) {
+  if (!(width > 0)) return {paragraph};
+  std::vector<std::string> lines;
+  std::istringstream words(paragraph);
+  std::string word, line;
+  while (words >> word) {
+    const std::string longer = line.empty() ? word : line + " " + word;
+    if (!line.empty() && TextLength(longer, height, 1) > width * 1.01) {
+      lines.push_back(line);
+      line = word;
+    } else {
+      line = longer;
+    }
+  }
+  lines.push_back(line);
+  return lines;
+}
+
+}  // namespace
+
+void FlattenText(const EntityRecord& record, ShapeSink& sink) {
+  const EntityData& d = record.Entity.Data();
+  sink.SetLocal(OcsToWorld(NormalOf(record.Body), d.Insertion.Z));
+  LineText t;
+  t.Value = PlainText(d.Text);
+  t.First = {d.Insertion.X, d.Insertion.Y};
+  t.Second = {d.AlignmentPoint.X, d.AlignmentPoint.Y};
+  t.HasSecond = d.HasAlignmentPoint;
+  t.Height = d.Height;
+  t.RotationDeg = d.RotationDeg;
+  t.Horizontal = d.HorizontalAlignment;
+  ReadShared(record.Body, 73, t);
+  PlaceLine(t, sink);
+}
+
+void FlattenAttribute(std::span<const DxfTag> body, bool definition, bool utf8, ShapeSink& sink) {
+  sink.SetLocal(OcsToWorld(NormalOf(body), RealOf(body, 30, 0)));
+  LineText t;
+  for (const DxfTag& tag : body) {
+    if (tag.Code == (definition ? 2 : 1)) {
+      t.Value = PlainText(DecodeDxfText(tag.Value, utf8));
+      break;
+    }
+  }
+  t.First = PointOf(body, 10);
+  t.HasSecond = false;
+  for (const DxfTag& tag : body) t.HasSecond = t.HasSecond || tag.Code == 11;
+  t.Second = PointOf(body, 11, t.First);
+  t.Height = RealOf(body, 40, 1);
+  t.RotationDeg = RealOf(body, 50, 0);
+  t.Horizontal = IntOf(body, 72, 0);
+  ReadShared(body, 74, t);
+  PlaceLine(t, sink);
+}
+
+void LayOutMText(const std::string& plain, const MTextFrame& frame, ShapeSink& sink) {
+  const double h = frame.Height;
+  const double dirLength = std::hypot(frame.Direction.X, frame.Direction.Y);
+  if (!(h > 0) || !std::isfinite(h) || !(dirLength > 0)) return;
+  const Point2D dir{frame.Direction.X / dirLength, frame.Direction.Y / dirLength};
+  const Point2D up{-dir.Y, dir.X};
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start <= plain.size()) {
+    std::size_t end = plain.find('\n', start);
+    if (end == std::string::npos) end = plain.size();
+    for (std::string& line : WrapParagraph(plain.substr(start, end - start), h, frame.WrapWidth)) {
+      lines.push_back(std::move(line));
+    }
+    start = end + 1;
+  }
+  const double pitch = kLinePitch * h * (frame.LineSpacing > 0 ? frame.LineSpacing : 1);
+  const double blockHeight = h + pitch * (static_cast<double>(lines.size()) - 1);
+  const int attachment = frame.Attachment >= 1 && frame.Attachment <= 9 ? frame.Attachment : 1;
+  const int row = (attachment - 1) / 3, column = (attachment - 1) % 3;
+  const double top = row == 0 ? 0 : row == 1 ? blockHeight / 2 : blockHeight;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i].empty()) continue;
+    const double length = TextLength(lines[i], h, 1);
+    const double shift = column == 0 ? 0 : column == 1 ? -length / 2 : -length;
+    GeometryText text;
+    text.Value = lines[i];
+    text.Origin = Plus(Plus(frame.Insertion, dir, shift), up, top - h - pitch * i);
+    text.Along = {dir.X * length, dir.Y * length};
+    text.Up = {up.X * h, up.Y * h};
+    sink.Text(std::move(text));
+  }
+}
+
+void FlattenMText(const EntityRecord& record, ShapeSink& sink) {
+  const auto& body = record.Body;
+  std::string raw;
+  std::string_view last;
+  for (const DxfTag& tag : body) {
+    if (tag.Code == 3) raw += tag.Value;
+    if (tag.Code == 1) last = tag.Value;
+  }
+  raw += last;
+  MTextFrame frame;
+  frame.Insertion = PointOf(body, 10);
+  frame.Height = RealOf(body, 40, 1);
+  frame.WrapWidth = RealOf(body, 41, 0);
+  frame.Attachment = IntOf(body, 71, 1);
+  frame.LineSpacing = RealOf(body, 44, 1);
+  bool hasDirection = false;
+  for (const DxfTag& tag : body) hasDirection = hasDirection || tag.Code == 11;
+  if (hasDirection) {
+    frame.Direction = PointOf(body, 11, {1, 0});
+  } else {
+    const double angle = RealOf(body, 50, 0) * kDegToRad;
+    frame.Direction = OcsToWorld(NormalOf(body)).Turn({std::cos(angle), std::sin(angle)});
+  }
+  LayOutMText(PlainMText(DecodeDxfText(raw, record.Utf8)), frame, sink);
+}
+
+}  // namespace veerline::cad

@@ -1,0 +1,96 @@
+#pragma once
+
+// The inside of the drawing's flattening: what each entity kind's flattening
+// reads (its record) and where it puts its shapes (a sink that places them in
+// the drawing and gives them the entity's colour, layer and linetype).
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "cad/dxf/DrawingEntity.h"
+#include "cad/dxf/DxfTags.h"
+#include "cad/geometry/EntityGeometry.h"
+#include "cad/geometry/GeometryMath.h"
+
+namespace veerline::cad {
+
+// Thrown by the readers below for a number that does not read; the entity
+// that holds it is left out.
+struct BadGeometryRecord {};
+
+double ReadReal(const DxfTag& tag);
+int ReadInt(const DxfTag& tag);
+
+// The tags of a record after its 0 tag, up to the next record.
+std::span<const DxfTag> RecordBody(std::span<const DxfTag> tags);
+// The records that follow the first one (VERTEX, ATTRIB, SEQEND), each from its 0 tag.
+std::vector<std::span<const DxfTag>> Followers(std::span<const DxfTag> tags);
+
+// The first value of a group as a number, or the fallback when the group is absent.
+double RealOf(std::span<const DxfTag> body, int code, double fallback);
+int IntOf(std::span<const DxfTag> body, int code, int fallback);
+// The point of groups code and code + 10 (x and y).
+Point2D PointOf(std::span<const DxfTag> body, int code, Point2D fallback = {});
+// The extrusion (groups 210, 220, 230); (0, 0, 1) when absent.
+Vector3 NormalOf(std::span<const DxfTag> body);
+
+// Receives one entity's shapes in the entity's own coordinates.
+class ShapeSink {
+ public:
+  virtual ~ShapeSink() = default;
+  // Chord tolerance in the entity's own units.
+  virtual double Tolerance() const = 0;
+  // Coordinates given from now on are mapped by `local` first (an object
+  // coordinate system); identity until set.
+  virtual void SetLocal(const Affine2D& local) = 0;
+  virtual void Polyline(std::vector<Point2D> points, bool closed) = 0;
+  // An area of one or more rings, one after another in `points`.
+  virtual void Fill(std::vector<Point2D> points, std::vector<std::uint32_t> ringEnds,
+                    bool unionRings, bool faint) = 0;
+  virtual void Dot(const Point2D& point) = 0;
+  virtual void Text(GeometryText text) = 0;
+  // A polyline with its own dash pattern (hatch pattern lines), lengths in own units.
+  virtual void PatternLine(std::vector<Point2D> points, const std::vector<double>& dashes) = 0;
+};
+
+// One entity record as the flattening reads it.
+struct EntityRecord {
+  const DrawingEntity& Entity;
+  std::span<const DxfTag> Body;  // the record's own tags, without its 0 tag and followers
+  bool Utf8 = false;             // text values are UTF-8 (else the file's code page)
+};
+
+// The kinds flattened from their decoded data: lines, arcs, circles, polylines.
+void FlattenDecoded(const EntityRecord& record, ShapeSink& sink);
+// Kinds read from their tags; each returns false for a kind it does not know.
+bool FlattenCurveKind(std::string_view type, const EntityRecord& record, ShapeSink& sink);
+bool FlattenAreaKind(std::string_view type, const EntityRecord& record, ShapeSink& sink);
+void FlattenHatch(const EntityRecord& record, ShapeSink& sink);
+void FlattenLeader(const EntityRecord& record, double arrowSize, ShapeSink& sink);
+void FlattenMultiLeader(const EntityRecord& record, ShapeSink& sink);
+// TEXT (decoded data, alignment from the tags), ATTRIB and ATTDEF (tags only;
+// an attribute definition shows its tag), MTEXT.
+void FlattenText(const EntityRecord& record, ShapeSink& sink);
+void FlattenAttribute(std::span<const DxfTag> body, bool definition, bool utf8, ShapeSink& sink);
+void FlattenMText(const EntityRecord& record, ShapeSink& sink);
+
+// Text layout shared by the text kinds and the multileader.
+struct MTextFrame {
+  Point2D Insertion;
+  Point2D Direction{1, 0};  // the text's x direction (need not be unit length)
+  double Height = 1;
+  double WrapWidth = 0;  // 0: no wrapping
+  int Attachment = 1;    // 1 top left ... 9 bottom right
+  double LineSpacing = 1;
+};
+void LayOutMText(const std::string& plain, const MTextFrame& frame, ShapeSink& sink);
+// The text of an MTEXT value without its formatting codes; "\P" becomes a line break.
+std::string PlainMText(std::string_view raw);
+// A TEXT value with its %% codes resolved (%%d degree, %%p plus-minus, %%c diameter).
+std::string PlainText(std::string_view text);
+// Estimated length of a line of text of the given cap height and width factor.
+double TextLength(std::string_view utf8, double height, double widthFactor);
+
+}  // namespace veerline::cad
