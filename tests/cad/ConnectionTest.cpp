@@ -54,15 +54,15 @@ TEST(CadConnection, ApplicationOnlyAttachKeepsTheStoredDocument) {
   DrawingAttacher attacher;
   CadConnection connection(attacher);
   attacher.Open(std::make_unique<DrawingModel>());
-  DrawingModel* first = attacher.Current();
+  DrawingApplication* first = attacher.Application();
   connection.Attach();
-  EXPECT_EQ(&connection.Document(), first);
+  EXPECT_EQ(&connection.Document(), static_cast<CadDocument*>(first));
   attacher.Open(std::make_unique<DrawingModel>());
   DrawingApplication* second = attacher.Application();
   connection.AttachApplication();
-  EXPECT_EQ(&connection.Application(), second);
+  EXPECT_EQ(&connection.Application(), static_cast<CadApplication*>(second));
   connection.Attach();
-  EXPECT_EQ(&connection.Document(), second);
+  EXPECT_EQ(&connection.Document(), static_cast<CadDocument*>(second));
 }
 
 TEST(ActivateCadWindow, MinimisedDocumentIsSetToNormalOthersAreLeft) {
