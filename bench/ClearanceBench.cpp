@@ -18,7 +18,7 @@
 #include "engine/Clearance.h"
 #include "engine/ClearanceLine.h"
 #include "engine/Numerics.h"
-#include "engine/SilentHost.h"
+#include "run/SilentHost.h"
 #include "run/ExecuteSweep.h"
 
 namespace veerline {
@@ -64,7 +64,7 @@ struct TripleTrailerRun {
   bool Run() {
     cad::CadConnection connection(attacher);
     RunContext context{host, connection, colours, state};
-    return ExecuteButton(inputs, context) == RunOutcome::Completed;
+    return ExecuteButton(inputs, context).outcome == RunOutcome::Completed;
   }
 };
 

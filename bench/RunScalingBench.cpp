@@ -18,7 +18,7 @@
 #include "cad/ScriptedPicker.h"
 #include "engine/Envelope.h"
 #include "engine/Numerics.h"
-#include "engine/SilentHost.h"
+#include "run/SilentHost.h"
 #include "run/ExecuteSweep.h"
 
 namespace veerline {
@@ -58,7 +58,7 @@ struct RunSetup {
   RunOutcome Run() {
     cad::CadConnection connection(attacher);
     RunContext context{host, connection, colours, state};
-    return ExecuteButton(inputs, context);
+    return ExecuteButton(inputs, context).outcome;
   }
 };
 

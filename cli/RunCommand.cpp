@@ -184,13 +184,14 @@ int Run(const RunArgs& args) {
   RunState state;
   RunContext context{host, connection, colours, state};
 
-  const RunOutcome outcome = ExecuteButton(inputs, context);
+  const RunResult run = ExecuteButton(inputs, context);
+  const RunOutcome outcome = run.outcome;
   const std::string summary = RunHappened(outcome) ? host.StatusText() : std::string();
 
   auto writeReport = [&] {
     if (!args.report.empty())
       WriteText(args.report,
-                MakeRunReport(outcome, state, host, inputs.speedUnit, summary).dump(1) + "\n");
+                MakeRunReport(run, state, host, inputs.speedUnit, summary).dump(1) + "\n");
   };
   if (!state.refusal.empty()) {
     // A manoeuvre whose leg does not start where the vehicle stands: nothing is written.

@@ -20,7 +20,7 @@
 #include "cad/ScriptedPicker.h"
 #include "engine/NumberRule.h"
 #include "engine/PathPreparation.h"
-#include "engine/SilentHost.h"
+#include "run/SilentHost.h"
 #include "run/ExecuteSweep.h"
 #include "library/VehicleDataFile.h"
 

@@ -48,7 +48,8 @@ class RunFixture : public ::testing::Test {
   RunOutcome Run(const RunInputs& inputs) {
     cad::CadConnection connection(attacher);
     RunContext context{host, connection, colours, state};
-    return ExecuteButton(inputs, context);
+    result = ExecuteButton(inputs, context);
+    return result.outcome;
   }
 
   cad::DrawingModel& drawing() { return *attacher.Current(); }
@@ -71,6 +72,7 @@ class RunFixture : public ::testing::Test {
   cad::DefaultColourSettings colours;
   RecordingHost host;
   RunState state;
+  RunResult result;  // of the last Run
 };
 
 }  // namespace veerline::testing

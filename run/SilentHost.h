@@ -2,14 +2,14 @@
 
 #include <string>
 
-#include "engine/Host.h"
+#include "run/RunHost.h"
 
 namespace veerline {
 
 // A host that shows nothing and keeps nothing, for runs without a window
 // (benchmarks, fuzzing): questions get the answer it was made with, random
 // numbers are 0.5 and the clock stands still.
-class SilentHost : public Host {
+class SilentHost : public RunHost {
  public:
   explicit SilentHost(MessageAnswer questionAnswer = MessageAnswer::Yes)
       : mQuestionAnswer(questionAnswer) {}
