@@ -81,7 +81,7 @@ class GeometryBuilder final : public ShapeSink {
  public:
   GeometryBuilder(const DrawingModel& model, const GeometryOptions& options)
       : mModel(model), mOptions(options) {
-    mUtf8 = model.Source() && model.Source()->Version() >= DxfVersion::R2007;
+    if (model.Source()) mCoding = model.Source()->Coding();
     mLinetypeScale = model.HeaderReal("$LTSCALE").value_or(1);
     if (!(mLinetypeScale > 0)) mLinetypeScale = 1;
     const double dimScale = model.HeaderReal("$DIMSCALE").value_or(1);
@@ -267,17 +267,17 @@ class GeometryBuilder final : public ShapeSink {
     if (type == "ATTDEF" && context.Depth > 0) return;
     Begin(style, layer, context);
     if (entity.Kind() == EntityKind::Text) {
-      FlattenText({entity, body, mUtf8}, *this);
+      FlattenText({entity, body, mCoding}, *this);
     } else if (entity.Kind() != EntityKind::Unknown) {
-      FlattenDecoded({entity, body, mUtf8}, *this);
+      FlattenDecoded({entity, body, mCoding}, *this);
     } else {
-      FlattenByType(type, {entity, body, mUtf8});
+      FlattenByType(type, {entity, body, mCoding});
     }
   }
 
   void FlattenByType(std::string_view type, const EntityRecord& record) {
     if (type == "MTEXT") return FlattenMText(record, *this);
-    if (type == "ATTDEF") return FlattenAttribute(record.Body, true, mUtf8, *this);
+    if (type == "ATTDEF") return FlattenAttribute(record.Body, true, mCoding, *this);
     if (type == "HATCH") return FlattenHatch(record, *this);
     if (type == "LEADER") {
       return FlattenLeader(record, ArrowSize(FindBodyValue(record.Body, 3)), *this);
@@ -343,18 +343,41 @@ class GeometryBuilder final : public ShapeSink {
     inner.Linetype = ResolveLinetype(style, layer, outer);
     inner.Depth = outer.Depth + 1;
     const bool insert = entity.Kind() == EntityKind::Insert;
+    const std::string_view type = insert ? std::string_view() : std::string_view(entity.TypeName());
     std::string blockName = entity.Data().BlockName;
-    if (!insert) blockName = DecodeDxfText(TrimDxf(FindBodyValue(body, 2)), mUtf8);
+    if (!insert) blockName = DecodeDxfText(TrimDxf(FindBodyValue(body, 2)), mCoding);
     const DrawingBlock* block = mModel.FindBlock(blockName);
     if (block && outer.Depth < mOptions.MaxInsertDepth) {
       if (insert) {
         AddInsertCopies(entity.Data(), body, *block, inner);
+      } else if (type == "ACAD_TABLE") {
+        inner.Placement = outer.Placement.After(TablePlacement(body, *block));
+        AddBlockContents(*block, inner);
       } else {
         inner.Placement = outer.Placement;
         AddBlockContents(*block, inner);
       }
     }
     if (insert) AddAttributes(entity, outer, inner);
+  }
+
+  // A table's block lies at its insertion point, turned to its direction,
+  // as a block reference places its block (the groups before the table's own
+  // subclass are a block reference's).
+  static Affine2D TablePlacement(std::span<const DxfTag> body, const DrawingBlock& block) {
+    std::size_t own = 0;
+    while (own < body.size() && !(body[own].Code == 100 && TrimDxf(body[own].Value) == "AcDbTable"))
+      ++own;
+    const std::span<const DxfTag> reference = body.first(own), table = body.subspan(own);
+    const Point2D at = PointOf(reference, 10);
+    double turn = RealOf(reference, 50, 0) * kDegToRad;
+    const Point2D direction = PointOf(table, 11, {0, 0});
+    if (direction.X != 0 || direction.Y != 0) turn = std::atan2(direction.Y, direction.X);
+    return OcsToWorld(NormalOf(body))
+        .After(Affine2D::Translation(at.X, at.Y))
+        .After(Affine2D::Rotation(turn))
+        .After(Affine2D::Scale(RealOf(reference, 41, 1), RealOf(reference, 42, 1)))
+        .After(Affine2D::Translation(-block.Origin().X, -block.Origin().Y));
   }
 
   static std::string_view FindBodyValue(std::span<const DxfTag> body, int code) {
@@ -402,7 +425,7 @@ class GeometryBuilder final : public ShapeSink {
       try {
         const std::span<const DxfTag> body = RecordBody(record);
         if ((IntOf(body, 70, 0) & 1) != 0 || IntOf(body, 60, 0) == 1) continue;
-        const std::string own = DecodeDxfText(TrimDxf(FindBodyValue(body, 8)), mUtf8);
+        const std::string own = DecodeDxfText(TrimDxf(FindBodyValue(body, 8)), mCoding);
         const std::string_view layerName = own.empty() ? std::string_view("0") : own;
         const LayerState& layer =
             outer.Depth > 0 && layerName == "0" && outer.Layer ? *outer.Layer : Layer(layerName);
@@ -412,7 +435,7 @@ class GeometryBuilder final : public ShapeSink {
         attributeContext.ColorIndex = inner.ColorIndex;  // "by block" means the reference's
         attributeContext.TrueColor = inner.TrueColor;
         Begin(style, layer, attributeContext);
-        FlattenAttribute(body, false, mUtf8, *this);
+        FlattenAttribute(body, false, mCoding, *this);
       } catch (const BadGeometryRecord&) {
         // This attribute is left out; the others still show.
       }
@@ -422,7 +445,7 @@ class GeometryBuilder final : public ShapeSink {
   const DrawingModel& mModel;
   GeometryOptions mOptions;
   DrawingGeometry mOut;
-  bool mUtf8 = false;
+  DxfTextCoding mCoding;
   double mLinetypeScale = 1;
   double mArrowSize = 0.18;
   std::unordered_map<std::string, LayerState> mLayers;

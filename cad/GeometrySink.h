@@ -11,6 +11,7 @@
 
 #include "cad/DrawingEntity.h"
 #include "cad/DxfTags.h"
+#include "cad/DxfText.h"
 #include "cad/EntityGeometry.h"
 #include "cad/GeometryMath.h"
 
@@ -59,7 +60,7 @@ class ShapeSink {
 struct EntityRecord {
   const DrawingEntity& Entity;
   std::span<const DxfTag> Body;  // the record's own tags, without its 0 tag and followers
-  bool Utf8 = false;             // text values are UTF-8 (else the file's code page)
+  const DxfTextCoding& Coding;   // how the file's text values are encoded
 };
 
 // The kinds flattened from their decoded data: lines, arcs, circles, polylines.
@@ -73,13 +74,15 @@ void FlattenMultiLeader(const EntityRecord& record, ShapeSink& sink);
 // TEXT (decoded data, alignment from the tags), ATTRIB and ATTDEF (tags only;
 // an attribute definition shows its tag), MTEXT.
 void FlattenText(const EntityRecord& record, ShapeSink& sink);
-void FlattenAttribute(std::span<const DxfTag> body, bool definition, bool utf8, ShapeSink& sink);
+void FlattenAttribute(std::span<const DxfTag> body, bool definition, const DxfTextCoding& coding,
+                      ShapeSink& sink);
 void FlattenMText(const EntityRecord& record, ShapeSink& sink);
 
 // Text layout shared by the text kinds and the multileader.
 struct MTextFrame {
   Point2D Insertion;
   Point2D Direction{1, 0};  // the text's x direction (need not be unit length)
+  Point2D Up;               // its y direction; zero: a quarter turn left of Direction
   double Height = 1;
   double WrapWidth = 0;  // 0: no wrapping
   int Attachment = 1;    // 1 top left ... 9 bottom right
