@@ -95,6 +95,7 @@ class GeometryBuilder final : public ShapeSink {
       AddEntity(*entity, top);
       if (mOut.Truncated) break;
     }
+    CutEndlessLines(mOut, mEndless);
     return std::move(mOut);
   }
 
@@ -153,10 +154,47 @@ class GeometryBuilder final : public ShapeSink {
     }
     piece->Linetype = mLastDashes;
   }
+  void InfiniteLine(const Point2D& base, const Point2D& direction, bool bothWays) override {
+    const Point2D far{base.X + direction.X, base.Y + direction.Y};
+    GeometryPiece* piece = NewPiece(PieceKind::Polyline, {base, far});
+    if (!piece) return;
+    piece->Linetype = mLinetype;
+    mEndless.push_back({mOut.Pieces.size() - 1, bothWays});
+  }
+  void Mask(std::vector<Point2D> ring) override {
+    if (ring.size() < 3) return;
+    const auto end = static_cast<std::uint32_t>(ring.size());
+    GeometryPiece* piece = NewPiece(PieceKind::Fill, std::move(ring));
+    if (!piece) return;
+    piece->RingEnds = {end};
+    piece->Mask = true;
+  }
+  void SetPartStyle(const PartStyle& part) override {
+    const LayerState* layer = mEntityLayer;
+    const auto& layers = mModel.Layers();
+    if (part.LayerIndex >= 0 && static_cast<std::size_t>(part.LayerIndex) < layers.size())
+      layer = &Layer(layers[part.LayerIndex].Name);
+    if (!layer) return;
+    mLayerIndex = layer->Index;
+    mPartHidden = !layer->Shown;
+    if (part.TrueColor >= 0) {
+      mColorIndex = 7;
+      mTrueColor = part.TrueColor;
+    } else if (part.ColorIndex == 0) {
+      mColorIndex = mEntityColorIndex;
+      mTrueColor = mEntityTrueColor;
+    } else if (part.ColorIndex >= 1 && part.ColorIndex <= 255) {
+      mColorIndex = part.ColorIndex;
+      mTrueColor = -1;
+    } else {
+      mColorIndex = layer->ColorIndex;
+      mTrueColor = layer->TrueColor;
+    }
+  }
 
  private:
   GeometryPiece* NewPiece(PieceKind kind, std::vector<Point2D> points) {
-    if (points.empty()) return nullptr;
+    if (points.empty() || mPartHidden) return nullptr;
     // A piece costs about as much memory as this many points of its own.
     constexpr std::size_t kPieceWeight = 8;
     if (mPointCount + points.size() + kPieceWeight > mOptions.MaxPoints) {
@@ -283,8 +321,43 @@ class GeometryBuilder final : public ShapeSink {
       return FlattenLeader(record, ArrowSize(FindBodyValue(record.Body, 3)), *this);
     }
     if (type == "MULTILEADER" || type == "MLEADER") return FlattenMultiLeader(record, *this);
+    if (type == "WIPEOUT") {
+      ReadObjects();
+      return FlattenWipeout(record, mWipeoutFrames, *this);
+    }
     if (FlattenCurveKind(type, record, *this)) return;
-    FlattenAreaKind(type, record, *this);
+    if (FlattenAreaKind(type, record, *this)) return;
+    const std::span<const DxfTag> style =
+        type == "MLINE" ? MLineStyle(FindBodyValue(record.Body, 340)) : std::span<const DxfTag>();
+    if (FlattenLineKind(type, record, style, *this)) return;
+    // Kinds of other programs show the graphics their writer stored with them.
+    FlattenProxyGraphics(record, *this);
+  }
+
+  // The body of the MLINESTYLE object with the handle; empty when there is none.
+  std::span<const DxfTag> MLineStyle(std::string_view handle) {
+    ReadObjects();
+    auto found = mMLineStyles.find(std::string(TrimDxf(handle)));
+    return found == mMLineStyles.end() ? std::span<const DxfTag>() : found->second;
+  }
+
+  // The objects the flattening reads: multiline styles, and whether wipeouts show their frames.
+  void ReadObjects() {
+    const DxfSource* source = mModel.Source().get();
+    if (mObjectsRead || !source) return;
+    mObjectsRead = true;
+    const DxfSection* objects = source->FindSection("OBJECTS");
+    for (std::size_t i = objects ? objects->Head + 1 : 0; objects && i < objects->EndSec;
+         i = source->RecordEnd(i)) {
+      const std::span<const DxfTag> record = source->Record(i);
+      const std::string_view type = record.empty() ? "" : TrimDxf(record.front().Value);
+      const std::span<const DxfTag> body = RecordBody(record);
+      if (type == "MLINESTYLE") {
+        mMLineStyles.emplace(std::string(TrimDxf(FindBodyValue(body, 5))), body);
+      } else if (type == "WIPEOUTVARIABLES") {
+        mWipeoutFrames = IntOf(body, 70, 1) != 0;
+      }
+    }
   }
 
   // The arrowhead size of a dimension style (DIMASZ times DIMSCALE), or the
@@ -309,6 +382,10 @@ class GeometryBuilder final : public ShapeSink {
   // Sets the style and placement for the shapes of one entity.
   void Begin(const OwnStyle& style, const LayerState& layer, const Context& context) {
     ResolveColour(style, layer, context, mColorIndex, mTrueColor);
+    mEntityColorIndex = mColorIndex;
+    mEntityTrueColor = mTrueColor;
+    mEntityLayer = &layer;
+    mPartHidden = false;
     mLayerIndex = layer.Index;
     mOwner = context.Owner;
     mPlacement = context.Placement;
@@ -460,6 +537,14 @@ class GeometryBuilder final : public ShapeSink {
   std::int32_t mLinetype = -1;
   std::int32_t mLastDashes = -1;
   const DrawingEntity* mOwner = nullptr;
+  // The entity's own colour and layer, which parts drawn in their own style return to.
+  int mEntityColorIndex = 7, mEntityTrueColor = -1;
+  const LayerState* mEntityLayer = nullptr;
+  bool mPartHidden = false;  // a part on a layer that is not shown
+  std::vector<EndlessLine> mEndless;
+  bool mObjectsRead = false;
+  bool mWipeoutFrames = true;
+  std::unordered_map<std::string, std::span<const DxfTag>> mMLineStyles;
 };
 
 }  // namespace

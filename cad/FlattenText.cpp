@@ -17,26 +17,16 @@ constexpr double kDescent = 0.3;
 // Base lines of MTEXT lie this many text heights apart at line spacing 1.
 constexpr double kLinePitch = 5.0 / 3.0;
 
-// A single-line text as its record gives it.
-struct LineText {
-  std::string Value;
-  Point2D First, Second;
-  bool HasSecond = false;
-  double Height = 1, WidthFactor = 1, RotationDeg = 0, ObliqueDeg = 0;
-  int Horizontal = 0;  // 0 left, 1 centre, 2 right, 3 aligned, 4 middle, 5 fit
-  int Vertical = 0;    // 0 base line, 1 bottom, 2 middle, 3 top
-  int Generation = 0;  // 2 backwards, 4 upside down
-};
-
 Point2D Plus(const Point2D& a, const Point2D& b, double k = 1) {
   return {a.X + b.X * k, a.Y + b.Y * k};
 }
 
-// Places one line by its alignment and hands it to the sink. The box is
-// worked out in the text's own axes (x along the base line, y up) about the
-// point its alignment names; backwards and upside-down texts mirror the box
-// about that point, as the text itself is mirrored.
-void PlaceLine(const LineText& t, ShapeSink& sink) {
+}  // namespace
+
+// The box is worked out in the text's own axes (x along the base line, y
+// up) about the point its alignment names; backwards and upside-down texts
+// mirror the box about that point, as the text itself is mirrored.
+void PlaceTextLine(const LineText& t, ShapeSink& sink) {
   if (t.Value.empty() || !(t.Height > 0) || !std::isfinite(t.Height)) return;
   const double estimated = TextLength(t.Value, t.Height, t.WidthFactor);
   Point2D dir{std::cos(t.RotationDeg * kDegToRad), std::sin(t.RotationDeg * kDegToRad)};
@@ -81,6 +71,8 @@ void PlaceLine(const LineText& t, ShapeSink& sink) {
   text.Up = toDrawing(height * slant, height);
   sink.Text(std::move(text));
 }
+
+namespace {
 
 // The groups TEXT, ATTRIB and ATTDEF share; `verticalCode` is 73 for TEXT and
 // 74 for the attributes.
@@ -129,7 +121,7 @@ void FlattenText(const EntityRecord& record, ShapeSink& sink) {
   t.RotationDeg = d.RotationDeg;
   t.Horizontal = d.HorizontalAlignment;
   ReadShared(record.Body, 73, t);
-  PlaceLine(t, sink);
+  PlaceTextLine(t, sink);
 }
 
 void FlattenAttribute(std::span<const DxfTag> body, bool definition, const DxfTextCoding& coding,
@@ -150,7 +142,7 @@ void FlattenAttribute(std::span<const DxfTag> body, bool definition, const DxfTe
   t.RotationDeg = RealOf(body, 50, 0);
   t.Horizontal = IntOf(body, 72, 0);
   ReadShared(body, 74, t);
-  PlaceLine(t, sink);
+  PlaceTextLine(t, sink);
 }
 
 void LayOutMText(const std::string& plain, const MTextFrame& frame, ShapeSink& sink) {
