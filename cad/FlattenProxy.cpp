@@ -307,6 +307,22 @@ bool CircleThrough(const V3& p1, const V3& p2, const V3& p3, V3& centre, double&
   return std::isfinite(radius);
 }
 
+// The curve centre + major cos t + minor sin t for t from 0 to sweep: an arc
+// (cut at its quarter points, so its extents are true) when the two axes are
+// a circle's, else an elliptic arc.
+void AppendConic(std::vector<Point2D>& out, const Point2D& centre, const Point2D& major,
+                 const Point2D& minor, double sweep, double tolerance) {
+  const double a = std::hypot(major.X, major.Y), b = std::hypot(minor.X, minor.Y);
+  const double across = major.X * minor.Y - major.Y * minor.X;
+  const double along = major.X * minor.X + major.Y * minor.Y;
+  if (a > 0 && std::fabs(a - b) <= 1e-9 * a && std::fabs(along) <= 1e-9 * a * a) {
+    AppendArc(out, centre, a, std::atan2(major.Y, major.X), across > 0 ? sweep : -sweep,
+              tolerance);
+  } else {
+    AppendEllipse(out, centre, major, minor, 0, sweep, tolerance);
+  }
+}
+
 class ProxyPainter {
  public:
   ProxyPainter(const EntityRecord& record, ShapeSink& sink) : mRecord(record), mSink(sink) {}
@@ -482,8 +498,8 @@ class ProxyPainter {
     V3 u, v;
     PlaneAxes(normal, u, v);
     std::vector<Point2D> points;
-    AppendEllipse(points, Flat(mTransform.Point(centre)), Flat(mTransform.Turn(u * radius)),
-                  Flat(mTransform.Turn(v * radius)), 0, kTurn, mSink.Tolerance());
+    AppendConic(points, Flat(mTransform.Point(centre)), Flat(mTransform.Turn(u * radius)),
+                Flat(mTransform.Turn(v * radius)), kTurn, mSink.Tolerance());
     if (points.size() > 2) points.pop_back();
     Shape(std::move(points), true);
   }
@@ -501,8 +517,8 @@ class ProxyPainter {
       sweep = -sweep;
     }
     std::vector<Point2D> points;
-    AppendEllipse(points, Flat(mTransform.Point(centre)), Flat(mTransform.Turn(u * radius)),
-                  Flat(mTransform.Turn(v * radius)), 0, std::min(sweep, kTurn), mSink.Tolerance());
+    AppendConic(points, Flat(mTransform.Point(centre)), Flat(mTransform.Turn(u * radius)),
+                Flat(mTransform.Turn(v * radius)), std::min(sweep, kTurn), mSink.Tolerance());
     if (kind == 1) points.push_back(Flat(mTransform.Point(centre)));
     Shape(std::move(points), kind == 1 || kind == 2);
   }
