@@ -1,5 +1,7 @@
 #include "paint/AciColors.h"
 
+#include <cstdlib>
+
 namespace veerline::paint {
 
 namespace {
@@ -44,6 +46,21 @@ QColor AciColor(int index, bool darkBackground) {
     return {grey, grey, grey};
   }
   return darkBackground ? QColor(255, 255, 255) : QColor(0, 0, 0);
+}
+
+QColor DrawingBackground(bool darkBackground) {
+  return darkBackground ? QColor(0, 0, 0) : QColor(255, 255, 255);
+}
+
+QRgb VisibleOn(QRgb colour, bool darkBackground) {
+  // Within this much of the background on every channel, a line does not show.
+  constexpr int kUnseen = 16;
+  const int background = darkBackground ? 0 : 255;
+  const bool unseen = std::abs(qRed(colour) - background) < kUnseen &&
+                      std::abs(qGreen(colour) - background) < kUnseen &&
+                      std::abs(qBlue(colour) - background) < kUnseen;
+  if (!unseen) return colour;
+  return darkBackground ? qRgb(255, 255, 255) : qRgb(0, 0, 0);
 }
 
 }  // namespace veerline::paint

@@ -9,4 +9,11 @@ namespace veerline::paint {
 // block, invalid) are drawn as index 7.
 QColor AciColor(int index, bool darkBackground);
 
+// The background drawings are painted on: black or white.
+QColor DrawingBackground(bool darkBackground);
+// A colour so close to the background that it would vanish (a true-colour
+// white on white, near black on black) is drawn in the background's ink
+// instead, as colour 7 is; any other colour is drawn as it is.
+QRgb VisibleOn(QRgb colour, bool darkBackground);
+
 }  // namespace veerline::paint

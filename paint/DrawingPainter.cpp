@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "cad/dxf/DrawingModel.h"
+#include "paint/AciColors.h"
 #include "paint/FramePainter.h"
 #include "paint/PieceDistance.h"
 #include "paint/ScaleBar.h"
@@ -55,8 +56,7 @@ void DrawingPainter::PaintArea(QPainter& painter, const QSize& screen, const Ren
   const QRect whole(QPoint(0, 0), screen);
   if (area != whole) painter.setClipRect(area);
   painter.setRenderHint(QPainter::Antialiasing, options.antialiasing);
-  const QColor background = options.darkBackground ? QColor(0, 0, 0) : QColor(255, 255, 255);
-  painter.fillRect(area, background);
+  painter.fillRect(area, DrawingBackground(options.darkBackground));
   FrameSetup setup{mView.ToScreen(), QRectF(whole), mView.PixelsPerUnit(), options.darkBackground};
   // A pixel's margin, so a line on the area's edge still shows.
   mScene->Query(setup.ToScreen.inverted().mapRect(QRectF(area).adjusted(-1, -1, 1, 1)), mVisible);

@@ -44,16 +44,16 @@ QPen ThinPen(const QColor& colour) {
 
 QColor FramePainter::PieceColor(const cad::GeometryPiece& piece, bool dark) {
   if (piece.TrueColor >= 0) {
-    // True black would vanish on the dark background, as colour 7 would.
-    if (dark && piece.TrueColor == 0) return QColor(255, 255, 255);
-    return QColor::fromRgb(static_cast<QRgb>(piece.TrueColor));
+    return QColor::fromRgb(VisibleOn(qRgb((piece.TrueColor >> 16) & 0xFF,
+                                          (piece.TrueColor >> 8) & 0xFF, piece.TrueColor & 0xFF),
+                                     dark));
   }
   // The colour indices on both backgrounds, worked out once.
   static const auto table = [] {
     std::array<std::array<QRgb, 256>, 2> colours{};
     for (int i = 0; i < 256; ++i) {
-      colours[0][i] = AciColor(i, false).rgb();
-      colours[1][i] = AciColor(i, true).rgb();
+      colours[0][i] = VisibleOn(AciColor(i, false).rgb(), false);
+      colours[1][i] = VisibleOn(AciColor(i, true).rgb(), true);
     }
     return colours;
   }();
@@ -69,6 +69,19 @@ FramePainter::FramePainter(QPainter& painter, const DrawingScene& scene, const F
 }
 
 void FramePainter::Paint(const std::vector<std::uint32_t>& visible) {
+  // A mask hides what is drawn before it: the pieces between two masks are
+  // painted as one layer, then the mask over them.
+  std::size_t first = 0;
+  for (std::size_t i = 0; i < visible.size(); ++i) {
+    if (!mScene.Piece(visible[i]).Mask) continue;
+    PaintLayer({visible.data() + first, i - first});
+    PaintMask(visible[i]);
+    first = i + 1;
+  }
+  PaintLayer({visible.data() + first, visible.size() - first});
+}
+
+void FramePainter::PaintLayer(std::span<const std::uint32_t> visible) {
   for (std::uint32_t index : visible) {
     if (mScene.Piece(index).Kind == cad::PieceKind::Fill) PaintFill(index);
   }
@@ -120,9 +133,17 @@ FramePainter::Batch& FramePainter::BatchFor(const QColor& colour) {
   return mBatches[it->second];
 }
 
+void FramePainter::PaintMask(std::uint32_t index) {
+  const bool antialiased = mPainter.testRenderHint(QPainter::Antialiasing);
+  // Edges without antialiasing, so nothing under the mask shows through its rim.
+  mPainter.setRenderHint(QPainter::Antialiasing, false);
+  PaintFill(index);
+  mPainter.setRenderHint(QPainter::Antialiasing, antialiased);
+}
+
 void FramePainter::PaintFill(std::uint32_t index) {
   const cad::GeometryPiece& piece = mScene.Piece(index);
-  QColor fill = PieceColor(piece, mSetup.Dark);
+  QColor fill = piece.Mask ? DrawingBackground(mSetup.Dark) : PieceColor(piece, mSetup.Dark);
   if (piece.Faint) fill.setAlphaF(kFaintAlpha);
   const QRectF bounds = ScreenBounds(index);
   if (BelowAPixel(bounds)) {

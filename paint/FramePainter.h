@@ -7,6 +7,7 @@
 #include <QTransform>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
@@ -33,7 +34,8 @@ inline constexpr std::size_t kDenseViewPieces = 5000;
 
 // Paints the pieces in view for one frame: filled areas first (hatches lie
 // behind line work, as CAD programs place them), then line work, then points
-// and text on top. Continuous line work is gathered by colour and drawn in a
+// and text on top; a mask (a wipeout) covers what comes before it in drawing
+// order and lies under what comes after. Continuous line work is gathered by colour and drawn in a
 // few large batches; a piece smaller than a pixel becomes one dot; points
 // closer than a pixel merge. A dense view draws its line work without
 // antialiasing, straight into the image when it paints on one.
@@ -53,6 +55,9 @@ class FramePainter {
     std::vector<QPointF> Dots;
   };
 
+  // The fills, line work, then points and text of pieces between two masks.
+  void PaintLayer(std::span<const std::uint32_t> visible);
+  void PaintMask(std::uint32_t index);
   void PaintFill(std::uint32_t index);
   void AddLineWork(std::uint32_t index);
   void PaintDashed(const cad::GeometryPiece& piece, const QColor& colour,

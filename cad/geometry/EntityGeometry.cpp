@@ -81,7 +81,7 @@ class GeometryBuilder final : public ShapeSink {
  public:
   GeometryBuilder(const DrawingModel& model, const GeometryOptions& options)
       : mModel(model), mOptions(options) {
-    mUtf8 = model.Source() && model.Source()->Version() >= DxfVersion::R2007;
+    if (model.Source()) mCoding = model.Source()->Coding();
     mLinetypeScale = model.HeaderReal("$LTSCALE").value_or(1);
     if (!(mLinetypeScale > 0)) mLinetypeScale = 1;
     const double dimScale = model.HeaderReal("$DIMSCALE").value_or(1);
@@ -95,6 +95,7 @@ class GeometryBuilder final : public ShapeSink {
       AddEntity(*entity, top);
       if (mOut.Truncated) break;
     }
+    CutEndlessLines(mOut, mEndless);
     return std::move(mOut);
   }
 
@@ -153,10 +154,47 @@ class GeometryBuilder final : public ShapeSink {
     }
     piece->Linetype = mLastDashes;
   }
+  void InfiniteLine(const Point2D& base, const Point2D& direction, bool bothWays) override {
+    const Point2D far{base.X + direction.X, base.Y + direction.Y};
+    GeometryPiece* piece = NewPiece(PieceKind::Polyline, {base, far});
+    if (!piece) return;
+    piece->Linetype = mLinetype;
+    mEndless.push_back({mOut.Pieces.size() - 1, bothWays});
+  }
+  void Mask(std::vector<Point2D> ring) override {
+    if (ring.size() < 3) return;
+    const auto end = static_cast<std::uint32_t>(ring.size());
+    GeometryPiece* piece = NewPiece(PieceKind::Fill, std::move(ring));
+    if (!piece) return;
+    piece->RingEnds = {end};
+    piece->Mask = true;
+  }
+  void SetPartStyle(const PartStyle& part) override {
+    const LayerState* layer = mEntityLayer;
+    const auto& layers = mModel.Layers();
+    if (part.LayerIndex >= 0 && static_cast<std::size_t>(part.LayerIndex) < layers.size())
+      layer = &Layer(layers[part.LayerIndex].Name);
+    if (!layer) return;
+    mLayerIndex = layer->Index;
+    mPartHidden = !layer->Shown;
+    if (part.TrueColor >= 0) {
+      mColorIndex = 7;
+      mTrueColor = part.TrueColor;
+    } else if (part.ColorIndex == 0) {
+      mColorIndex = mEntityColorIndex;
+      mTrueColor = mEntityTrueColor;
+    } else if (part.ColorIndex >= 1 && part.ColorIndex <= 255) {
+      mColorIndex = part.ColorIndex;
+      mTrueColor = -1;
+    } else {
+      mColorIndex = layer->ColorIndex;
+      mTrueColor = layer->TrueColor;
+    }
+  }
 
  private:
   GeometryPiece* NewPiece(PieceKind kind, std::vector<Point2D> points) {
-    if (points.empty()) return nullptr;
+    if (points.empty() || mPartHidden) return nullptr;
     // A piece costs about as much memory as this many points of its own.
     constexpr std::size_t kPieceWeight = 8;
     if (mPointCount + points.size() + kPieceWeight > mOptions.MaxPoints) {
@@ -267,24 +305,59 @@ class GeometryBuilder final : public ShapeSink {
     if (type == "ATTDEF" && context.Depth > 0) return;
     Begin(style, layer, context);
     if (entity.Kind() == EntityKind::Text) {
-      FlattenText({entity, body, mUtf8}, *this);
+      FlattenText({entity, body, mCoding}, *this);
     } else if (entity.Kind() != EntityKind::Unknown) {
-      FlattenDecoded({entity, body, mUtf8}, *this);
+      FlattenDecoded({entity, body, mCoding}, *this);
     } else {
-      FlattenByType(type, {entity, body, mUtf8});
+      FlattenByType(type, {entity, body, mCoding});
     }
   }
 
   void FlattenByType(std::string_view type, const EntityRecord& record) {
     if (type == "MTEXT") return FlattenMText(record, *this);
-    if (type == "ATTDEF") return FlattenAttribute(record.Body, true, mUtf8, *this);
+    if (type == "ATTDEF") return FlattenAttribute(record.Body, true, mCoding, *this);
     if (type == "HATCH") return FlattenHatch(record, *this);
     if (type == "LEADER") {
       return FlattenLeader(record, ArrowSize(FindBodyValue(record.Body, 3)), *this);
     }
     if (type == "MULTILEADER" || type == "MLEADER") return FlattenMultiLeader(record, *this);
+    if (type == "WIPEOUT") {
+      ReadObjects();
+      return FlattenWipeout(record, mWipeoutFrames, *this);
+    }
     if (FlattenCurveKind(type, record, *this)) return;
-    FlattenAreaKind(type, record, *this);
+    if (FlattenAreaKind(type, record, *this)) return;
+    const std::span<const DxfTag> style =
+        type == "MLINE" ? MLineStyle(FindBodyValue(record.Body, 340)) : std::span<const DxfTag>();
+    if (FlattenLineKind(type, record, style, *this)) return;
+    // Kinds of other programs show the graphics their writer stored with them.
+    FlattenProxyGraphics(record, *this);
+  }
+
+  // The body of the MLINESTYLE object with the handle; empty when there is none.
+  std::span<const DxfTag> MLineStyle(std::string_view handle) {
+    ReadObjects();
+    auto found = mMLineStyles.find(std::string(TrimDxf(handle)));
+    return found == mMLineStyles.end() ? std::span<const DxfTag>() : found->second;
+  }
+
+  // The objects the flattening reads: multiline styles, and whether wipeouts show their frames.
+  void ReadObjects() {
+    const DxfSource* source = mModel.Source().get();
+    if (mObjectsRead || !source) return;
+    mObjectsRead = true;
+    const DxfSection* objects = source->FindSection("OBJECTS");
+    for (std::size_t i = objects ? objects->Head + 1 : 0; objects && i < objects->EndSec;
+         i = source->RecordEnd(i)) {
+      const std::span<const DxfTag> record = source->Record(i);
+      const std::string_view type = record.empty() ? "" : TrimDxf(record.front().Value);
+      const std::span<const DxfTag> body = RecordBody(record);
+      if (type == "MLINESTYLE") {
+        mMLineStyles.emplace(std::string(TrimDxf(FindBodyValue(body, 5))), body);
+      } else if (type == "WIPEOUTVARIABLES") {
+        mWipeoutFrames = IntOf(body, 70, 1) != 0;
+      }
+    }
   }
 
   // The arrowhead size of a dimension style (DIMASZ times DIMSCALE), or the
@@ -309,6 +382,10 @@ class GeometryBuilder final : public ShapeSink {
   // Sets the style and placement for the shapes of one entity.
   void Begin(const OwnStyle& style, const LayerState& layer, const Context& context) {
     ResolveColour(style, layer, context, mColorIndex, mTrueColor);
+    mEntityColorIndex = mColorIndex;
+    mEntityTrueColor = mTrueColor;
+    mEntityLayer = &layer;
+    mPartHidden = false;
     mLayerIndex = layer.Index;
     mOwner = context.Owner;
     mPlacement = context.Placement;
@@ -343,18 +420,41 @@ class GeometryBuilder final : public ShapeSink {
     inner.Linetype = ResolveLinetype(style, layer, outer);
     inner.Depth = outer.Depth + 1;
     const bool insert = entity.Kind() == EntityKind::Insert;
+    const std::string_view type = insert ? std::string_view() : std::string_view(entity.TypeName());
     std::string blockName = entity.Data().BlockName;
-    if (!insert) blockName = DecodeDxfText(TrimDxf(FindBodyValue(body, 2)), mUtf8);
+    if (!insert) blockName = DecodeDxfText(TrimDxf(FindBodyValue(body, 2)), mCoding);
     const DrawingBlock* block = mModel.FindBlock(blockName);
     if (block && outer.Depth < mOptions.MaxInsertDepth) {
       if (insert) {
         AddInsertCopies(entity.Data(), body, *block, inner);
+      } else if (type == "ACAD_TABLE") {
+        inner.Placement = outer.Placement.After(TablePlacement(body, *block));
+        AddBlockContents(*block, inner);
       } else {
         inner.Placement = outer.Placement;
         AddBlockContents(*block, inner);
       }
     }
     if (insert) AddAttributes(entity, outer, inner);
+  }
+
+  // A table's block lies at its insertion point, turned to its direction,
+  // as a block reference places its block (the groups before the table's own
+  // subclass are a block reference's).
+  static Affine2D TablePlacement(std::span<const DxfTag> body, const DrawingBlock& block) {
+    std::size_t own = 0;
+    while (own < body.size() && !(body[own].Code == 100 && TrimDxf(body[own].Value) == "AcDbTable"))
+      ++own;
+    const std::span<const DxfTag> reference = body.first(own), table = body.subspan(own);
+    const Point2D at = PointOf(reference, 10);
+    double turn = RealOf(reference, 50, 0) * kDegToRad;
+    const Point2D direction = PointOf(table, 11, {0, 0});
+    if (direction.X != 0 || direction.Y != 0) turn = std::atan2(direction.Y, direction.X);
+    return OcsToWorld(NormalOf(body))
+        .After(Affine2D::Translation(at.X, at.Y))
+        .After(Affine2D::Rotation(turn))
+        .After(Affine2D::Scale(RealOf(reference, 41, 1), RealOf(reference, 42, 1)))
+        .After(Affine2D::Translation(-block.Origin().X, -block.Origin().Y));
   }
 
   static std::string_view FindBodyValue(std::span<const DxfTag> body, int code) {
@@ -402,7 +502,7 @@ class GeometryBuilder final : public ShapeSink {
       try {
         const std::span<const DxfTag> body = RecordBody(record);
         if ((IntOf(body, 70, 0) & 1) != 0 || IntOf(body, 60, 0) == 1) continue;
-        const std::string own = DecodeDxfText(TrimDxf(FindBodyValue(body, 8)), mUtf8);
+        const std::string own = DecodeDxfText(TrimDxf(FindBodyValue(body, 8)), mCoding);
         const std::string_view layerName = own.empty() ? std::string_view("0") : own;
         const LayerState& layer =
             outer.Depth > 0 && layerName == "0" && outer.Layer ? *outer.Layer : Layer(layerName);
@@ -412,7 +512,7 @@ class GeometryBuilder final : public ShapeSink {
         attributeContext.ColorIndex = inner.ColorIndex;  // "by block" means the reference's
         attributeContext.TrueColor = inner.TrueColor;
         Begin(style, layer, attributeContext);
-        FlattenAttribute(body, false, mUtf8, *this);
+        FlattenAttribute(body, false, mCoding, *this);
       } catch (const BadGeometryRecord&) {
         // This attribute is left out; the others still show.
       }
@@ -422,7 +522,7 @@ class GeometryBuilder final : public ShapeSink {
   const DrawingModel& mModel;
   GeometryOptions mOptions;
   DrawingGeometry mOut;
-  bool mUtf8 = false;
+  DxfTextCoding mCoding;
   double mLinetypeScale = 1;
   double mArrowSize = 0.18;
   std::unordered_map<std::string, LayerState> mLayers;
@@ -437,6 +537,14 @@ class GeometryBuilder final : public ShapeSink {
   std::int32_t mLinetype = -1;
   std::int32_t mLastDashes = -1;
   const DrawingEntity* mOwner = nullptr;
+  // The entity's own colour and layer, which parts drawn in their own style return to.
+  int mEntityColorIndex = 7, mEntityTrueColor = -1;
+  const LayerState* mEntityLayer = nullptr;
+  bool mPartHidden = false;  // a part on a layer that is not shown
+  std::vector<EndlessLine> mEndless;
+  bool mObjectsRead = false;
+  bool mWipeoutFrames = true;
+  std::unordered_map<std::string, std::span<const DxfTag>> mMLineStyles;
 };
 
 }  // namespace

@@ -47,6 +47,8 @@ struct GeometryPiece {
   bool Union = false;
   // Fills: a stand-in drawn faint, such as a hatch whose pattern is not drawn.
   bool Faint = false;
+  // Fills: painted in the background colour, hiding what comes before it (a wipeout).
+  bool Mask = false;
   std::vector<Point2D> Points;
   std::vector<std::uint32_t> RingEnds;  // fills: one past the last point of each ring
   int ColorIndex = 7;                   // 1 to 255, "by layer" and "by block" resolved

@@ -1,5 +1,5 @@
-// Flattening of the area and marker kinds: SOLID, TRACE, 3DFACE, POINT, and
-// the frames of IMAGE and WIPEOUT.
+// Flattening of the area and marker kinds: SOLID, TRACE, 3DFACE, POINT, the
+// frame of IMAGE, and WIPEOUT (an area hiding what lies under it).
 
 #include <cmath>
 
@@ -42,7 +42,7 @@ void Flatten3dFace(const EntityRecord& record, ShapeSink& sink) {
 
 // IMAGE and WIPEOUT: the clipping boundary when there is one, else the whole
 // picture. Boundary points are pixel positions, y down from the top row.
-void FlattenImageFrame(const EntityRecord& record, ShapeSink& sink) {
+std::vector<Point2D> ImageFrame(const EntityRecord& record) {
   const auto& body = record.Body;
   const Point2D origin = PointOf(body, 10), u = PointOf(body, 11), v = PointOf(body, 12);
   const Point2D size = PointOf(body, 13, {1, 1});
@@ -65,7 +65,7 @@ void FlattenImageFrame(const EntityRecord& record, ShapeSink& sink) {
     const double s = q.X + 0.5, t = size.Y - 0.5 - q.Y;
     frame.push_back({origin.X + u.X * s + v.X * t, origin.Y + u.Y * s + v.Y * t});
   }
-  sink.Polyline(std::move(frame), true);
+  return frame;
 }
 
 }  // namespace
@@ -77,12 +77,18 @@ bool FlattenAreaKind(std::string_view type, const EntityRecord& record, ShapeSin
     Flatten3dFace(record, sink);
   } else if (type == "POINT") {
     sink.Dot(PointOf(record.Body, 10));
-  } else if (type == "IMAGE" || type == "WIPEOUT") {
-    FlattenImageFrame(record, sink);
+  } else if (type == "IMAGE") {
+    sink.Polyline(ImageFrame(record), true);
   } else {
     return false;
   }
   return true;
+}
+
+void FlattenWipeout(const EntityRecord& record, bool frame, ShapeSink& sink) {
+  std::vector<Point2D> ring = ImageFrame(record);
+  sink.Mask(ring);
+  if (frame) sink.Polyline(std::move(ring), true);
 }
 
 }  // namespace veerline::cad

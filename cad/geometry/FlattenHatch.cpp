@@ -84,7 +84,17 @@ void ArcEdgeAngles(double startDeg, double endDeg, bool ccw, double& fromRad, do
   sweepRad = (ccw ? sweep : -sweep) * kDegToRad;
 }
 
-void ReadSplineEdge(TagCursor& c, std::vector<Point2D>& ring, double tolerance) {
+// An ellipse edge is bounded by angles seen from its centre; the ellipse's
+// parameter at an angle differs from it unless the ellipse is a circle. Whole
+// turns are kept, so a full ellipse stays one.
+double EllipseParameter(double angleRad, double ratio) {
+  if (!(std::fabs(ratio) > 1e-12)) return angleRad;
+  const double param = std::atan2(std::sin(angleRad) / ratio, std::cos(angleRad));
+  const double turn = 2 * std::numbers::pi;
+  return param + turn * std::round((angleRad - param) / turn);
+}
+
+void ReadSplineEdge(TagCursor& c, bool lastEdge, std::vector<Point2D>& ring, double tolerance) {
   const int degree = c.Int(94);
   const bool rational = c.Int(73) != 0;
   c.Int(74);
@@ -97,9 +107,12 @@ void ReadSplineEdge(TagCursor& c, std::vector<Point2D>& ring, double tolerance) 
     if (rational && c.At(42)) weights.push_back(c.Real(42));
   }
   // Fit data (from later versions) also starts with a 97 count, like the
-  // path's source objects; it is the spline's when fit points or tangents follow.
+  // path's source objects: it is the spline's before another edge, or when
+  // fit points, tangents or the sources' own count follow. (An empty count
+  // either way reads the same.)
   Point2D startTangent, endTangent;
-  if (c.At(97) && (c.PeekCode(1) == 11 || c.PeekCode(1) == 12 || c.PeekCode(1) == 97)) {
+  const int next = c.PeekCode(1);
+  if (c.At(97) && (!lastEdge || next == 11 || next == 12 || next == 13 || next == 97)) {
     const int fitCount = c.Count(97);
     for (int k = 0; k < fitCount; ++k) fit.push_back(c.Point(11));
     if (c.At(12)) startTangent = c.Point(12);
@@ -114,7 +127,7 @@ void ReadSplineEdge(TagCursor& c, std::vector<Point2D>& ring, double tolerance) 
   AppendJoined(ring, std::move(part));
 }
 
-void ReadEdge(TagCursor& c, std::vector<Point2D>& ring, double tolerance) {
+void ReadEdge(TagCursor& c, bool lastEdge, std::vector<Point2D>& ring, double tolerance) {
   const int type = c.Int(72);
   std::vector<Point2D> part;
   if (type == 1) {
@@ -133,13 +146,15 @@ void ReadEdge(TagCursor& c, std::vector<Point2D>& ring, double tolerance) {
     double from, sweep;
     ArcEdgeAngles(start, end, ccw, from, sweep);
     const Point2D minor{-major.Y * ratio, major.X * ratio};
+    sweep = EllipseParameter(from + sweep, ratio) - EllipseParameter(from, ratio);
+    from = EllipseParameter(from, ratio);
     if (sweep >= 0) {
       AppendEllipse(part, centre, major, minor, from, from + sweep, tolerance);
     } else {
       AppendEllipse(part, centre, major, minor, from + sweep, from, tolerance);
     }
   } else if (type == 4) {
-    ReadSplineEdge(c, ring, tolerance);
+    ReadSplineEdge(c, lastEdge, ring, tolerance);
     return;
   } else {
     throw BadGeometryRecord{};
@@ -170,7 +185,7 @@ BoundaryRing ReadPath(TagCursor& c, double tolerance) {
     }
   } else {
     const int edges = c.Count(93);
-    for (int k = 0; k < edges; ++k) ReadEdge(c, ring.Points, tolerance);
+    for (int k = 0; k < edges; ++k) ReadEdge(c, k + 1 == edges, ring.Points, tolerance);
   }
   if (c.At(97)) {
     const int sources = c.Count(97);

@@ -127,7 +127,7 @@ void FlattenMultiLeader(const EntityRecord& record, ShapeSink& sink) {
     }
     for (const auto& [from, to] : doglegs) sink.Polyline({from, to}, false);
   }
-  if (!content.empty()) LayOutMText(PlainMText(DecodeDxfText(content, record.Utf8)), frame, sink);
+  if (!content.empty()) LayOutMText(PlainMText(DecodeDxfText(content, record.Coding)), frame, sink);
 }
 
 }  // namespace veerline::cad

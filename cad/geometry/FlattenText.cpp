@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <numbers>
-#include <sstream>
 
 #include "cad/dxf/DxfText.h"
 #include "cad/geometry/GeometrySink.h"
@@ -18,65 +17,62 @@ constexpr double kDescent = 0.3;
 // Base lines of MTEXT lie this many text heights apart at line spacing 1.
 constexpr double kLinePitch = 5.0 / 3.0;
 
-// A single-line text as its record gives it.
-struct LineText {
-  std::string Value;
-  Point2D First, Second;
-  bool HasSecond = false;
-  double Height = 1, WidthFactor = 1, RotationDeg = 0, ObliqueDeg = 0;
-  int Horizontal = 0;  // 0 left, 1 centre, 2 right, 3 aligned, 4 middle, 5 fit
-  int Vertical = 0;    // 0 base line, 1 bottom, 2 middle, 3 top
-  int Generation = 0;  // 2 backwards, 4 upside down
-};
-
 Point2D Plus(const Point2D& a, const Point2D& b, double k = 1) {
   return {a.X + b.X * k, a.Y + b.Y * k};
 }
 
-// Places one line by its alignment and hands it to the sink.
-void PlaceLine(const LineText& t, ShapeSink& sink) {
+}  // namespace
+
+// The box is worked out in the text's own axes (x along the base line, y
+// up) about the point its alignment names; backwards and upside-down texts
+// mirror the box about that point, as the text itself is mirrored.
+void PlaceTextLine(const LineText& t, ShapeSink& sink) {
   if (t.Value.empty() || !(t.Height > 0) || !std::isfinite(t.Height)) return;
   const double estimated = TextLength(t.Value, t.Height, t.WidthFactor);
   Point2D dir{std::cos(t.RotationDeg * kDegToRad), std::sin(t.RotationDeg * kDegToRad)};
   double length = estimated, height = t.Height;
-  Point2D origin = t.First;
   const Point2D between{t.Second.X - t.First.X, t.Second.Y - t.First.Y};
   const double span = std::hypot(between.X, between.Y);
-  const Point2D anchor = t.HasSecond ? t.Second : t.First;
+  Point2D anchor = t.HasSecond ? t.Second : t.First;
+  double x0 = 0, y0 = 0;  // the box's start corner from the anchor
   if ((t.Horizontal == 3 || t.Horizontal == 5) && t.HasSecond && span > 0) {
-    // Aligned and fit texts run between their two points; aligned keeps its proportions.
+    // Aligned and fit texts fill the span between their two points, squeezed
+    // or stretched along it; aligned ones keep their proportions. A mirrored
+    // one stays between its points: it turns about the span's middle.
     dir = {between.X / span, between.Y / span};
     if (t.Horizontal == 3 && estimated > 0) height = t.Height * span / estimated;
     length = span;
+    anchor = Plus(t.First, between, 0.5);
+    x0 = -span / 2;
   } else if (t.Horizontal == 4) {
-    origin = Plus(anchor, dir, -length / 2);
-    origin = Plus(origin, {-dir.Y, dir.X}, -height / 2);
+    x0 = -length / 2;
+    y0 = -height / 2;
   } else if (t.Horizontal != 0 || t.Vertical != 0) {
-    const double shift = t.Horizontal == 1 ? -length / 2 : t.Horizontal == 2 ? -length : 0;
-    const double lift = t.Vertical == 1   ? kDescent * height
-                        : t.Vertical == 2 ? -height / 2
-                        : t.Vertical == 3 ? -height
-                                          : 0;
-    origin = Plus(Plus(anchor, dir, shift), {-dir.Y, dir.X}, lift);
+    x0 = t.Horizontal == 1 ? -length / 2 : t.Horizontal == 2 ? -length : 0;
+    y0 = t.Vertical == 1   ? kDescent * height
+         : t.Vertical == 2 ? -height / 2
+         : t.Vertical == 3 ? -height
+                           : 0;
+  } else {
+    anchor = t.First;
   }
-  const Point2D upUnit{-dir.Y, dir.X};
+  const double mirrorX = (t.Generation & 2) != 0 ? -1 : 1;
+  const double mirrorY = (t.Generation & 4) != 0 ? -1 : 1;
+  const Point2D up{-dir.Y, dir.X};
+  // Text axes to drawing axes, mirrored as the text is.
+  auto toDrawing = [&](double x, double y) {
+    return Plus(Plus(Point2D{}, dir, x * mirrorX), up, y * mirrorY);
+  };
+  const double slant = std::tan(t.ObliqueDeg * kDegToRad);
   GeometryText text;
   text.Value = t.Value;
-  text.Origin = origin;
-  text.Along = {dir.X * length, dir.Y * length};
-  const double slant = std::tan(t.ObliqueDeg * kDegToRad);
-  text.Up = {upUnit.X * height + dir.X * height * slant,
-             upUnit.Y * height + dir.Y * height * slant};
-  if ((t.Generation & 2) != 0) {
-    text.Origin = Plus(text.Origin, text.Along);
-    text.Along = {-text.Along.X, -text.Along.Y};
-  }
-  if ((t.Generation & 4) != 0) {
-    text.Origin = Plus(text.Origin, text.Up);
-    text.Up = {-text.Up.X, -text.Up.Y};
-  }
+  text.Origin = Plus(anchor, toDrawing(x0, y0));
+  text.Along = toDrawing(length, 0);
+  text.Up = toDrawing(height * slant, height);
   sink.Text(std::move(text));
 }
+
+namespace {
 
 // The groups TEXT, ATTRIB and ATTDEF share; `verticalCode` is 73 for TEXT and
 // 74 for the attributes.
@@ -87,19 +83,25 @@ void ReadShared(std::span<const DxfTag> body, int verticalCode, LineText& t) {
   t.Vertical = IntOf(body, verticalCode, 0);
 }
 
+// The lines of one paragraph broken at spaces to fit the width; the spaces
+// between words stay as written, those that end a line are dropped.
 std::vector<std::string> WrapParagraph(const std::string& paragraph, double height, double width) {
-  if (!(width > 0)) return {paragraph};
   std::vector<std::string> lines;
-  std::istringstream words(paragraph);
-  std::string word, line;
-  while (words >> word) {
-    const std::string longer = line.empty() ? word : line + " " + word;
-    if (!line.empty() && TextLength(longer, height, 1) > width * 1.01) {
+  std::string line;
+  std::size_t i = 0;
+  while (i < paragraph.size()) {
+    const std::size_t wordStart = paragraph.find_first_not_of(' ', i);
+    if (wordStart == std::string::npos) break;
+    std::size_t wordEnd = paragraph.find(' ', wordStart);
+    if (wordEnd == std::string::npos) wordEnd = paragraph.size();
+    const std::string longer = line + paragraph.substr(i, wordEnd - i);
+    if (width > 0 && !line.empty() && TextLength(longer, height, 1) > width * 1.01) {
       lines.push_back(line);
-      line = word;
+      line = paragraph.substr(wordStart, wordEnd - wordStart);
     } else {
       line = longer;
     }
+    i = wordEnd;
   }
   lines.push_back(line);
   return lines;
@@ -119,15 +121,16 @@ void FlattenText(const EntityRecord& record, ShapeSink& sink) {
   t.RotationDeg = d.RotationDeg;
   t.Horizontal = d.HorizontalAlignment;
   ReadShared(record.Body, 73, t);
-  PlaceLine(t, sink);
+  PlaceTextLine(t, sink);
 }
 
-void FlattenAttribute(std::span<const DxfTag> body, bool definition, bool utf8, ShapeSink& sink) {
+void FlattenAttribute(std::span<const DxfTag> body, bool definition, const DxfTextCoding& coding,
+                      ShapeSink& sink) {
   sink.SetLocal(OcsToWorld(NormalOf(body), RealOf(body, 30, 0)));
   LineText t;
   for (const DxfTag& tag : body) {
     if (tag.Code == (definition ? 2 : 1)) {
-      t.Value = PlainText(DecodeDxfText(tag.Value, utf8));
+      t.Value = PlainText(DecodeDxfText(tag.Value, coding));
       break;
     }
   }
@@ -139,7 +142,7 @@ void FlattenAttribute(std::span<const DxfTag> body, bool definition, bool utf8, 
   t.RotationDeg = RealOf(body, 50, 0);
   t.Horizontal = IntOf(body, 72, 0);
   ReadShared(body, 74, t);
-  PlaceLine(t, sink);
+  PlaceTextLine(t, sink);
 }
 
 void LayOutMText(const std::string& plain, const MTextFrame& frame, ShapeSink& sink) {
@@ -147,7 +150,9 @@ void LayOutMText(const std::string& plain, const MTextFrame& frame, ShapeSink& s
   const double dirLength = std::hypot(frame.Direction.X, frame.Direction.Y);
   if (!(h > 0) || !std::isfinite(h) || !(dirLength > 0)) return;
   const Point2D dir{frame.Direction.X / dirLength, frame.Direction.Y / dirLength};
-  const Point2D up{-dir.Y, dir.X};
+  const double upLength = std::hypot(frame.Up.X, frame.Up.Y);
+  const Point2D up = upLength > 1e-12 ? Point2D{frame.Up.X / upLength, frame.Up.Y / upLength}
+                                      : Point2D{-dir.Y, dir.X};
   std::vector<std::string> lines;
   std::size_t start = 0;
   while (start <= plain.size()) {
@@ -176,8 +181,18 @@ void LayOutMText(const std::string& plain, const MTextFrame& frame, ShapeSink& s
   }
 }
 
+// The groups of an MTEXT that are its own: from R2018 on an embedded object
+// (marked by group 101) follows with groups of the same codes (a second
+// insertion point, direction and attachment) that are not the text's.
+std::span<const DxfTag> OwnMTextGroups(std::span<const DxfTag> body) {
+  for (std::size_t i = 0; i < body.size(); ++i) {
+    if (body[i].Code == 101) return body.first(i);
+  }
+  return body;
+}
+
 void FlattenMText(const EntityRecord& record, ShapeSink& sink) {
-  const auto& body = record.Body;
+  const std::span<const DxfTag> body = OwnMTextGroups(record.Body);
   std::string raw;
   std::string_view last;
   for (const DxfTag& tag : body) {
@@ -193,13 +208,20 @@ void FlattenMText(const EntityRecord& record, ShapeSink& sink) {
   frame.LineSpacing = RealOf(body, 44, 1);
   bool hasDirection = false;
   for (const DxfTag& tag : body) hasDirection = hasDirection || tag.Code == 11;
+  const Vector3 normal = NormalOf(body);
   if (hasDirection) {
-    frame.Direction = PointOf(body, 11, {1, 0});
+    // The direction is in drawing coordinates; the text's y axis is the
+    // normal crossed with it, so a text seen from below is mirrored.
+    const Vector3 d{RealOf(body, 11, 1), RealOf(body, 21, 0), RealOf(body, 31, 0)};
+    frame.Direction = {d.X, d.Y};
+    frame.Up = {normal.Y * d.Z - normal.Z * d.Y, normal.Z * d.X - normal.X * d.Z};
   } else {
     const double angle = RealOf(body, 50, 0) * kDegToRad;
-    frame.Direction = OcsToWorld(NormalOf(body)).Turn({std::cos(angle), std::sin(angle)});
+    const Affine2D ocs = OcsToWorld(normal);
+    frame.Direction = ocs.Turn({std::cos(angle), std::sin(angle)});
+    frame.Up = ocs.Turn({-std::sin(angle), std::cos(angle)});
   }
-  LayOutMText(PlainMText(DecodeDxfText(raw, record.Utf8)), frame, sink);
+  LayOutMText(PlainMText(DecodeDxfText(raw, record.Coding)), frame, sink);
 }
 
 }  // namespace veerline::cad
