@@ -20,6 +20,7 @@
 
 #include "ui/ClearanceGroup.h"
 #include "ui/ClearanceReport.h"
+#include "ui/ElidedLabel.h"
 #include "ui/RunDiagramBox.h"
 #include "ui/VehicleTurningWindow.h"
 #include "ui/WindowHost.h"
@@ -148,8 +149,14 @@ QWidget* frmVehicleTurning::BuildVehicleListFrame() {
   connect(copy, &QPushButton::clicked, this, [this] { SaveOrCopyVehicle(QStringLiteral("Copy")); });
   connect(add, &QPushButton::clicked, this, &frmVehicleTurning::OnNew);
   connect(remove, &QPushButton::clicked, this, &frmVehicleTurning::OnDelete);
-  connect(mList, &QListWidget::currentRowChanged, this, &frmVehicleTurning::OnListClick);
-  // A click on the entry that is already current changes no row, yet reloads it.
+  // Whatever selects an entry loads it: a click, the arrow keys, a program
+  // step. The selection is watched, not the current row, because a mouse press
+  // moves the current row before it selects, and the fields must never show
+  // another vehicle than the one highlighted.
+  connect(mList, &QListWidget::itemSelectionChanged, this, [this] {
+    if (SelectedEntry() != nullptr) OnListClick();
+  });
+  // A click on the entry that is already selected changes nothing, yet reloads it.
   mList->viewport()->installEventFilter(this);
   connect(mList, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
     if (mList->row(item) == mRowAtPress) OnListClick();
@@ -359,7 +366,8 @@ void frmVehicleTurning::BuildStatusBar() {
   mStatusBar = Named(new QStatusBar, "StatusBar1");
   mStatusBar->setSizeGripEnabled(false);
   setStatusBar(mStatusBar);
-  mPanels[0] = NamedLabel(QStringLiteral("Panel1"), QString());
+  // The first panel cuts a long text instead of widening the window.
+  mPanels[0] = Named(new ElidedLabel, "Panel1");
   mPanels[1] = NamedLabel(QStringLiteral("Panel2"), QString());
   mPanels[1]->setFixedWidth(220);
   mStatusBar->addWidget(mPanels[0], 1);

@@ -29,6 +29,7 @@
 #include "ui/DrawingEditor.h"
 #include "ui/DrawingView.h"
 #include "ui/DrawingWindow.h"
+#include "ui/ElidedLabel.h"
 #include "ui/FieldFaultText.h"
 #include "ui/HelpWindow.h"
 #include "ui/InteractivePicker.h"
@@ -173,7 +174,10 @@ MessageAnswer frmVehicleTurning::ShowMessage(MessageKind kind, const QString& ti
 }
 
 void frmVehicleTurning::SetStatusPanelText(int panel, const QString& text) {
-  if (panel >= 0 && panel < static_cast<int>(mPanels.size())) mPanels[panel]->setText(text);
+  if (panel == 0)
+    static_cast<ElidedLabel*>(mPanels[0])->SetFullText(text);
+  else if (panel > 0 && panel < static_cast<int>(mPanels.size()))
+    mPanels[panel]->setText(text);
 }
 
 QString frmVehicleTurning::StatusPanelText(int panel) const {
@@ -486,7 +490,7 @@ void frmVehicleTurning::PlaceBesideDrawingWindow() {
 
 bool frmVehicleTurning::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::MouseButtonPress && watched == mList->viewport()) {
-    mRowAtPress = mList->currentRow();
+    mRowAtPress = SelectedEntry() != nullptr ? mList->currentRow() : -1;
   } else if (event->type() == QEvent::KeyRelease && qobject_cast<QLineEdit*>(watched) != nullptr) {
     OnDimensionKeyReleased();
   } else if ((event->type() == QEvent::Resize || event->type() == QEvent::Move) &&

@@ -209,7 +209,7 @@ class frmVehicleTurning : public QMainWindow {
   std::unique_ptr<DrawingWindow> mDrawingWindow;
   bool mRunning = false;
   bool mCloseRequested = false;
-  int mRowAtPress = -1;  // current list row when the mouse was pressed on the list
+  int mRowAtPress = -1;  // selected list row when the mouse was pressed on the list
   SpeedUnit mRunSpeedUnit = SpeedUnit::KilometresPerHour;
   bool mUnloaded = false;
   bool mPlaced = false;
