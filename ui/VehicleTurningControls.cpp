@@ -91,8 +91,12 @@ void frmVehicleTurning::BuildControls() {
   grid->addLayout(left, 0, 0);
 
   mTabs = Named(new QTabWidget, "TabStrip1");
+  // Every tab shows its whole caption; the strip is as wide as they need.
+  mTabs->tabBar()->setElideMode(Qt::ElideNone);
+  mTabs->tabBar()->setUsesScrollButtons(false);
   mFrame1 = Named(new QFrame, "Frame1");
   auto* frame1Layout = new QVBoxLayout(mFrame1);
+  frame1Layout->setContentsMargins(2, 2, 2, 2);
   frame1Layout->addWidget(BuildVehicleDetailsPage());
   mPicture3 = Named(new RunDiagramBox(RunDiagramBox::Kind::Turning, mDiagramState), "Picture3");
   mPicture2 = Named(new RunDiagramBox(RunDiagramBox::Kind::Speed, mDiagramState), "Picture2");
@@ -138,12 +142,16 @@ QWidget* frmVehicleTurning::BuildVehicleListFrame() {
   auto* layout = new QVBoxLayout(frame);
   mList = Named(new QListWidget, "List1");
   layout->addWidget(mList, 1);
-  auto* buttons = new QHBoxLayout;
+  // Two rows of two, which keeps the list's column narrow.
+  auto* buttons = new QGridLayout;
   auto* save = Named(new QPushButton(QStringLiteral("S&ave")), "Command1");
   auto* copy = Named(new QPushButton(QStringLiteral("&Copy")), "Command6");
   auto* add = Named(new QPushButton(QStringLiteral("N&ew")), "Command4");
   auto* remove = Named(new QPushButton(QStringLiteral("&Delete")), "Command5");
-  for (QPushButton* button : {save, copy, add, remove}) buttons->addWidget(button);
+  buttons->addWidget(save, 0, 0);
+  buttons->addWidget(copy, 0, 1);
+  buttons->addWidget(add, 1, 0);
+  buttons->addWidget(remove, 1, 1);
   layout->addLayout(buttons);
   connect(save, &QPushButton::clicked, this, [this] { SaveOrCopyVehicle(QStringLiteral("Save")); });
   connect(copy, &QPushButton::clicked, this, [this] { SaveOrCopyVehicle(QStringLiteral("Copy")); });
@@ -167,9 +175,12 @@ QWidget* frmVehicleTurning::BuildVehicleListFrame() {
 QWidget* frmVehicleTurning::BuildVehicleDetailsPage() {
   auto* frame5 = Named(new QFrame, "Frame5");
   auto* outer = new QHBoxLayout(frame5);
+  // Rows packed close, so the window fits a screen 768 pixels high.
+  outer->setContentsMargins(4, 2, 4, 2);
   auto* column = new QVBoxLayout;
   auto* grid = new QGridLayout;
   grid->setHorizontalSpacing(4);
+  grid->setVerticalSpacing(2);
 
   // One column pair per segment: caption and field, rows F, WB, B, H.
   for (int segment = 0; segment < 4; ++segment) {
@@ -215,6 +226,7 @@ QWidget* frmVehicleTurning::BuildVehicleDetailsPage() {
   column->addLayout(grid);
 
   auto* limits = new QGridLayout;
+  limits->setVerticalSpacing(2);
   const std::array<std::tuple<D, const char*, const char*>, 3> limitRows{{
       {D::MaxTurningAngle, "Label4", "Max wheel turning angle (seg #1)"},
       {D::MaxSegmentAngle, "Label8", "Max angle between Segments"},

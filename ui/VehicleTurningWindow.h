@@ -130,6 +130,9 @@ class frmVehicleTurning : public QMainWindow {
  signals:
   // A run started from the Execute button has ended, however it ended.
   void runFinished(veerline::RunOutcome outcome);
+  // The window has closed for good: its settings are written and the drawing
+  // window is closed too. The program ends here.
+  void closed();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -188,7 +191,6 @@ class frmVehicleTurning : public QMainWindow {
   void MarkField(int dimension);
   QListWidgetItem* SelectedEntry() const;
   QString WorkingLibraryPath(const QString& path) const;
-  void PlaceBesideDrawingWindow();
   void ShowIllustration(int typeCode);
   void SelectListEntryWithRecord(int record);
   void WriteVehicleFileSetting();
