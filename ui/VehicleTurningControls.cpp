@@ -339,16 +339,20 @@ void frmVehicleTurning::BuildMenus() {
     menu->addSeparator()->setObjectName(QString::fromLatin1(name));
   };
   QMenu* file = Named(menuBar()->addMenu(QStringLiteral("&File")), "M_File");
-  connect(action(file, "M_Open", QStringLiteral("Open")), &QAction::triggered, this,
+  connect(action(file, "M_Open", QStringLiteral("&Open Library...")), &QAction::triggered, this,
           &frmVehicleTurning::OnMenuOpen);
-  connect(action(file, "M_save", QStringLiteral("Save As")), &QAction::triggered, this,
+  connect(action(file, "M_save", QStringLiteral("&Save Library As...")), &QAction::triggered, this,
           &frmVehicleTurning::OnMenuSaveAs);
   separator(file, "M_line");
-  connect(action(file, "M_New", QStringLiteral("New")), &QAction::triggered, this,
+  connect(action(file, "M_New", QStringLiteral("&New Library...")), &QAction::triggered, this,
           &frmVehicleTurning::OnMenuNew);
   separator(file, "M_line3");
-  connect(action(file, "M_OpenDrawing", QStringLiteral("Open Drawing")), &QAction::triggered, this,
-          &frmVehicleTurning::OnOpenDrawing);
+  connect(action(file, "M_OpenDrawing", QStringLiteral("Open &Drawing...")), &QAction::triggered,
+          this, &frmVehicleTurning::OnOpenDrawing);
+  separator(file, "M_line4");
+  QAction* exit = action(file, "M_Exit", QStringLiteral("E&xit"));
+  exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+  connect(exit, &QAction::triggered, this, &QWidget::close);
 
   QMenu* settings = Named(menuBar()->addMenu(QStringLiteral("&Settings")), "M_Settings");
   connect(action(settings, "M_Colors", QStringLiteral("Drawing Output Colors")),

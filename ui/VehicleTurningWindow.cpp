@@ -62,6 +62,7 @@ frmVehicleTurning::frmVehicleTurning(UiServices services, QWidget* parent)
   mConnection = std::make_unique<cad::CadConnection>(mAttacher);
   mColours = std::make_unique<QtColourSettings>(mServices);
   mDrawingWindow = std::make_unique<DrawingWindow>(mServices, mAttacher);
+  connect(mDrawingWindow.get(), &DrawingWindow::exitRequested, this, &QWidget::close);
   // Path corners start at the chosen vehicle's turning radius.
   mDrawingWindow->Editor().Path().SetRadiusSource(
       [this] { return MinCentrelineRadius(CurrentFields(), mHost->Symbols()); });
