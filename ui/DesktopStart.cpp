@@ -29,8 +29,8 @@ QMargins FrameOf(const QWidget& window) {
 
 }  // namespace
 
-DesktopLayout LayOutDesktop(const QRect& available, const QSize& mainWanted,
-                            const QSize& mainLeast, const QMargins& frame, int margin) {
+DesktopLayout LayOutDesktop(const QRect& available, const QSize& mainWanted, const QSize& mainLeast,
+                            const QMargins& frame, int margin) {
   const int frameWidth = frame.left() + frame.right();
   const int frameHeight = frame.top() + frame.bottom();
   // The main window keeps the size it wants where the drawing window still

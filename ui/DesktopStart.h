@@ -25,8 +25,8 @@ struct DesktopLayout {
 // mainWanted and mainLeast are the main window's preferred and smallest
 // sizes, frame the width of a window frame on each side, margin the distance
 // kept from the screen's edges.
-DesktopLayout LayOutDesktop(const QRect& available, const QSize& mainWanted,
-                            const QSize& mainLeast, const QMargins& frame, int margin);
+DesktopLayout LayOutDesktop(const QRect& available, const QSize& mainWanted, const QSize& mainLeast,
+                            const QMargins& frame, int margin);
 
 // Lays both windows out on the main window's screen.
 void PlaceDesktopWindows(frmVehicleTurning& main, DrawingWindow& drawing);

@@ -19,13 +19,9 @@ bool ElidedLabel::IsElided() const {
   return fontMetrics().horizontalAdvance(text()) > contentsRect().width();
 }
 
-QSize ElidedLabel::sizeHint() const {
-  return QSize(40, QLabel::sizeHint().height());
-}
+QSize ElidedLabel::sizeHint() const { return QSize(40, QLabel::sizeHint().height()); }
 
-QSize ElidedLabel::minimumSizeHint() const {
-  return QSize(0, QLabel::minimumSizeHint().height());
-}
+QSize ElidedLabel::minimumSizeHint() const { return QSize(0, QLabel::minimumSizeHint().height()); }
 
 void ElidedLabel::paintEvent(QPaintEvent*) {
   QPainter painter(this);

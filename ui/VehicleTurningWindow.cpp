@@ -261,6 +261,8 @@ void frmVehicleTurning::OnExecute() {
   mRunSpeedUnit = inputs.speedUnit == 1   ? SpeedUnit::MilesPerHour
                   : inputs.speedUnit == 2 ? SpeedUnit::MetresPerSecond
                                           : SpeedUnit::KilometresPerHour;
+  mRunDiagram = {QString::fromStdString(inputs.vehicle.txt_Name).trimmed(), inputs.vehicle.Type,
+                 inputs.pathUnit};
   RunContext context{*mHost, *mConnection, *mColours, mRunState};
   RunOutcome outcome = RunOutcome::Ended;
   try {
@@ -353,6 +355,8 @@ void frmVehicleTurning::DrawRunDiagrams() {
   mDiagramState.ArticulationTrack3 = mRunState.ArticulationTrack3;
   mDiagramState.SpeedTrack = mRunState.SpeedTrack;
   mPicture2->SetSpeedUnit(mRunSpeedUnit);
+  mPicture2->SetRun(mRunDiagram);
+  mPicture3->SetRun(mRunDiagram);
   mPicture3->update();
   mPicture2->update();
 }

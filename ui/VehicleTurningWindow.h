@@ -11,6 +11,7 @@
 #include "engine/RunState.h"
 #include "engine/VehicleModel.h"
 #include "run/RunInputs.h"
+#include "ui/DiagramAnnotation.h"
 #include "ui/UiServices.h"
 
 class QCheckBox;
@@ -213,6 +214,7 @@ class frmVehicleTurning : public QMainWindow {
   bool mCloseRequested = false;
   int mRowAtPress = -1;  // selected list row when the mouse was pressed on the list
   SpeedUnit mRunSpeedUnit = SpeedUnit::KilometresPerHour;
+  DiagramRun mRunDiagram;  // the vehicle and path unit of the run started last
   bool mUnloaded = false;
   bool mPlaced = false;
 

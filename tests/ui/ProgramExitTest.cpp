@@ -117,9 +117,9 @@ class ProgramExitTest : public QObject {
       Stop(manager);
       Stop(server);
     });
-    server.start(xvfb, {QStringLiteral(":%1").arg(display), QStringLiteral("-screen"),
-                        QStringLiteral("0"), QStringLiteral("1366x768x24"),
-                        QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    server.start(
+        xvfb, {QStringLiteral(":%1").arg(display), QStringLiteral("-screen"), QStringLiteral("0"),
+               QStringLiteral("1366x768x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(display)),
                              5000);
     manager.setProcessEnvironment(environment);
