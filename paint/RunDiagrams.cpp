@@ -153,10 +153,13 @@ void PaintTurningDiagram(QPainter& painter, const QSize& box, const RunState& st
   text.Print(QStringLiteral("100%"), kWhite);
   // The legend follows line by line under the top label.
   text.Print(QStringLiteral(" "), kWhite);
-  text.Print(QStringLiteral(" Truck"), kRed);
-  text.Print(QStringLiteral(" Segment #1"), kYellow);
-  text.Print(QStringLiteral(" Segment #2"), kGreen);
-  text.Print(QStringLiteral(" Segment #3"), kBlue);
+  const QStringList legend =
+      style.legend.isEmpty() ? QStringList{QStringLiteral(" Truck"), QStringLiteral(" Segment #1"),
+                                           QStringLiteral(" Segment #2"),
+                                           QStringLiteral(" Segment #3")}
+                             : style.legend;
+  const QColor colours[] = {kRed, kYellow, kGreen, kBlue};
+  for (int i = 0; i < legend.size() && i < 4; ++i) text.Print(legend[i], colours[i]);
   text.MoveTo(0, -92);
   text.Print(QStringLiteral("-100%"), kWhite);
   painter.restore();

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QSize>
+#include <QStringList>
 
 #include "engine/RunState.h"
 #include "engine/VehicleModel.h"
@@ -16,6 +17,10 @@ namespace veerline::paint {
 struct DiagramStyle {
   QColor background = Qt::black;
   QFont font = DefaultDiagramFont();
+  // The legend of the "Turning Report", one line per curve in the curves'
+  // order (red, yellow, green, blue); empty for the generic " Truck",
+  // " Segment #1" to " Segment #3".
+  QStringList legend;
 
   // The label font used when the caller gives none.
   static QFont DefaultDiagramFont();

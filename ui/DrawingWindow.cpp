@@ -74,6 +74,11 @@ void DrawingWindow::BuildMenus() {
   file->addSeparator();
   mClose = file->addAction(tr("Close drawing"), this, [this] { CloseDrawing(); });
   mClose->setObjectName(QStringLiteral("CloseDrawing"));
+  file->addSeparator();
+  // Exit ends the program here as in the main window, which does the closing.
+  QAction* exit = file->addAction(tr("E&xit"), this, &DrawingWindow::exitRequested);
+  exit->setObjectName(QStringLiteral("ExitProgram"));
+  exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
   QMenu* view = menuBar()->addMenu(tr("&View"));
   view->setObjectName(QStringLiteral("DrawingViewMenu"));

@@ -78,6 +78,8 @@ class DrawingWindow : public QMainWindow {
   void windowClosed();
   // Another drawing (or none) is open now.
   void drawingChanged();
+  // File > Exit: the user wants to end the program.
+  void exitRequested();
 
  protected:
   void closeEvent(QCloseEvent* event) override;

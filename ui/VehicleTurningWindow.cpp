@@ -28,9 +28,11 @@
 #include "ui/AboutBox.h"
 #include "ui/ClearanceGroup.h"
 #include "ui/ClearanceReport.h"
+#include "ui/DesktopStart.h"
 #include "ui/DrawingEditor.h"
 #include "ui/DrawingView.h"
 #include "ui/DrawingWindow.h"
+#include "ui/ElidedLabel.h"
 #include "ui/FieldFaultText.h"
 #include "ui/HelpWindow.h"
 #include "ui/InteractivePicker.h"
@@ -48,6 +50,12 @@ namespace veerline::ui {
 frmVehicleTurning::frmVehicleTurning(UiServices services, QWidget* parent)
     : QMainWindow(parent), mServices(std::move(services)) {
   setObjectName(QStringLiteral("frmVehicleTurning"));
+  // Above the drawing window, not above other programs: the window is the
+  // drawing window's transient (set when first shown). X11 window managers
+  // keep only a dialog-type window above its parent, so it is one, with the
+  // buttons of a main window.
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
   setWindowTitle(QStringLiteral("Veerline, Vehicle Turning Simulation"));
   mHost = std::make_unique<WindowHost>(*this);
   BuildControls();
@@ -56,6 +64,7 @@ frmVehicleTurning::frmVehicleTurning(UiServices services, QWidget* parent)
   mConnection = std::make_unique<cad::CadConnection>(mAttacher);
   mColours = std::make_unique<QtColourSettings>(mServices);
   mDrawingWindow = std::make_unique<DrawingWindow>(mServices, mAttacher);
+  connect(mDrawingWindow.get(), &DrawingWindow::exitRequested, this, &QWidget::close);
   // Path corners start at the chosen vehicle's turning radius.
   mDrawingWindow->Editor().Path().SetRadiusSource(
       [this] { return MinCentrelineRadius(CurrentFields(), mHost->Symbols()); });
@@ -175,7 +184,10 @@ MessageAnswer frmVehicleTurning::ShowMessage(MessageKind kind, const QString& ti
 }
 
 void frmVehicleTurning::SetStatusPanelText(int panel, const QString& text) {
-  if (panel >= 0 && panel < static_cast<int>(mPanels.size())) mPanels[panel]->setText(text);
+  if (panel == 0)
+    static_cast<ElidedLabel*>(mPanels[0])->SetFullText(text);
+  else if (panel > 0 && panel < static_cast<int>(mPanels.size()))
+    mPanels[panel]->setText(text);
 }
 
 QString frmVehicleTurning::StatusPanelText(int panel) const {
@@ -251,6 +263,8 @@ void frmVehicleTurning::OnExecute() {
   mRunSpeedUnit = inputs.speedUnit == 1   ? SpeedUnit::MilesPerHour
                   : inputs.speedUnit == 2 ? SpeedUnit::MetresPerSecond
                                           : SpeedUnit::KilometresPerHour;
+  mRunDiagram = {QString::fromStdString(inputs.vehicle.txt_Name).trimmed(), inputs.vehicle.Type,
+                 inputs.pathUnit};
   RunContext context{*mHost, *mConnection, *mColours, mRunState};
   RunOutcome outcome = RunOutcome::Ended;
   try {
@@ -338,6 +352,8 @@ void frmVehicleTurning::DrawRunDiagrams() {
   mDiagramState.ArticulationTrack3 = mRunState.ArticulationTrack3;
   mDiagramState.SpeedTrack = mRunState.SpeedTrack;
   mPicture2->SetSpeedUnit(mRunSpeedUnit);
+  mPicture2->SetRun(mRunDiagram);
+  mPicture3->SetRun(mRunDiagram);
   mPicture3->update();
   mPicture2->update();
 }
@@ -433,6 +449,7 @@ void frmVehicleTurning::closeEvent(QCloseEvent* event) {
   if (mHelp != nullptr) mHelp->close();
   mDrawingWindow->close();
   event->accept();
+  emit closed();
 }
 
 void frmVehicleTurning::resizeEvent(QResizeEvent* event) {
@@ -440,8 +457,8 @@ void frmVehicleTurning::resizeEvent(QResizeEvent* event) {
   MoveProgressBarIntoPanel(mProgressBar, mStatusBar, 2);
 }
 
-// The first show keeps the window above the drawing window (not above other
-// programs) and places the two side by side.
+// The first show keeps the window above the drawing window and lays the two
+// out on the screen.
 void frmVehicleTurning::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (mPlaced) return;
@@ -449,41 +466,12 @@ void frmVehicleTurning::showEvent(QShowEvent* event) {
   mDrawingWindow->winId();  // the drawing window needs its native window to be a parent
   if (windowHandle() != nullptr) windowHandle()->setTransientParent(mDrawingWindow->windowHandle());
   if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) return;
-  PlaceBesideDrawingWindow();
-}
-
-// The main window goes to the lower right corner of the screen, a third of an
-// inch from the edges, made smaller where the screen is too small for it; the
-// drawing window fills the room to its left, so neither covers the other.
-void frmVehicleTurning::PlaceBesideDrawingWindow() {
-  const QScreen* current = screen();
-  if (current == nullptr) return;
-  const QRect area = current->availableGeometry();
-  const int margin = logicalDpiX() / 3;
-  // Frames are known only once a window is on screen; until then assume a thin one.
-  const QMargins frame = frameGeometry().size() != size()
-                             ? QMargins(geometry().left() - frameGeometry().left(),
-                                        geometry().top() - frameGeometry().top(),
-                                        frameGeometry().right() - geometry().right(),
-                                        frameGeometry().bottom() - geometry().bottom())
-                             : QMargins(4, 28, 4, 4);
-  const int frameWidth = frame.left() + frame.right();
-  const int frameHeight = frame.top() + frame.bottom();
-  resize(std::min(width(), area.width() - frameWidth),
-         std::min(height(), area.height() - frameHeight));
-  const int left = area.x() + std::max(0, area.width() - width() - frameWidth - margin);
-  const int top = area.y() + std::max(0, area.height() - height() - frameHeight - margin);
-  move(left, top);
-  const int gap = 4;
-  const int drawingWidth = left - area.x() - gap - frameWidth;
-  if (drawingWidth >= mDrawingWindow->minimumSizeHint().width())
-    mDrawingWindow->setGeometry(area.x() + frame.left(), area.y() + frame.top(), drawingWidth,
-                                area.height() - frameHeight);
+  PlaceDesktopWindows(*this, *mDrawingWindow);
 }
 
 bool frmVehicleTurning::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::MouseButtonPress && watched == mList->viewport()) {
-    mRowAtPress = mList->currentRow();
+    mRowAtPress = SelectedEntry() != nullptr ? mList->currentRow() : -1;
   } else if (event->type() == QEvent::KeyRelease && qobject_cast<QLineEdit*>(watched) != nullptr) {
     OnDimensionKeyReleased();
   } else if ((event->type() == QEvent::Resize || event->type() == QEvent::Move) &&

@@ -12,6 +12,7 @@
 #include "engine/RunState.h"
 #include "engine/VehicleModel.h"
 #include "run/RunInputs.h"
+#include "ui/DiagramAnnotation.h"
 #include "ui/UiServices.h"
 
 class QCheckBox;
@@ -131,6 +132,9 @@ class frmVehicleTurning : public QMainWindow {
  signals:
   // A run started from the Execute button has ended, however it ended.
   void runFinished(veerline::RunOutcome outcome);
+  // The window has closed for good: its settings are written and the drawing
+  // window is closed too. The program ends here.
+  void closed();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -189,7 +193,6 @@ class frmVehicleTurning : public QMainWindow {
   void MarkField(int dimension);
   QListWidgetItem* SelectedEntry() const;
   QString WorkingLibraryPath(const QString& path) const;
-  void PlaceBesideDrawingWindow();
   void ShowIllustration(int typeCode);
   void SelectListEntryWithRecord(int record);
   void WriteVehicleFileSetting();
@@ -210,8 +213,9 @@ class frmVehicleTurning : public QMainWindow {
   std::unique_ptr<DrawingWindow> mDrawingWindow;
   bool mRunning = false;
   bool mCloseRequested = false;
-  int mRowAtPress = -1;  // current list row when the mouse was pressed on the list
+  int mRowAtPress = -1;  // selected list row when the mouse was pressed on the list
   SpeedUnit mRunSpeedUnit = SpeedUnit::KilometresPerHour;
+  DiagramRun mRunDiagram;  // the vehicle and path unit of the run started last
   bool mUnloaded = false;
   bool mPlaced = false;
 

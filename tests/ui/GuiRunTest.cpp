@@ -16,6 +16,8 @@
 #include "DrawingTestFiles.h"
 #include "UiTestSupport.h"
 #include "cad/dxf/DrawingModel.h"
+#include "engine/Rounding.h"
+#include "ui/DiagramAnnotation.h"
 #include "ui/DrawingView.h"
 #include "ui/DrawingWindow.h"
 #include "ui/InteractivePicker.h"
@@ -24,6 +26,7 @@
 #include "ui/VehicleTurningWindow.h"
 #include "paint/DiagramReadout.h"
 #include "paint/DiagramScale.h"
+#include "paint/RunDiagrams.h"
 
 using namespace veerline;
 using namespace veerline::ui;
@@ -63,6 +66,7 @@ struct Fixture {
     Child<QComboBox>(window, "Combo2")->setCurrentIndex(1);
     Child<QComboBox>(window, "Combo3")->setCurrentIndex(1);
     Child<QLineEdit>(window, "txt_Speed")->setText(QStringLiteral("3"));
+    Child<QLineEdit>(window, "txt_Name")->setText(QStringLiteral("Semi"));
     QObject::connect(&drawingWindow.Picker(), &InteractivePicker::pickStarted, [this] {
       if (nextStep < pickSteps.size()) QTimer::singleShot(0, pickSteps[nextStep++]);
     });
@@ -249,8 +253,31 @@ class GuiRunTest : public QObject {
     QVERIFY(readout.startsWith(QStringLiteral("Front Wheel Station: ")));
     QVERIFY(readout.contains(QStringLiteral("   Angle(%): 50")));
 
+    // The cursor reads the curves at the pointer's station, whatever its height;
+    // a Semi-Trailer's legend has its tractor and its semi-trailer only.
+    const QStringList atMiddle = turning->CursorTexts();
+    QTest::mouseMove(turning, QPoint(middle.x(), turning->height() - 3));
+    QVERIFY(turning->toolTip() != readout);
+    QCOMPARE(turning->CursorTexts(), atMiddle);
+    const double station = *turning->CursorStation();
+    const auto steering = TrackValueAt(f.window.DiagramState().SteeringTrack, station);
+    QVERIFY(steering && std::abs(*steering) > 1);
+    QCOMPARE(atMiddle, (QStringList{StationText(station, turning->Run(), UserNumberSymbols()),
+                                    QString::fromStdString(FormatFieldNumber(
+                                        RoundHalfEven(*steering, 1), UserNumberSymbols())) +
+                                        QStringLiteral(" %"),
+                                    turning->CursorTexts().last()}));
+    QVERIFY(atMiddle.first().endsWith(QStringLiteral(" m")));
+    QCOMPARE(TurningLegend(turning->Run().vehicleType),
+             (QStringList{QStringLiteral(" Tractor (steering)"), QStringLiteral(" Semi-trailer")}));
+
+    // The copy carries the station axis and the vehicle's name besides the diagram.
     f.window.findChild<QAction*>(QStringLiteral("M_CopyToClipboard"))->trigger();
-    QCOMPARE(QGuiApplication::clipboard()->image().size(), turning->size());
+    const QImage copied = QGuiApplication::clipboard()->image();
+    QCOMPARE(copied.size(), turning->size());
+    QCOMPARE(turning->Run().vehicleName, QStringLiteral("Semi"));
+    QVERIFY(copied.convertToFormat(QImage::Format_RGB32) !=
+            paint::RenderTurningDiagram(f.window.DiagramState(), turning->size()));
 
     tabs->setCurrentIndex(2);
     QVERIFY(speed->isVisible() && !turning->isVisible());

