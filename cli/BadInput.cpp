@@ -7,15 +7,17 @@
 
 namespace veerline::cli {
 
-int ExitTwoOnBadInput(const Action& command) {
+int ExitTwoOnBadInput(const Action& command) { return ExitTwoOnBadInput(command, std::cerr); }
+
+int ExitTwoOnBadInput(const Action& command, std::ostream& err) {
   try {
     return command();
   } catch (const BadInput& e) {
-    std::cerr << "veerline-cli: " << e.what() << "\n";
+    err << "veerline-cli: " << e.what() << "\n";
   } catch (const VehicleChoiceError& e) {
-    std::cerr << "veerline-cli: " << e.what() << "\n";
+    err << "veerline-cli: " << e.what() << "\n";
   } catch (const cad::DxfError& e) {
-    std::cerr << "veerline-cli: " << e.what() << "\n";
+    err << "veerline-cli: " << e.what() << "\n";
   }
   return kExitBadInput;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <iosfwd>
 #include <stdexcept>
 
 #include "cli/Commands.h"
@@ -15,5 +16,7 @@ struct BadInput : std::runtime_error {
 // chosen, a drawing that cannot be read or written) prints its one line and
 // gives exit status 2.
 int ExitTwoOnBadInput(const Action& command);
+// The same, with the line printed to err.
+int ExitTwoOnBadInput(const Action& command, std::ostream& err);
 
 }  // namespace veerline::cli

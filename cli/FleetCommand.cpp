@@ -2,34 +2,33 @@
 // on all cores, with one row per vehicle in fleet.json, fleet.csv and
 // fleet.html.
 //
-// Each vehicle runs as a child "veerline-cli run" with its own report and
-// picture. A row's figures are therefore those of a single run by
-// construction; a vehicle that crashes or hangs its run costs only its own
-// row; and no drawing, host or painter is shared between runs, so nothing in
-// the run path has to be safe for threads.
+// Each vehicle runs as "veerline-cli run" would run it, through the same
+// parsing and the same code, on a thread of its own: it reads its own copy of
+// the drawing and library and has its own host, run state and picture, so
+// nothing of one run is shared with another. A row's figures are therefore
+// those of a single run, and one vehicle's failure stays in its own row.
 
 #include <algorithm>
-#include <chrono>
+#include <atomic>
 #include <cstdio>
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
-#include <set>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include <QBuffer>
-#include <QCoreApplication>
 #include <QImage>
-#include <QProcess>
-#include <QStringList>
 
 #include "cli/BadInput.h"
 #include "cli/Commands.h"
 #include "cli/FleetRows.h"
+#include "cli/Pictures.h"
+#include "cli/RunCommand.h"
 #include "library/VehicleDataFile.h"
 
 namespace veerline::cli {
@@ -53,13 +52,6 @@ struct FleetArgs {
 // the page of a whole library stays light.
 constexpr int kThumbnailWidth = 480;
 
-std::string ReadWhole(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 void WriteWhole(const fs::path& file, const std::string& text) {
   const fs::path temp = file.string() + ".tmp";
   {
@@ -72,22 +64,15 @@ void WriteWhole(const fs::path& file, const std::string& text) {
 }
 
 // The run's picture made small, as PNG bytes; empty when there is none.
-std::string Thumbnail(const fs::path& picture) {
-  QImage image;
-  if (!fs::exists(picture) || !image.load(QString::fromStdString(picture.string()))) return {};
-  const QImage small = image.scaledToWidth(kThumbnailWidth, Qt::SmoothTransformation);
+std::string Thumbnail(const QImage& picture) {
+  if (picture.isNull()) return {};
+  const QImage small = picture.scaledToWidth(kThumbnailWidth, Qt::SmoothTransformation);
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
   small.save(&buffer, "PNG");
   return bytes.toStdString();
 }
-
-struct Job {
-  std::size_t row = 0;
-  fs::path stem;  // rows/NNN: .json report, .png picture, .err messages
-  std::unique_ptr<QProcess> process;
-};
 
 // The vehicles asked for, in library order; every name given must exist.
 std::vector<library::NumberedVehicle> ChooseVehicles(const FleetArgs& args) {
@@ -114,37 +99,38 @@ std::vector<library::NumberedVehicle> ChooseVehicles(const FleetArgs& args) {
   return chosen;
 }
 
-QStringList RunArguments(const FleetArgs& args, int record, const fs::path& stem) {
-  QStringList list{"run", QString::fromStdString(args.drawing), "--library",
-                   QString::fromStdString(args.library), "--record", QString::number(record)};
-  for (const std::string& a : args.runArgs) list << QString::fromStdString(a);
-  list << "--report" << QString::fromStdString(stem.string() + ".json") << "--picture"
-       << QString::fromStdString(stem.string() + ".png");
+// The arguments of the vehicle's "veerline-cli run", after "run".
+std::vector<std::string> RunArguments(const FleetArgs& args, int record, const fs::path& stem) {
+  std::vector<std::string> list{args.drawing, "--library", args.library, "--record",
+                                std::to_string(record)};
+  list.insert(list.end(), args.runArgs.begin(), args.runArgs.end());
+  list.insert(list.end(), {"--report", stem.string() + ".json", "--picture", stem.string() + ".png"});
   return list;
 }
 
-FleetRow FinishRow(const library::NumberedVehicle& numbered, const FleetArgs& args,
-                   const Job& job) {
-  const fs::path reportFile = job.stem.string() + ".json";
-  json report;
-  if (fs::exists(reportFile)) {
-    try {
-      report = json::parse(ReadWhole(reportFile));
-    } catch (const json::exception&) {
-      report = nullptr;
-    }
+// Runs one vehicle as "veerline-cli run" does and makes its row. A run that
+// fails unexpectedly loses its figures and says so in its reason.
+FleetFileRow RunRow(const library::NumberedVehicle& numbered, const FleetArgs& args,
+                    const fs::path& stem) {
+  std::error_code ec;
+  for (const char* ext : {".json", ".png"}) fs::remove(stem.string() + ext, ec);
+  std::ostringstream out, err;
+  RunRecord record;
+  int status = kExitFailure;
+  try {
+    status = RunVehicle(ParseRunArguments(RunArguments(args, numbered.record, stem)), out, err,
+                        &record);
+  } catch (const std::exception& e) {
+    err << "veerline-cli: " << e.what() << "\n";
   }
-  std::string errorText = ReadWhole(job.stem.string() + ".err");
-  const QProcess& p = *job.process;
-  const bool crashed = p.exitStatus() != QProcess::NormalExit ||
-                       (p.exitCode() != kExitOk && p.exitCode() != kExitBadInput && p.exitCode() != 3);
-  if (crashed) {
-    report = nullptr;
-    errorText += "the run failed (exit status " + std::to_string(p.exitCode()) + ")";
+  constexpr int kExitConflict = 3;
+  if (status != kExitOk && status != kExitBadInput && status != kExitConflict) {
+    record = RunRecord{};
+    err << "the run failed (exit status " << status << ")\n";
   }
-  FleetRow row = MakeFleetRow(numbered.vehicle.Name, fs::path(args.library).filename().string(),
-                              numbered.record, report, errorText);
-  row.picturePng = Thumbnail(job.stem.string() + ".png");
+  FleetFileRow row{MakeFleetRow(numbered.vehicle.Name, fs::path(args.library).filename().string(),
+                                numbered.record, record.figures, record.messages, err.str()),
+                   Thumbnail(record.picture)};
   return row;
 }
 
@@ -155,43 +141,24 @@ int Fleet(const FleetArgs& args) {
   fs::create_directories(outDir / "rows", ec);
   if (ec) throw BadInput(args.outDir + ": " + ec.message());
 
-  static int argc = 1;
-  static char name[] = "veerline-cli";
-  static char* argv[] = {name, nullptr};
-  std::unique_ptr<QCoreApplication> app;
-  if (QCoreApplication::instance() == nullptr) app = std::make_unique<QCoreApplication>(argc, argv);
-  const QString self = QCoreApplication::applicationFilePath();
-
-  const unsigned jobs =
-      args.jobs > 0 ? args.jobs : std::max(1u, std::thread::hardware_concurrency());
-  std::vector<FleetRow> rows(vehicles.size());
-  std::vector<Job> running;
-  std::size_t next = 0;
-  while (next < vehicles.size() || !running.empty()) {
-    while (next < vehicles.size() && running.size() < jobs) {
-      Job job;
-      job.row = next;
-      char number[16];
-      std::snprintf(number, sizeof number, "%03zu", next + 1);
-      job.stem = outDir / "rows" / number;
-      for (const char* ext : {".json", ".png", ".err"}) fs::remove(job.stem.string() + ext, ec);
-      job.process = std::make_unique<QProcess>();
-      job.process->setStandardOutputFile(QProcess::nullDevice());
-      job.process->setStandardErrorFile(QString::fromStdString(job.stem.string() + ".err"));
-      job.process->start(self, RunArguments(args, vehicles[next].record, job.stem));
-      running.push_back(std::move(job));
-      ++next;
+  // Made here, before any run starts: every run paints its picture through it.
+  PictureSupport pictures;
+  const unsigned jobs = std::min<unsigned>(
+      args.jobs > 0 ? args.jobs : std::max(1u, std::thread::hardware_concurrency()),
+      static_cast<unsigned>(vehicles.size()));
+  std::vector<FleetFileRow> rows(vehicles.size());
+  std::atomic<std::size_t> next{0};
+  auto work = [&] {
+    for (std::size_t i = next++; i < vehicles.size(); i = next++) {
+      char number[24];
+      std::snprintf(number, sizeof number, "%03zu", i + 1);
+      rows[i] = RunRow(vehicles[i], args, outDir / "rows" / number);
     }
-    for (auto it = running.begin(); it != running.end();) {
-      QProcess& p = *it->process;
-      if (p.state() != QProcess::NotRunning && !p.waitForFinished(20)) {
-        ++it;
-        continue;
-      }
-      rows[it->row] = FinishRow(vehicles[it->row], args, *it);
-      it = running.erase(it);
-    }
-  }
+  };
+  std::vector<std::thread> threads;
+  for (unsigned t = 1; t < jobs; ++t) threads.emplace_back(work);
+  work();
+  for (std::thread& thread : threads) thread.join();
 
   json run = {{"drawing", args.drawing}, {"library", args.library}, {"arguments", args.runArgs}};
   WriteWhole(outDir / "fleet.json", FleetJson(rows, run).dump(1) + "\n");
@@ -200,10 +167,9 @@ int Fleet(const FleetArgs& args) {
              FleetHtml(rows, "Fleet check: " + fs::path(args.library).filename().string() +
                                  " on " + fs::path(args.drawing).filename().string()));
   int fitting = 0;
-  for (const FleetRow& row : rows) {
-    const std::string verdict = FleetVerdict(row);
-    fitting += verdict == "fits";
-    std::cout << row.vehicle << '\t' << verdict << '\n';
+  for (const FleetFileRow& row : rows) {
+    fitting += FleetRowFits(row.row);
+    std::cout << row.row.vehicle << '\t' << FleetVerdict(row.row) << '\n';
   }
   std::cout << fitting << " of " << rows.size() << " vehicles fit\n";
   return kExitOk;
@@ -248,6 +214,7 @@ void AddFleetCommand(CLI::App& app, Action& action) {
   pass("--clearance", "Clearance margin in drawing units");
   pass("--seed", "Seed of the random block-name numbers");
   flag("--reverse", "Drive the path from its end to its start");
+  flag("--exact", "Exact tracking on forward legs");
   flag("--sweep", "Draw the sweep lines");
   flag("--no-envelope", "Do not draw the swept envelope");
   flag("--no-plot-vehicle", "Draw no vehicle outlines");

@@ -50,11 +50,13 @@ PictureSupport::PictureSupport() {
 
 PictureSupport::~PictureSupport() = default;
 
-void WriteDrawingPicture(const cad::DrawingModel& drawing, const std::string& unitLabel,
-                         const std::string& file) {
+QImage WriteDrawingPicture(const cad::DrawingModel& drawing, const std::string& unitLabel,
+                           const std::string& file) {
   paint::RenderOptions options;
   options.unitLabel = QString::fromStdString(unitLabel);
-  Save(paint::RenderDrawing(drawing, QSize(1600, 1200), options), file);
+  QImage picture = paint::RenderDrawing(drawing, QSize(1600, 1200), options);
+  Save(picture, file);
+  return picture;
 }
 
 void WriteDiagramPictures(const RunState& state, int speedUnit, const std::string& prefix) {

@@ -6,6 +6,8 @@
 #include "cad/dxf/DrawingModel.h"
 #include "engine/RunState.h"
 
+#include <QImage>
+
 class QGuiApplication;
 
 namespace veerline::cli {
@@ -23,8 +25,9 @@ class PictureSupport {
   std::unique_ptr<QGuiApplication> mApp;
 };
 
-// A PNG of the drawing with the run's output, fitted to the picture, with a scale bar.
-void WriteDrawingPicture(const cad::DrawingModel& drawing, const std::string& unitLabel,
+// A PNG of the drawing with the run's output, fitted to the picture, with a
+// scale bar; returns the picture written.
+QImage WriteDrawingPicture(const cad::DrawingModel& drawing, const std::string& unitLabel,
                          const std::string& file);
 // PREFIX-turning.png and PREFIX-speed.png, painted as the main window paints them.
 void WriteDiagramPictures(const RunState& state, int speedUnit, const std::string& prefix);

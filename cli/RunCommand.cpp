@@ -18,6 +18,7 @@
 #include "cli/CliHost.h"
 #include "cli/Commands.h"
 #include "cli/Pictures.h"
+#include "cli/RunCommand.h"
 #include "cli/RunReport.h"
 #include "cli/VehicleChoice.h"
 #include "engine/SafeSave.h"
@@ -26,28 +27,6 @@
 namespace veerline::cli {
 namespace {
 
-struct RunArgs {
-  std::string drawing;
-  std::string path;
-  VehicleChoice vehicle;
-  std::string pathUnit;
-  std::string speed = "10";
-  std::string speedUnit = "km/h";
-  std::string lockToLock;
-  bool reverse = false;
-  bool noPlotVehicle = false;
-  std::optional<std::string> spacing;
-  bool sweep = false;
-  bool noEnvelope = false;
-  std::string out, report, picture, diagrams;
-  unsigned seed = 0;
-  bool seedGiven = false;
-  std::vector<std::string> obstacleLayers;
-  std::string clearance = "0";
-  bool failOnConflict = false;
-  std::vector<std::string> legs;  // direction:HANDLE, in order
-  bool exact = false;
-};
 
 // Exit status of a run with --fail-on-conflict when an obstacle is within the margin.
 constexpr int kExitConflict = 3;
@@ -156,7 +135,7 @@ bool RunHappened(RunOutcome outcome) { return outcome != RunOutcome::Ended; }
 
 void WriteText(const std::string& file, const std::string& text) { SaveFileSafely(file, text); }
 
-int Run(const RunArgs& args) {
+int RunOnce(const RunArgs& args, std::ostream& out, std::ostream& err, RunRecord* record) {
   const VehicleRecord vehicle = LoadVehicleChoice(args.vehicle);
   RunInputs inputs = MakeInputs(args, vehicle);
 
@@ -180,12 +159,16 @@ int Run(const RunArgs& args) {
   cad::CadConnection connection(attacher);
   cad::DefaultColourSettings colours;
   const unsigned seed = args.seedGiven ? args.seed : std::random_device{}();
-  CliHost host(std::cerr, seed);
+  CliHost host(err, seed);
   RunState state;
   RunContext context{host, connection, colours, state};
 
   const RunResult run = ExecuteButton(inputs, context);
   const RunOutcome outcome = run.outcome;
+  if (record != nullptr) {
+    record->figures = MeasureRun(outcome, state);
+    record->messages = host.Messages();
+  }
   const std::string summary = RunHappened(outcome) ? host.StatusText() : std::string();
 
   auto writeReport = [&] {
@@ -195,7 +178,7 @@ int Run(const RunArgs& args) {
   };
   if (!state.refusal.empty()) {
     // A manoeuvre whose leg does not start where the vehicle stands: nothing is written.
-    std::cerr << "veerline-cli: " << state.refusal << "\n";
+    err << "veerline-cli: " << state.refusal << "\n";
     return kExitBadInput;
   }
   if (!RunHappened(outcome)) {
@@ -203,7 +186,7 @@ int Run(const RunArgs& args) {
     // A refusal always says why: the message the run showed, or else its status line.
     if (host.Messages().empty()) {
       const std::string reason = host.StatusText();
-      std::cerr << "veerline-cli: " << (reason.empty() ? "the run ended before it started" : reason)
+      err << "veerline-cli: " << (reason.empty() ? "the run ended before it started" : reason)
                 << "\n";
     }
     return kExitBadInput;
@@ -216,20 +199,17 @@ int Run(const RunArgs& args) {
   // system before the report's many small ones are taken.
   if (!args.out.empty()) cad::WriteDxfFile(result, args.out);
   writeReport();
-  if (!args.picture.empty())
-    WriteDrawingPicture(result, UnitAbbreviation(inputs.pathUnit), args.picture);
+  if (!args.picture.empty()) {
+    QImage picture = WriteDrawingPicture(result, UnitAbbreviation(inputs.pathUnit), args.picture);
+    if (record != nullptr) record->picture = std::move(picture);
+  }
   if (!args.diagrams.empty()) WriteDiagramPictures(state, inputs.speedUnit, args.diagrams);
-  std::cout << summary << "\n";
+  out << summary << "\n";
   if (args.failOnConflict && !state.clearance.Conflicts.empty()) return kExitConflict;
   return kExitOk;
 }
 
-}  // namespace
-
-void AddRunCommand(CLI::App& app, Action& action) {
-  auto args = std::make_shared<RunArgs>();
-  CLI::App* run =
-      app.add_subcommand("run", "Drive a vehicle along a path polyline of a DXF drawing");
+void AddRunOptions(CLI::App* run, const std::shared_ptr<RunArgs>& args) {
   run->add_option("drawing", args->drawing, "The DXF drawing")
       ->required()
       ->check(CLI::ExistingFile);
@@ -266,9 +246,35 @@ void AddRunCommand(CLI::App& app, Action& action) {
                 "Exit with status 3 when an obstacle is within the clearance margin");
   run->add_option("--seed", args->seed, "Seed of the random block-name numbers")
       ->each([args](const std::string&) { args->seedGiven = true; });
+}
+
+}  // namespace
+
+int RunVehicle(const RunArgs& args, std::ostream& out, std::ostream& err, RunRecord* record) {
+  return ExitTwoOnBadInput([&] { return RunOnce(args, out, err, record); }, err);
+}
+
+void AddRunCommand(CLI::App& app, Action& action) {
+  auto args = std::make_shared<RunArgs>();
+  CLI::App* run =
+      app.add_subcommand("run", "Drive a vehicle along a path polyline of a DXF drawing");
+  AddRunOptions(run, args);
   run->callback([args, &action] {
-    action = [args] { return ExitTwoOnBadInput([&] { return Run(*args); }); };
+    action = [args] { return RunVehicle(*args, std::cout, std::cerr, nullptr); };
   });
+}
+
+RunArgs ParseRunArguments(const std::vector<std::string>& arguments) {
+  auto args = std::make_shared<RunArgs>();
+  CLI::App run;
+  AddRunOptions(&run, args);
+  std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+  try {
+    run.parse(reversed);
+  } catch (const CLI::ParseError& e) {
+    throw BadInput(e.what());
+  }
+  return *args;
 }
 
 }  // namespace veerline::cli

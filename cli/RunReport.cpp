@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "engine/SweptWidth.h"
+#include "run/RunFigures.h"
 
 namespace veerline::cli {
 namespace {
@@ -45,7 +45,9 @@ json SegmentsJson(const Segments& segments) {
 // The clearance check as the report gives it: the layers and margin asked
 // for, the smallest distance (null without obstacles) and the conflicts,
 // nearest first.
-json ClearanceJson(const ClearanceResult& clearance) {
+json Optional(const std::optional<double>& value) { return value ? json(*value) : json(nullptr); }
+
+json ClearanceJson(const ClearanceResult& clearance, const RunFigures& figures) {
   json conflicts = json::array();
   for (const ObstacleClearance& c : clearance.Conflicts) {
     conflicts.push_back({{"handle", c.Handle},
@@ -59,23 +61,8 @@ json ClearanceJson(const ClearanceResult& clearance) {
   }
   return {{"layers", clearance.Layers},
           {"margin", Number(clearance.Margin)},
-          {"minimumDistance",
-           clearance.MinimumDistance ? Number(*clearance.MinimumDistance) : json(nullptr)},
+          {"minimumDistance", Optional(figures.minimumClearance)},
           {"conflicts", conflicts}};
-}
-
-void AddStop(json& report, RunOutcome outcome, const RunState& state) {
-  report["stopStation"] = nullptr;
-  report["stopAngle"] = nullptr;
-  if (outcome == RunOutcome::FrontWheel) {
-    report["stopStation"] = state.outcome.TurnExceededStation;
-    report["stopAngle"] = state.outcome.TurnExceededAngle;
-  } else if (outcome == RunOutcome::Articulation) {
-    report["stopStation"] = state.outcome.SegmentExceededStation;
-    report["stopAngle"] = state.outcome.SegmentExceededAngle;
-  } else if (outcome == RunOutcome::LockToLock && state.lockToLockStation) {
-    report["stopStation"] = *state.lockToLockStation;
-  }
 }
 
 // The legs of the manoeuvre and, per station, its direction and leg.
@@ -121,15 +108,18 @@ json AxlesJson(const RunState& state) {
 
 }  // namespace
 
-json MakeRunReport(const RunResult& run, const RunState& state, const CliHost& host, int speedUnit,
+json MakeRunReport(const RunResult& run, const RunState& state, const BatchHost& host, int speedUnit,
                    const std::string& summary) {
   const RunOutcome outcome = run.outcome;
   json report;
+  // The figures a fleet row repeats come from the one place both take them.
+  const RunFigures figures = MeasureRun(outcome, state);
   report["outcome"] = RunOutcomeKey(outcome);
-  AddStop(report, outcome, state);
+  report["stopStation"] = Optional(figures.stopStation);
+  report["stopAngle"] = Optional(figures.stopAngle);
 
   json messages = json::array();
-  for (const ShownMessage& m : host.Messages())
+  for (const RecordedMessage& m : host.Messages())
     messages.push_back({{"kind", MessageKindKey(m.kind)}, {"title", m.title}, {"text", m.text}});
   report["messages"] = messages;
 
@@ -137,10 +127,9 @@ json MakeRunReport(const RunResult& run, const RunState& state, const CliHost& h
   report["calculationStep"] = Number(state.CalculationStep);
   report["metresPerUnit"] = Number(state.MetresPerUnit);
   report["vehicleLength"] = Number(state.fordonslen);
-  const bool ran = !state.SteeringTrack.empty();
-  report["maxSteeringAngle"] = ran ? Number(state.MaxSteeringAngle) : json(nullptr);
-  report["maxArticulationAngle"] = ran ? Number(state.MaxArticulationAngle) : json(nullptr);
-  report["lowestSpeed"] = ran ? Number(state.LowestSpeed) : json(nullptr);
+  report["maxSteeringAngle"] = Optional(figures.maxSteeringAngle);
+  report["maxArticulationAngle"] = Optional(figures.maxArticulationAngle);
+  report["lowestSpeed"] = Optional(figures.lowestSpeed);
   report["speedUnit"] = speedUnit == 1 ? "mph" : speedUnit == 2 ? "m/s" : "km/h";
   report["summary"] = summary;
   report["segments"] = SegmentsJson(state.segments);
@@ -159,13 +148,12 @@ json MakeRunReport(const RunResult& run, const RunState& state, const CliHost& h
   report["outlineStations"] = state.outlineStations;
   report["envelope"] = {{"right", PointsJson(state.envelopeRight)},
                         {"left", PointsJson(state.envelopeLeft)}};
-  const auto sweptWidth = SweptWidth(state.envelopeRight, state.envelopeLeft);
-  report["sweptWidth"] = sweptWidth ? Number(*sweptWidth) : json(nullptr);
+  report["sweptWidth"] = Optional(figures.sweptWidth);
   report["blocks"] = {{"vehicle", run.blocks.vehicle},
                       {"sweep", run.blocks.sweep},
                       {"envelope", run.blocks.envelope},
                       {"inserted", run.insertedBlocks}};
-  report["clearance"] = ClearanceJson(state.clearance);
+  report["clearance"] = ClearanceJson(state.clearance, figures);
   AddLegs(report, state);
   report["axles"] = AxlesJson(state);
   return report;

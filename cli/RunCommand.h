@@ -1,0 +1,59 @@
+#pragma once
+
+// "veerline-cli run": one vehicle along a path of a DXF drawing. The fleet
+// check runs its vehicles through the same code in the same process.
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <QImage>
+
+#include "cli/VehicleChoice.h"
+#include "run/BatchHost.h"
+#include "run/RunFigures.h"
+
+namespace veerline::cli {
+
+struct RunArgs {
+  std::string drawing;
+  std::string path;
+  VehicleChoice vehicle;
+  std::string pathUnit;
+  std::string speed = "10";
+  std::string speedUnit = "km/h";
+  std::string lockToLock;
+  bool reverse = false;
+  bool noPlotVehicle = false;
+  std::optional<std::string> spacing;
+  bool sweep = false;
+  bool noEnvelope = false;
+  std::string out, report, picture, diagrams;
+  unsigned seed = 0;
+  bool seedGiven = false;
+  std::vector<std::string> obstacleLayers;
+  std::string clearance = "0";
+  bool failOnConflict = false;
+  std::vector<std::string> legs;  // direction:HANDLE, in order
+  bool exact = false;
+};
+
+// What a run gives a caller in the same process: its figures, the messages
+// it showed and the picture it wrote.
+struct RunRecord {
+  RunFigures figures;
+  std::vector<RecordedMessage> messages;
+  QImage picture;
+};
+
+// The run's options as the command line gives them after "run"; a bad one
+// throws BadInput.
+RunArgs ParseRunArguments(const std::vector<std::string>& arguments);
+
+// Runs one vehicle, writes the files asked for, prints the summary to out and
+// every message and refusal to err. Returns the exit status; fills record
+// (when given) once the run has happened.
+int RunVehicle(const RunArgs& args, std::ostream& out, std::ostream& err, RunRecord* record);
+
+}  // namespace veerline::cli
