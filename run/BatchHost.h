@@ -22,7 +22,8 @@ struct RecordedMessage {
 
 class BatchHost : public RunHost {
  public:
-  explicit BatchHost(unsigned seed) : mRandom(seed) {}
+  explicit BatchHost(unsigned seed, NumberSymbols symbols = NumberSymbols::PointDecimal())
+      : mRandom(seed), mSymbols(std::move(symbols)) {}
 
   MessageAnswer ShowMessage(MessageKind kind, const std::string& title,
                             const std::string& text) override;
@@ -35,13 +36,15 @@ class BatchHost : public RunHost {
   void RestoreMainWindow() override {}
   double NextRandom() override;
   LocalTime Now() override;
-  NumberSymbols Symbols() const override { return NumberSymbols::PointDecimal(); }
+  // The decimal symbol the run reads its fields with.
+  NumberSymbols Symbols() const override { return mSymbols; }
 
   const std::vector<RecordedMessage>& Messages() const { return mMessages; }
   const std::string& StatusText() const { return mStatus; }
 
  private:
   std::mt19937 mRandom;
+  NumberSymbols mSymbols;
   std::vector<RecordedMessage> mMessages;
   std::string mStatus;
 };

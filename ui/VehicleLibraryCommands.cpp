@@ -55,9 +55,16 @@ QString CopyName(const QString& name) {
 // The shipped default library is never worked on in place: the user's copy in
 // the data folder stands for it, made from it when there is none yet.
 QString frmVehicleTurning::WorkingLibraryPath(const QString& path) const {
-  const QString shipped = QFileInfo(ShippedVehicleFilePath()).absoluteFilePath();
-  const QString copy = DefaultVehicleFilePath();
+  QString shipped = QFileInfo(ShippedVehicleFilePath()).absoluteFilePath();
+  QString copy = DefaultVehicleFilePath();
   const QString chosen = QFileInfo(path).absoluteFilePath();
+  // The standard libraries beside the program are shipped files too: the
+  // user works on a copy of each in the data folder.
+  if (QFileInfo(chosen).absolutePath() == QFileInfo(shipped).absolutePath() &&
+      chosen.endsWith(QStringLiteral(".vdt"), Qt::CaseInsensitive)) {
+    shipped = chosen;
+    copy = QDir(mServices.dataFolder).filePath(QFileInfo(chosen).fileName());
+  }
   if (chosen != shipped && chosen != QFileInfo(copy).absoluteFilePath()) return path;
   QDir().mkpath(QFileInfo(copy).absolutePath());
   if (!FileExists(copy) && FileExists(shipped) && QFile::copy(shipped, copy))
@@ -250,9 +257,11 @@ void frmVehicleTurning::OnDelete() {
 }
 
 void frmVehicleTurning::OnMenuOpen() {
+  OpenLibraryFile(mServices.chooseFile(this, FileDialogKind::Open, mServices.programFolder));
+}
+
+void frmVehicleTurning::OpenLibraryFile(const QString& chosen) {
   try {
-    const QString chosen =
-        mServices.chooseFile(this, FileDialogKind::Open, mServices.programFolder);
     if (!chosen.isEmpty()) {
       const QString working = WorkingLibraryPath(chosen);
       // A file that is no vehicle library is refused; the current one stays.

@@ -22,6 +22,7 @@
 #include "ui/ClearanceReport.h"
 #include "ui/ElidedLabel.h"
 #include "ui/RunDiagramBox.h"
+#include "ui/StandardLibraries.h"
 #include "ui/VehicleTurningWindow.h"
 #include "ui/WindowHost.h"
 
@@ -341,6 +342,8 @@ void frmVehicleTurning::BuildMenus() {
   QMenu* file = Named(menuBar()->addMenu(QStringLiteral("&File")), "M_File");
   connect(action(file, "M_Open", QStringLiteral("&Open Library...")), &QAction::triggered, this,
           &frmVehicleTurning::OnMenuOpen);
+  AddStandardLibrariesMenu(file, mServices.programFolder,
+                           [this](const QString& path) { OpenLibraryFile(path); });
   connect(action(file, "M_save", QStringLiteral("&Save Library As...")), &QAction::triggered, this,
           &frmVehicleTurning::OnMenuSaveAs);
   separator(file, "M_line");
@@ -353,6 +356,10 @@ void frmVehicleTurning::BuildMenus() {
   QAction* exit = action(file, "M_Exit", QStringLiteral("E&xit"));
   exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
   connect(exit, &QAction::triggered, this, &QWidget::close);
+
+  QMenu* run = Named(menuBar()->addMenu(QStringLiteral("&Run")), "M_Run");
+  connect(action(run, "M_FleetCheck", QStringLiteral("&Fleet check...")), &QAction::triggered, this,
+          &frmVehicleTurning::OnFleetCheck);
 
   QMenu* settings = Named(menuBar()->addMenu(QStringLiteral("&Settings")), "M_Settings");
   connect(action(settings, "M_Colors", QStringLiteral("Drawing Output Colors")),

@@ -28,6 +28,7 @@
 #include "ui/AboutBox.h"
 #include "ui/ClearanceGroup.h"
 #include "ui/ClearanceReport.h"
+#include "ui/DimensionHelp.h"
 #include "ui/DesktopStart.h"
 #include "ui/DrawingEditor.h"
 #include "ui/DrawingView.h"
@@ -157,6 +158,7 @@ void frmVehicleTurning::ShowFieldsForType(int typeCode) {
     mFields[static_cast<int>(Dimension::VehicleWidth) + segment]->hide();
     mFields[static_cast<int>(Dimension::WheelWidth) + segment]->hide();
   }
+  ShowDimensionHelp(typeCode, mDimensionCaptions, mFields, mImage);
   const VehicleTypeInfo* info = FindVehicleType(typeCode);
   if (info == nullptr) return;
   for (Dimension dimension : info->dimensionsUsed) {
@@ -338,7 +340,10 @@ void frmVehicleTurning::MarkField(int dimension) {
   field->setProperty("fault", atFault);
   field->setStyleSheet(atFault ? QStringLiteral("QLineEdit { background-color: #ffc8c8; }")
                                : QString());
-  field->setToolTip(atFault ? FieldFaultTip(fault, UserDecimalSeparator()) : QString());
+  // Once the text reads again the field says what it measures.
+  const int type = mTypeList->currentIndex() < 0 ? 0 : mTypeList->currentData().toInt();
+  field->setToolTip(atFault ? FieldFaultTip(fault, UserDecimalSeparator())
+                            : DimensionHelp(type, static_cast<Dimension>(dimension)));
 }
 
 // The diagrams keep their own copy of the tracks, as a drawn picture keeps its

@@ -37,6 +37,7 @@ namespace veerline::ui {
 class ClearanceGroup;
 class ClearanceReport;
 class DrawingWindow;
+class FleetDialog;
 class QtColourSettings;
 class RunDiagramBox;
 class WindowHost;
@@ -95,6 +96,12 @@ class frmVehicleTurning : public QMainWindow {
   // at its next check and the window closes when it has ended.
   bool CloseRequested() const { return mCloseRequested; }
 
+  // Loads the vehicle of this library record and runs it as Execute does,
+  // on the path with this handle instead of a pick (a fleet row's run).
+  void ExecuteOnPath(int record, const std::string& handle);
+  // The fleet check's window while it is open.
+  FleetDialog* Fleet() const;
+
   // ---- Library state ----------------------------------------------------
   QString VehicleFilePath() const { return mVehicleFilePath; }
   bool NewRecordPending() const { return mNewRecordPending; }
@@ -111,6 +118,9 @@ class frmVehicleTurning : public QMainWindow {
   void LoadVehicle(int record);
   void SaveOrCopyVehicle(const QString& mode);
   void ClearTextboxes();
+  // File > Open with the file chosen (nothing when empty): the library's
+  // working copy becomes the current one and its first vehicle is loaded.
+  void OpenLibraryFile(const QString& chosen);
   static bool FileExists(const QString& path);
 
   // Shows the captions and fields the vehicle type uses and hides the others.
@@ -177,6 +187,7 @@ class frmVehicleTurning : public QMainWindow {
   void OnHelpFile();
   void OnAbout();
   void OnExecute();
+  void OnFleetCheck();
   void OnCancel();
   void OnOpenDrawing();
   void AskSummaryFor(int vehicleType);
@@ -253,6 +264,7 @@ class frmVehicleTurning : public QMainWindow {
   QPointer<frmVehicleTurningSettings> mSettingsDialog;
   QPointer<frmAbout> mAbout;
   QPointer<HelpWindow> mHelp;
+  QPointer<FleetDialog> mFleet;
 };
 
 }  // namespace veerline::ui
