@@ -163,9 +163,14 @@ int Fleet(const FleetArgs& args) {
   json run = {{"drawing", args.drawing}, {"library", args.library}, {"arguments", args.runArgs}};
   WriteWhole(outDir / "fleet.json", FleetJson(rows, run).dump(1) + "\n");
   WriteWhole(outDir / "fleet.csv", FleetCsv(rows));
+  std::string speedUnit = "km/h";
+  for (std::size_t i = 0; i + 1 < args.runArgs.size(); ++i)
+    if (args.runArgs[i] == "--speed-unit") speedUnit = args.runArgs[i + 1];
   WriteWhole(outDir / "fleet.html",
-             FleetHtml(rows, "Fleet check: " + fs::path(args.library).filename().string() +
-                                 " on " + fs::path(args.drawing).filename().string()));
+             FleetHtml(rows,
+                       "Fleet check: " + fs::path(args.library).filename().string() + " on " +
+                           fs::path(args.drawing).filename().string(),
+                       speedUnit));
   int fitting = 0;
   for (const FleetFileRow& row : rows) {
     fitting += FleetRowFits(row.row);

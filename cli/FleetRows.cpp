@@ -92,18 +92,37 @@ std::string FleetCsv(const std::vector<FleetFileRow>& rows) {
   return out.str();
 }
 
-std::string FleetHtml(const std::vector<FleetFileRow>& rows, const std::string& title) {
+std::string FleetHtml(const std::vector<FleetFileRow>& rows, const std::string& title,
+                      const std::string& speedUnit) {
+  int fitting = 0;
+  bool clearanceChecked = false;
+  for (const FleetFileRow& fileRow : rows) {
+    fitting += FleetRowFits(fileRow.row);
+    clearanceChecked |= fileRow.row.figures.minimumClearance.has_value();
+  }
+  // A figure the run did not give shows as a dash, not as an empty cell.
+  auto cell = [](const json& value, int decimals) {
+    const std::string text = Fixed(value, decimals);
+    return "<td class=\"n\">" + (text.empty() ? std::string("&ndash;") : text) + "</td>";
+  };
   std::ostringstream out;
   out << "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" << Html(title)
-      << "</title>\n<style>body{font-family:sans-serif;margin:1.5em}table{border-collapse:collapse}"
+      << "</title>\n<style>body{font-family:sans-serif;margin:1.5em;color:#222}"
+         "table{border-collapse:collapse}"
          "th,td{border:1px solid #bbb;padding:4px 8px;text-align:left;vertical-align:middle}"
-         "th{background:#eee}td.n{text-align:right}tr.fits td.v{color:#070}"
-         "tr.nofit td.v{color:#b00;font-weight:bold}img{width:240px;display:block}</style>"
+         "th{background:#eee;position:sticky;top:0}td.n{text-align:right;white-space:nowrap}"
+         "tr.fits td.v{color:#070}tr.nofit td.v{color:#b00;font-weight:bold}"
+         "td.r{max-width:22em}img{width:240px;display:block}p{margin:0.3em 0}</style>"
          "</head><body>\n<h1>"
-      << Html(title) << "</h1>\n<table>\n<tr><th>Picture</th><th>Vehicle</th><th>Outcome</th>"
-      << "<th>Smallest clearance</th><th>Largest steering angle</th>"
-         "<th>Largest articulation angle</th><th>Lowest speed</th><th>Swept width</th>"
-         "<th>Reason</th></tr>\n";
+      << Html(title) << "</h1>\n<p><b>" << fitting << " of " << rows.size()
+      << " vehicles fit.</b></p>\n<p>Lengths and stations in the drawing's units, angles in "
+         "degrees, speeds in "
+      << Html(speedUnit) << "."
+      << (clearanceChecked ? "" : " No obstacle layer was checked for clearance.")
+      << "</p>\n<table>\n<tr><th>Picture</th><th>Vehicle</th><th>Outcome</th>"
+      << (clearanceChecked ? "<th>Smallest clearance</th>" : "")
+      << "<th>Largest steering angle</th><th>Largest articulation angle</th><th>Lowest speed</th>"
+         "<th>Swept width</th><th>Reason</th></tr>\n";
   for (const FleetFileRow& fileRow : rows) {
     const FleetRow& row = fileRow.row;
     const bool fits = FleetRowFits(row);
@@ -115,13 +134,11 @@ std::string FleetHtml(const std::vector<FleetFileRow>& rows, const std::string& 
           << png.toBase64().toStdString() << "\">";
     }
     out << "</td><td>" << Html(row.vehicle) << "<br><small>" << Html(row.library) << " #"
-        << row.record << "</small></td><td class=\"v\">" << Html(FleetVerdict(row)) << "</td>"
-        << "<td class=\"n\">" << Fixed(Figure(row, "clearance.minimumDistance"), 2) << "</td>"
-        << "<td class=\"n\">" << Fixed(Figure(row, "maxSteeringAngle"), 1) << "</td>"
-        << "<td class=\"n\">" << Fixed(Figure(row, "maxArticulationAngle"), 1) << "</td>"
-        << "<td class=\"n\">" << Fixed(Figure(row, "lowestSpeed"), 1) << "</td>"
-        << "<td class=\"n\">" << Fixed(Figure(row, "sweptWidth"), 2) << "</td>"
-        << "<td>" << Html(row.reason) << "</td></tr>\n";
+        << row.record << "</small></td><td class=\"v\">" << Html(FleetVerdict(row)) << "</td>";
+    if (clearanceChecked) out << cell(Figure(row, "clearance.minimumDistance"), 2);
+    out << cell(Figure(row, "maxSteeringAngle"), 1) << cell(Figure(row, "maxArticulationAngle"), 1)
+        << cell(Figure(row, "lowestSpeed"), 1) << cell(Figure(row, "sweptWidth"), 2)
+        << "<td class=\"r\">" << Html(row.reason) << "</td></tr>\n";
   }
   out << "</table>\n</body></html>\n";
   return out.str();

@@ -19,6 +19,8 @@ struct FleetFileRow {
 
 nlohmann::json FleetJson(const std::vector<FleetFileRow>& rows, const nlohmann::json& run);
 std::string FleetCsv(const std::vector<FleetFileRow>& rows);
-std::string FleetHtml(const std::vector<FleetFileRow>& rows, const std::string& title);
+// speedUnit names the unit of the lowest speeds ("km/h", "mph", "m/s").
+std::string FleetHtml(const std::vector<FleetFileRow>& rows, const std::string& title,
+                      const std::string& speedUnit);
 
 }  // namespace veerline::cli

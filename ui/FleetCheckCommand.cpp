@@ -25,6 +25,11 @@ QString SpeedUnitShort(int code) {
   return code == 1 ? QStringLiteral("mph") : code == 2 ? QStringLiteral("m/s") : QStringLiteral("km/h");
 }
 
+QString LengthUnitShort(int code) {
+  static const char* const kNames[] = {"", "m", "dm", "cm", "mm", "ft", "in"};
+  return code >= 0 && code <= 6 ? QString::fromLatin1(kNames[code]) : QString();
+}
+
 bool IsPolyline(int type) {
   return type == cad::kEntityLightWeightPolyline || type == cad::kEntityPolyline;
 }
@@ -105,7 +110,8 @@ void frmVehicleTurning::OnFleetCheck() {
   request.symbols = symbols;
   request.library = QFileInfo(mVehicleFilePath).fileName().toStdString();
   mFleet = new FleetDialog(std::move(request), std::move(vehicles),
-                           SpeedUnitShort(inputs.speedUnit), this);
+                           SpeedUnitShort(inputs.speedUnit), LengthUnitShort(inputs.pathUnit),
+                           this);
   mFleet->setAttribute(Qt::WA_DeleteOnClose);
   connect(mFleet, &QDialog::rejected, mFleet, &QWidget::close);
   connect(mFleet, &FleetDialog::vehicleChosen, this, [this](int record) {

@@ -40,7 +40,7 @@ constexpr int kIndexRole = Qt::UserRole + 1;
 }  // namespace
 
 FleetDialog::FleetDialog(FleetRequest request, std::vector<FleetVehicle> vehicles,
-                         QString speedUnit, QWidget* parent)
+                         QString speedUnit, QString lengthUnit, QWidget* parent)
     : QDialog(parent), mRequest(std::move(request)), mVehicles(std::move(vehicles)) {
   setObjectName(QStringLiteral("FleetDialog"));
   setWindowTitle(QStringLiteral("Fleet check - %1").arg(QString::fromStdString(mRequest.library)));
@@ -54,10 +54,10 @@ FleetDialog::FleetDialog(FleetRequest request, std::vector<FleetVehicle> vehicle
   mTable = new QTableWidget(static_cast<int>(mVehicles.size()), kColumnCount);
   mTable->setObjectName(QStringLiteral("FleetTable"));
   mTable->setHorizontalHeaderLabels(
-      {QStringLiteral("Vehicle"), QStringLiteral("Outcome"), QStringLiteral("Smallest clearance"),
+      {QStringLiteral("Vehicle"), QStringLiteral("Outcome"), QStringLiteral("Smallest clearance (%1)").arg(lengthUnit),
        QStringLiteral("Largest steering angle (°)"),
        QStringLiteral("Largest articulation angle (°)"),
-       QStringLiteral("Lowest speed (%1)").arg(speedUnit), QStringLiteral("Swept width"),
+       QStringLiteral("Lowest speed (%1)").arg(speedUnit), QStringLiteral("Swept width (%1)").arg(lengthUnit),
        QStringLiteral("Reason")});
   mTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
   mTable->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -143,6 +143,9 @@ std::vector<std::optional<FleetRow>> FleetDialog::Rows() const {
 }
 
 void FleetDialog::ShowProgress() {
+  // Read before the rows: once every worker has ended, the rows taken after
+  // hold all that they made.
+  const bool allEnded = mWorkersDone.load() == static_cast<int>(mThreads.size());
   const std::vector<std::optional<FleetRow>> rows = Rows();
   int done = 0, fitting = 0;
   for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -156,7 +159,7 @@ void FleetDialog::ShowProgress() {
   }
   mProgress->setValue(done);
   // Finished once every worker has ended: all vehicles run, or stopped.
-  if (mWorkersDone.load() < static_cast<int>(mThreads.size())) {
+  if (!allEnded) {
     if (!mStop)
       mSummary->setText(QStringLiteral("Running the vehicles: %1 of %2 done...").arg(done).arg(rows.size()));
     return;

@@ -28,8 +28,9 @@ class FleetDialog : public QDialog {
 
  public:
   // Starts the runs at once, as many at a time as there are cores.
+  // The headers name the units: speedUnit "km/h", lengthUnit "m" and so on.
   FleetDialog(FleetRequest request, std::vector<FleetVehicle> vehicles, QString speedUnit,
-              QWidget* parent = nullptr);
+              QString lengthUnit, QWidget* parent = nullptr);
   // Stops the runs still going and waits for them.
   ~FleetDialog() override;
 

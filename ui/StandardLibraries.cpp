@@ -32,15 +32,21 @@ std::vector<StandardLibrary> FindStandardLibraries(const QString& programFolder)
   const QDir folder(programFolder);
   const QHash<QString, QString> titles = ReadTitles(folder);
   std::vector<StandardLibrary> libraries;
-  for (const QFileInfo& info : folder.entryInfoList({QStringLiteral("*.vdt")}, QDir::Files)) {
-    if (info.fileName().compare(QStringLiteral("DefaultVehicles.vdt"), Qt::CaseInsensitive) == 0)
-      continue;
-    libraries.push_back({info.absoluteFilePath(), titles.value(info.fileName(), info.baseName())});
+  for (auto it = titles.begin(); it != titles.end(); ++it) {
+    const QFileInfo info(folder.filePath(it.key()));
+    if (info.isFile()) libraries.push_back({info.absoluteFilePath(), it.value()});
   }
   std::sort(libraries.begin(), libraries.end(), [](const auto& a, const auto& b) {
     return a.title.localeAwareCompare(b.title) < 0;
   });
   return libraries;
+}
+
+bool IsStandardLibrary(const QString& programFolder, const QString& path) {
+  const QString chosen = QFileInfo(path).absoluteFilePath();
+  for (const StandardLibrary& library : FindStandardLibraries(programFolder))
+    if (library.path == chosen) return true;
+  return false;
 }
 
 QMenu* AddStandardLibrariesMenu(QMenu* menu, const QString& programFolder,

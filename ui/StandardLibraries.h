@@ -16,10 +16,11 @@ struct StandardLibrary {
   QString title;  // what the menu shows: the standard and edition
 };
 
-// Every .vdt file in the program's folder but the default library, by title.
-// Titles come from StandardLibraries.tsv beside them (file name, tab, title);
-// a file it does not name shows under its own name.
+// The libraries that StandardLibraries.tsv in the program's folder names
+// (file name, tab, title; one a line) and that are there, by title.
 std::vector<StandardLibrary> FindStandardLibraries(const QString& programFolder);
+// The file is one of those shipped libraries.
+bool IsStandardLibrary(const QString& programFolder, const QString& path);
 
 // Adds "Standard libraries" to the menu; it lists the libraries each time it
 // opens and calls open with the chosen one's path.

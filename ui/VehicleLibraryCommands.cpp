@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "library/VehicleDataFile.h"
+#include "ui/StandardLibraries.h"
 #include "ui/SummaryCall.h"
 #include "ui/UserLocale.h"
 #include "ui/VehicleTurningWindow.h"
@@ -60,8 +61,7 @@ QString frmVehicleTurning::WorkingLibraryPath(const QString& path) const {
   const QString chosen = QFileInfo(path).absoluteFilePath();
   // The standard libraries beside the program are shipped files too: the
   // user works on a copy of each in the data folder.
-  if (QFileInfo(chosen).absolutePath() == QFileInfo(shipped).absolutePath() &&
-      chosen.endsWith(QStringLiteral(".vdt"), Qt::CaseInsensitive)) {
+  if (IsStandardLibrary(mServices.programFolder, chosen)) {
     shipped = chosen;
     copy = QDir(mServices.dataFolder).filePath(QFileInfo(chosen).fileName());
   }
