@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
 #include <QTableWidget>
 #include <QTimer>
 #include <QtTest>
@@ -82,7 +83,14 @@ class FleetCheckTest : public QObject {
                           view->ToScreen(QPointF(-40, -1.75)).toPoint());
       });
     });
-    Child<QAction>(window, "M_FleetCheck")->trigger();
+    // Run > Fleet check with the mouse: a click on the menu's title, then on the entry.
+    QMenu* runMenu = Child<QMenu>(window, "M_Run");
+    QMenuBar* bar = window.menuBar();
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier,
+                      bar->actionGeometry(runMenu->menuAction()).center());
+    QTRY_VERIFY(runMenu->isVisible());
+    QTest::mouseClick(runMenu, Qt::LeftButton, Qt::NoModifier,
+                      runMenu->actionGeometry(Child<QAction>(window, "M_FleetCheck")).center());
     QVERIFY2(desktop.messages.empty(), qPrintable(desktop.MessageTexts().join(QLatin1Char('|'))));
     QTRY_VERIFY_WITH_TIMEOUT(window.Fleet() != nullptr && window.Fleet()->Finished(), 120000);
     FleetDialog& fleet = *window.Fleet();
