@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QProgressBar>
+#include <QScreen>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTimer>
@@ -54,11 +55,12 @@ FleetDialog::FleetDialog(FleetRequest request, std::vector<FleetVehicle> vehicle
   mTable = new QTableWidget(static_cast<int>(mVehicles.size()), kColumnCount);
   mTable->setObjectName(QStringLiteral("FleetTable"));
   mTable->setHorizontalHeaderLabels(
-      {QStringLiteral("Vehicle"), QStringLiteral("Outcome"), QStringLiteral("Smallest clearance (%1)").arg(lengthUnit),
-       QStringLiteral("Largest steering angle (°)"),
-       QStringLiteral("Largest articulation angle (°)"),
-       QStringLiteral("Lowest speed (%1)").arg(speedUnit), QStringLiteral("Swept width (%1)").arg(lengthUnit),
-       QStringLiteral("Reason")});
+      {QStringLiteral("Vehicle"), QStringLiteral("Outcome"),
+       QStringLiteral("Smallest\nclearance (%1)").arg(lengthUnit),
+       QStringLiteral("Largest steering\nangle (°)"),
+       QStringLiteral("Largest articu-\nlation angle (°)"),
+       QStringLiteral("Lowest\nspeed (%1)").arg(speedUnit),
+       QStringLiteral("Swept\nwidth (%1)").arg(lengthUnit), QStringLiteral("Reason")});
   mTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
   mTable->setSelectionBehavior(QAbstractItemView::SelectRows);
   mTable->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -71,8 +73,11 @@ FleetDialog::FleetDialog(FleetRequest request, std::vector<FleetVehicle> vehicle
     mTable->setItem(i, kVehicle, name);
     mTable->setItem(i, kOutcome, new QTableWidgetItem(QStringLiteral("waiting")));
   }
+  // Library order until the user clicks a header.
+  mTable->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
   mTable->setSortingEnabled(true);
-  mTable->sortByColumn(-1, Qt::AscendingOrder);  // library order until the user sorts
+  // Without obstacle layers there is no clearance to show.
+  mTable->setColumnHidden(kClearance, mRequest.inputs.obstacleLayers.empty());
   layout->addWidget(mTable, 1);
 
   mProgress = new QProgressBar;
@@ -181,7 +186,14 @@ void FleetDialog::ShowProgress() {
           mTable->item(r, kOutcome)->setText(QStringLiteral("not run"));
   mCancel->setText(QStringLiteral("&Close"));
   mCancel->setEnabled(true);
-  mTable->resizeColumnsToContents();
+  for (int c = 0; c < kReason; ++c) mTable->resizeColumnToContents(c);
+  // Wide enough for every column but the reason, within the screen.
+  int wanted = mTable->frameWidth() * 2 + 260 + layout()->contentsMargins().left() +
+               layout()->contentsMargins().right();
+  for (int c = 0; c < kReason; ++c) wanted += mTable->isColumnHidden(c) ? 0 : mTable->columnWidth(c);
+  if (const QScreen* screen = this->screen())
+    wanted = std::min(wanted, screen->availableGeometry().width() * 9 / 10);
+  if (wanted > width()) resize(wanted, height());
   emit finished();
 }
 
@@ -193,7 +205,12 @@ void FleetDialog::ShowRow(int index, const FleetRow& row) {
   const bool sorting = mTable->isSortingEnabled();
   mTable->setSortingEnabled(false);
   const RunFigures& f = row.figures;
-  auto* outcome = new QTableWidgetItem(QString::fromStdString(FleetVerdict(row)));
+  // The stop station written with the user's decimal symbol, as the other figures.
+  QString verdict = QString::fromStdString(FleetVerdict(row));
+  const qsizetype stop = verdict.lastIndexOf(QStringLiteral(" at "));
+  if (f.stopStation && stop >= 0)
+    verdict = verdict.left(stop + 4) + QLocale().toString(*f.stopStation, 'f', 1);
+  auto* outcome = new QTableWidgetItem(verdict);
   outcome->setForeground(FleetRowFits(row) ? QColor(0, 120, 0) : QColor(180, 0, 0));
   mTable->setItem(at, kOutcome, outcome);
   mTable->setItem(at, kClearance, new FigureItem(f.minimumClearance, 2));

@@ -128,6 +128,8 @@ QWidget* frmVehicleTurning::BuildVehicleDataFrame() {
   mVehicleUnit = Named(new QComboBox, "Combo3");
   mDescription = NamedField("Text1", QString());
   mDescription->setMaxLength(250);
+  // A description longer than the field (a standard vehicle's source) reads whole on hover.
+  connect(mDescription, &QLineEdit::textChanged, mDescription, &QWidget::setToolTip);
   layout->addWidget(NamedLabel(QStringLiteral("Label6"), QStringLiteral("Name")), 0, 0);
   layout->addWidget(mName, 0, 1);
   layout->addWidget(NamedLabel(QStringLiteral("Label9"), QStringLiteral("Type")), 1, 0);
