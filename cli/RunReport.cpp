@@ -133,14 +133,14 @@ json MakeRunReport(const RunResult& run, const RunState& state, const CliHost& h
     messages.push_back({{"kind", MessageKindKey(m.kind)}, {"title", m.title}, {"text", m.text}});
   report["messages"] = messages;
 
-  report["pathLength"] = Number(state.PathLength);
-  report["calculationStep"] = Number(state.CalculationStep);
-  report["metresPerUnit"] = Number(state.MetresPerUnit);
-  report["vehicleLength"] = Number(state.fordonslen);
-  const bool ran = !state.SteeringTrack.empty();
-  report["maxSteeringAngle"] = ran ? Number(state.MaxSteeringAngle) : json(nullptr);
-  report["maxArticulationAngle"] = ran ? Number(state.MaxArticulationAngle) : json(nullptr);
-  report["lowestSpeed"] = ran ? Number(state.LowestSpeed) : json(nullptr);
+  report["pathLength"] = Number(state.pathLength);
+  report["calculationStep"] = Number(state.calculationStep);
+  report["metresPerUnit"] = Number(state.metresPerUnit);
+  report["vehicleLength"] = Number(state.vehicleLength);
+  const bool ran = !state.steeringTrack.empty();
+  report["maxSteeringAngle"] = ran ? Number(state.maxSteeringAngle) : json(nullptr);
+  report["maxArticulationAngle"] = ran ? Number(state.maxArticulationAngle) : json(nullptr);
+  report["lowestSpeed"] = ran ? Number(state.lowestSpeed) : json(nullptr);
   report["speedUnit"] = speedUnit == 1 ? "mph" : speedUnit == 2 ? "m/s" : "km/h";
   report["summary"] = summary;
   report["segments"] = SegmentsJson(state.segments);
@@ -151,11 +151,11 @@ json MakeRunReport(const RunResult& run, const RunState& state, const CliHost& h
         {Number(s.StationPoint.X), Number(s.StationPoint.Y), Number(s.StationDistance)});
   report["stations"] = stations;
 
-  report["tracks"] = {{"steering", TrackJson(state.SteeringTrack)},
-                      {"articulation1", TrackJson(state.ArticulationTrack1)},
-                      {"articulation2", TrackJson(state.ArticulationTrack2)},
-                      {"articulation3", TrackJson(state.ArticulationTrack3)},
-                      {"speed", TrackJson(state.SpeedTrack)}};
+  report["tracks"] = {{"steering", TrackJson(state.steeringTrack)},
+                      {"articulation1", TrackJson(state.articulationTrack1)},
+                      {"articulation2", TrackJson(state.articulationTrack2)},
+                      {"articulation3", TrackJson(state.articulationTrack3)},
+                      {"speed", TrackJson(state.speedTrack)}};
   report["outlineStations"] = state.outlineStations;
   report["envelope"] = {{"right", PointsJson(state.envelopeRight)},
                         {"left", PointsJson(state.envelopeLeft)}};

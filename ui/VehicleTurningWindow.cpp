@@ -345,12 +345,12 @@ void frmVehicleTurning::MarkField(int dimension) {
 // pixels: a later pick that is cancelled, or a check that refuses the run,
 // resets the run state but leaves the diagrams of the last run.
 void frmVehicleTurning::DrawRunDiagrams() {
-  mDiagramState.StationTrack = mRunState.StationTrack;
-  mDiagramState.SteeringTrack = mRunState.SteeringTrack;
-  mDiagramState.ArticulationTrack1 = mRunState.ArticulationTrack1;
-  mDiagramState.ArticulationTrack2 = mRunState.ArticulationTrack2;
-  mDiagramState.ArticulationTrack3 = mRunState.ArticulationTrack3;
-  mDiagramState.SpeedTrack = mRunState.SpeedTrack;
+  mDiagramState.stationTrack = mRunState.stationTrack;
+  mDiagramState.steeringTrack = mRunState.steeringTrack;
+  mDiagramState.articulationTrack1 = mRunState.articulationTrack1;
+  mDiagramState.articulationTrack2 = mRunState.articulationTrack2;
+  mDiagramState.articulationTrack3 = mRunState.articulationTrack3;
+  mDiagramState.speedTrack = mRunState.speedTrack;
   mPicture2->SetSpeedUnit(mRunSpeedUnit);
   mPicture2->SetRun(mRunDiagram);
   mPicture3->SetRun(mRunDiagram);
@@ -383,7 +383,7 @@ void frmVehicleTurning::OnOpenDrawing() {
 
 // Stops a run in progress at its next check and closes the program.
 void frmVehicleTurning::OnCancel() {
-  mRunState.StopRequested = true;
+  mRunState.stopRequested = true;
   close();
 }
 
@@ -431,7 +431,7 @@ void frmVehicleTurning::closeEvent(QCloseEvent* event) {
     // A run in progress is stopped first, as Cancel stops it (a waiting pick
     // ends as cancelled); the window closes when the run has ended.
     mCloseRequested = true;
-    mRunState.StopRequested = true;
+    mRunState.stopRequested = true;
     mDrawingWindow->Picker().CancelPick();
     event->ignore();
     return;

@@ -195,7 +195,7 @@ class GuiRunTest : public QObject {
     f.Execute();
     QCOMPARE(f.nextStep, std::size_t{3});
     QCOMPARE(f.desktop.messages.size(), std::size_t{1});  // the refused line
-    QVERIFY(f.window.State().SteeringTrack.empty());
+    QVERIFY(f.window.State().steeringTrack.empty());
     QCOMPARE(paint::DiagramStationExtent(f.window.DiagramState()), extent);
   }
 
@@ -229,7 +229,7 @@ class GuiRunTest : public QObject {
     QCOMPARE(f.desktop.messages.size(), std::size_t{1});
     QCOMPARE(f.desktop.messages[0].title, QStringLiteral("Reading from drawing"));
     QVERIFY(!f.window.isMinimized());
-    QVERIFY(f.window.State().SteeringTrack.empty());
+    QVERIFY(f.window.State().steeringTrack.empty());
   }
 
   void diagramsReadOutAndCopyAfterARun() {
@@ -260,7 +260,7 @@ class GuiRunTest : public QObject {
     QVERIFY(turning->toolTip() != readout);
     QCOMPARE(turning->CursorTexts(), atMiddle);
     const double station = *turning->CursorStation();
-    const auto steering = TrackValueAt(f.window.DiagramState().SteeringTrack, station);
+    const auto steering = TrackValueAt(f.window.DiagramState().steeringTrack, station);
     QVERIFY(steering && std::abs(*steering) > 1);
     QCOMPARE(atMiddle, (QStringList{StationText(station, turning->Run(), UserNumberSymbols()),
                                     QString::fromStdString(FormatFieldNumber(
