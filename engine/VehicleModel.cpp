@@ -98,6 +98,29 @@ VehicleFields VehicleFields::FromRecord(const VehicleRecord& record, const Numbe
   return fields;
 }
 
+VehicleFields VehicleFields::FromRecordExact(const VehicleRecord& record,
+                                             const NumberSymbols& symbols) {
+  VehicleFields fields = FromRecord(record, symbols);
+  for (int i = 0; i < kDimensionCount; ++i) fields.numbers[i] = record.values[i];
+  return fields;
+}
+
+double VehicleFields::Number(Dimension d, const NumberSymbols& symbols) const {
+  const int i = static_cast<int>(d);
+  return numbers[i] ? *numbers[i] : ParseFieldNumber(texts[i], symbols);
+}
+
+std::optional<double> VehicleFields::TryNumber(Dimension d, const NumberSymbols& symbols) const {
+  const int i = static_cast<int>(d);
+  return numbers[i] ? numbers[i] : TryParseFieldNumber(texts[i], symbols);
+}
+
+void VehicleFields::SetText(Dimension d, std::string text) {
+  const int i = static_cast<int>(d);
+  texts[i] = std::move(text);
+  numbers[i].reset();
+}
+
 VehicleRecord VehicleFields::ToRecord(const NumberSymbols& symbols) const {
   VehicleRecord record;
   record.Name = txt_Name;
@@ -302,7 +325,7 @@ Segments BuildSegments(int typeCode, const VehicleRecord& record) {
 
 Segments BuildSegments(const VehicleFields& fields, const NumberSymbols& symbols) {
   return BuildSegments(fields.Type,
-                       [&](Dimension d) { return ParseFieldNumber(fields[d], symbols); });
+                       [&](Dimension d) { return fields.Number(d, symbols); });
 }
 
 // ---- Units -----------------------------------------------------------------

@@ -106,7 +106,7 @@ cad::CadEntity* PickAndCheck(ExecuteParams& params, const RunInputs& inputs, Run
       return nullptr;
     }
     state.segments = BuildSegments(params.VType, [&](Dimension d) {
-      return ParseFieldNumber(inputs.vehicle[d], symbols);
+      return inputs.vehicle.Number(d, symbols);
     });
     host.SetStatusText(0, "Cleaning up....please wait");
     return entity;
