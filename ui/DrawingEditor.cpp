@@ -1,6 +1,8 @@
 #include "ui/DrawingEditor.h"
 
 #include <QAction>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPainter>
@@ -9,11 +11,13 @@
 #include <unordered_set>
 
 #include "cad/DrawingModel.h"
+#include "engine/NumberRule.h"
 #include "ui/DrawingOverlay.h"
 #include "ui/DrawingView.h"
 #include "ui/DrawingWindow.h"
 #include "ui/InteractivePicker.h"
 #include "ui/PathTool.h"
+#include "ui/UserLocale.h"
 
 namespace veerline::ui {
 namespace {
@@ -69,11 +73,39 @@ void DrawingEditor::BuildActions() {
   QToolBar* bar = mWindow.addToolBar(tr("Drawing"));
   bar->setObjectName(QStringLiteral("DrawingToolBar"));
   bar->addAction(mPathAction);
+  BuildRadiusField(*bar);
   bar->addSeparator();
   bar->addAction(mUndo);
   bar->addAction(mRedo);
   bar->addAction(mDelete);
   UpdateActions();
+}
+
+// R of the Path tool in the toolbar: it shows the radius the tool starts
+// with and takes a typed one (Enter), while a path is being drawn.
+void DrawingEditor::BuildRadiusField(QToolBar& bar) {
+  auto* caption = new QLabel(tr(" R "));
+  caption->setObjectName(QStringLiteral("lblPathRadius"));
+  mRadiusField = new QLineEdit;
+  mRadiusField->setObjectName(QStringLiteral("txt_PathRadius"));
+  mRadiusField->setFixedWidth(64);
+  mRadiusField->setToolTip(tr("Corner radius of the path, in drawing units (Enter takes it)"));
+  bar.addWidget(caption);
+  bar.addWidget(mRadiusField);
+  connect(mPath.get(), &PathTool::radiusChanged, mRadiusField,
+          [this](double radius) { mRadiusField->setText(PathTool::RadiusText(radius)); });
+  connect(mRadiusField, &QLineEdit::returnPressed, this, [this] {
+    const std::string typed = mRadiusField->text().trimmed().toStdString();
+    std::optional<double> value = TryParseFieldNumber(typed, UserNumberSymbols());
+    if (!value) value = TryParseFieldNumber(typed, NumberSymbols::PointDecimal());
+    if (!value || !mPath->SetRadius(*value)) {
+      mWindow.ShowWarning(tr("Path"),
+                          tr("'%1' is not a radius.").arg(QString::fromStdString(typed)));
+      mRadiusField->setText(PathTool::RadiusText(mPath->Radius()));
+      return;
+    }
+    mWindow.View()->setFocus(Qt::OtherFocusReason);
+  });
 }
 
 void DrawingEditor::UpdateActions() {
@@ -86,6 +118,7 @@ void DrawingEditor::UpdateActions() {
                                     : tr("Redo"));
   mDelete->setEnabled(editable && !mSelection.empty());
   mPathAction->setEnabled(editable && !mWindow.Picker().IsPicking());
+  mRadiusField->setEnabled(mPath->IsActive());
 }
 
 const cad::SnapGeometry* DrawingEditor::Snaps() {

@@ -11,6 +11,8 @@
 #include "cad/SnapPoints.h"
 
 class QAction;
+class QLineEdit;
+class QToolBar;
 class QPainter;
 
 namespace veerline::cad {
@@ -60,6 +62,7 @@ class DrawingEditor : public QObject {
 
  private:
   void BuildActions();
+  void BuildRadiusField(QToolBar& bar);
   void OnClicked(QPoint position, Qt::MouseButton button);
   void OnDrawingReplaced();
   // Shows a change the editor made: the drawing window repaints and marks it.
@@ -79,6 +82,7 @@ class DrawingEditor : public QObject {
   QAction* mRedo = nullptr;
   QAction* mDelete = nullptr;
   QAction* mPathAction = nullptr;
+  QLineEdit* mRadiusField = nullptr;
 };
 
 }  // namespace veerline::ui

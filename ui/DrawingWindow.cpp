@@ -266,6 +266,10 @@ void DrawingWindow::ShowPrompt(const QString& prompt) { statusBar()->showMessage
 
 void DrawingWindow::ClearPrompt() { statusBar()->clearMessage(); }
 
+void DrawingWindow::ShowWarning(const QString& title, const QString& text) {
+  mServices.showMessage(this, MessageKind::Warning, title, text);
+}
+
 void DrawingWindow::RememberDrawingFile(const QString& path) {
   std::unique_ptr<QSettings> settings = mServices.openSettings();
   settings->setValue(QStringLiteral("%1/%2").arg(kSettingsSection, kDrawingFileKey), path);

@@ -68,6 +68,8 @@ class DrawingWindow : public QMainWindow {
 
   // The prompt of a pick in progress, in the status bar.
   void ShowPrompt(const QString& prompt);
+  // A warning box over this window.
+  void ShowWarning(const QString& title, const QString& text);
   void ClearPrompt();
 
   // The Open menu entry: asks for a file and opens it.
