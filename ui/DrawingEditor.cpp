@@ -136,19 +136,28 @@ void DrawingEditor::BeginRun() {
   UpdateActions();
 }
 
-void DrawingEditor::EndRun() {
+// A run that put nothing into model space (a refused pick, a path that could
+// not be read, a cancelled run) leaves nothing: the blocks and layers it made
+// for its output are taken back, and there is no "Undo Run" for it.
+bool DrawingEditor::EndRun() {
   cad::DrawingModel* drawing = mWindow.Drawing();
+  bool left = false;
   if (drawing != nullptr && mRunMark) {
     std::vector<cad::DrawingEntity*> added;
     const auto& model = drawing->ModelSpace().Entities();
     for (std::size_t i = mRunMark->ModelSpaceEntities; i < model.size(); ++i)
       if (!model[i]->Erased()) added.push_back(model[i].get());
-    if (mHistory.RecordAdditions("Run", *drawing, *mRunMark) && !added.empty())
+    if (added.empty()) {
+      mHistory.TakeBackAdditions(*drawing, *mRunMark);
+    } else if (mHistory.RecordAdditions("Run", *drawing, *mRunMark)) {
       mRuns.push_back(std::move(added));
+      left = true;
+    }
     mSnaps.reset();
   }
   mRunMark.reset();
   UpdateActions();
+  return left;
 }
 
 void DrawingEditor::RecordAdditions(const std::string& name, const cad::DrawingMark& mark) {

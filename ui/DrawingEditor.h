@@ -44,7 +44,8 @@ class DrawingEditor : public QObject {
   // A run is about to write into the drawing, and has ended: what it added
   // becomes one action, and its model-space references one selectable group.
   void BeginRun();
-  void EndRun();
+  // True when the run left something in the drawing.
+  bool EndRun();
   // Records what was added since the mark as one action, then shows it.
   void RecordAdditions(const std::string& name, const cad::DrawingMark& mark);
 

@@ -255,11 +255,21 @@ void DrawingWindow::UpdateActions() {
 }
 
 void DrawingWindow::SetRunInProgress(bool running) {
-  // What a run adds to the drawing is undone as one action.
-  if (running) mEditor->BeginRun();
+  // What a run adds to the drawing is undone as one action; a run that
+  // added nothing leaves the drawing as unchanged as it found it.
+  if (running) {
+    mEditor->BeginRun();
+    mModifiedBeforeRun = mModified;
+  }
   mRunning = running;
   UpdateActions();
-  if (!running) mEditor->EndRun();
+  if (running || mEditor->EndRun()) return;
+  mModified = mModifiedBeforeRun;
+  if (Drawing() != nullptr) {
+    mView->Refresh();
+    RefreshLayerList();
+  }
+  UpdateTitle();
 }
 
 void DrawingWindow::ShowPrompt(const QString& prompt) { statusBar()->showMessage(prompt); }

@@ -109,6 +109,7 @@ class DrawingWindow : public QMainWindow {
   QListWidget* mLayerList = nullptr;
   QString mPath;  // file of the open drawing; empty for a new one
   bool mModified = false;
+  bool mModifiedBeforeRun = false;
   bool mRunning = false;
   bool mFillingLayers = false;
   QAction* mOpen = nullptr;

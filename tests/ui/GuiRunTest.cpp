@@ -165,15 +165,26 @@ class GuiRunTest : public QObject {
     QCOMPARE(f.window.StatusPanelText(0), QString());
   }
 
+  // A refused pick leaves no trace: nothing to undo, nothing to save, and
+  // the status line names the wrong element, not a path of length 0.
   void pickedLineIsRefusedAsPath() {
     Fixture f;
+    const std::size_t layers = f.Drawing().Layers().size();
     f.pickSteps = {[&] { f.Click(5, 30); }};
     f.Execute();
     QCOMPARE(f.desktop.messages.size(), std::size_t{1});
     QVERIFY(f.desktop.messages[0].title.startsWith(QStringLiteral("Wrong type of element")));
     QCOMPARE(f.Inserts(), 0);
     QVERIFY(f.drawingWindow.View()->Highlight().empty());
-    QVERIFY(!f.window.StatusPanelText(0).startsWith(QStringLiteral("Evaluating")));
+    QCOMPARE(f.window.StatusPanelText(0),
+             QStringLiteral("Wrong type of path selected, Press Execute to Continue"));
+    auto* undo = f.drawingWindow.findChild<QAction*>(QStringLiteral("UndoDrawing"));
+    QVERIFY(!undo->isEnabled());
+    QCOMPARE(undo->text(), QStringLiteral("Undo"));
+    QVERIFY(!f.drawingWindow.IsModified());
+    QCOMPARE(f.Drawing().Layers().size(), layers);
+    f.window.close();
+    QCOMPARE(f.desktop.messages.size(), std::size_t{1});  // no "Save the changes?"
   }
 
   // A click where an earlier run's output lies over the path picks the path;
