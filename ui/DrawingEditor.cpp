@@ -177,8 +177,10 @@ void DrawingEditor::Select(std::vector<cad::DrawingEntity*> entities) {
 void DrawingEditor::Undo() {
   cad::DrawingModel* drawing = mWindow.Drawing();
   if (drawing == nullptr || mWindow.RunInProgress() || !mHistory.CanUndo()) return;
+  const bool run = mHistory.UndoName() == "Run";
   mHistory.Undo(*drawing);
   AfterChange();
+  if (run) emit runUndone();
 }
 
 void DrawingEditor::Redo() {

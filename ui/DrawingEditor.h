@@ -61,6 +61,10 @@ class DrawingEditor : public QObject {
   // Enables the editing actions for the drawing's state and the running run.
   void UpdateActions();
 
+ signals:
+  // Undo took back a run's output.
+  void runUndone();
+
  private:
   void BuildActions();
   void BuildRadiusField(QToolBar& bar);

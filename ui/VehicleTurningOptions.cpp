@@ -141,6 +141,9 @@ void frmVehicleTurning::FormLoad() {
 
     FillCodeList(mVehicleUnit, kLengthUnitCount, LengthUnitText);
     mVehicleUnit->setCurrentIndex(0);
+    // The unit words of the summary follow the unit at once.
+    connect(mVehicleUnit, &QComboBox::currentIndexChanged, this,
+            [this] { AskSummaryFor(mLoadedVehicleType); });
 
     mVehicleFilePath = ReadTextSetting("VehicleFile", QString());
     if (mVehicleFilePath.isEmpty()) mVehicleFilePath = DefaultVehicleFilePath();

@@ -285,13 +285,43 @@ void frmVehicleTurning::OnExecute() {
 }
 
 void frmVehicleTurning::ConnectClearance() {
-  connect(mDrawingWindow.get(), &DrawingWindow::drawingChanged, this,
-          [this] { mClearanceGroup->ShowLayers(mAttacher.Current()); });
+  connect(mDrawingWindow.get(), &DrawingWindow::drawingChanged, this, [this] {
+    mClearanceGroup->ShowLayers(mAttacher.Current());
+    TakeDrawingUnits();
+  });
+  // A row chosen highlights the obstacle and zooms in on its mark, some ten
+  // metres around it in the run's path unit.
   connect(mClearanceReport, &ClearanceReport::conflictChosen, this,
           [this](const QString& handle, QPointF mark) {
             mDrawingWindow->View()->SetHighlight(handle.toStdString());
-            mDrawingWindow->View()->CentreOn(mark);
+            mDrawingWindow->View()->ZoomOn(mark, 10 / MetresPerUnit(mRunDiagram.pathUnit));
           });
+  connect(&mDrawingWindow->Editor(), &DrawingEditor::runUndone, this,
+          &frmVehicleTurning::ClearRunFigures);
+}
+
+// A drawing that says its unit ($INSUNITS) sets the path unit when it opens.
+void frmVehicleTurning::TakeDrawingUnits() {
+  const cad::DrawingModel* drawing = mAttacher.Current();
+  if (drawing == nullptr) return;
+  const std::optional<double> code = drawing->HeaderReal("$INSUNITS");
+  if (!code) return;
+  // $INSUNITS codes: 1 inches, 2 feet, 4 millimetres, 5 centimetres,
+  // 6 metres, 14 decimetres; the list's positions follow its own order.
+  const std::array<std::pair<int, int>, 6> positions{
+      {{1, 6}, {2, 5}, {4, 4}, {5, 3}, {6, 1}, {14, 2}}};
+  for (const auto& [insunits, position] : positions)
+    if (*code == insunits) mPathUnit->setCurrentIndex(position);
+}
+
+// The figures of a run whose output was undone go with it: the diagrams, the
+// summary in the status line and the clearance report.
+void frmVehicleTurning::ClearRunFigures() {
+  mDiagramState.Reset();
+  mPicture2->ClearRun();
+  mPicture3->ClearRun();
+  mClearanceReport->Show(ClearanceResult{}, mHost->Symbols());
+  SetStatusPanelText(0, QString());
 }
 
 bool frmVehicleTurning::CheckBeforeRun(const RunInputs& inputs) {

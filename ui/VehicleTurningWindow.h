@@ -182,6 +182,8 @@ class frmVehicleTurning : public QMainWindow {
   // The clearance group lists the open drawing's layers; the report tab
   // centres the drawing window on the mark of the conflict chosen.
   void ConnectClearance();
+  void ClearRunFigures();
+  void TakeDrawingUnits();
   // Refuses a run before the pick when a field of the vehicle type does not
   // read or cannot be, or when no drawing is open; the button's own checks
   // come first. True when the run may start.

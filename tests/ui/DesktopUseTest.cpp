@@ -1,6 +1,7 @@
 // The desktop program used as a newcomer uses it: clicks on the vehicle list,
 // the diagrams under the pointer, figures after undo, entering a vehicle, and
 // the small conveniences around them, each driven by mouse and key events.
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,9 +9,11 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include "DrawingTestFiles.h"
 #include "UiTestSupport.h"
 #include "engine/VehicleModel.h"
 #include "library/VehicleDataFile.h"
+#include "ui/DrawingWindow.h"
 #include "ui/VehicleTurningWindow.h"
 
 using namespace veerline;
@@ -94,6 +97,29 @@ class DesktopUseTest : public QObject {
              std::string("Tipper 3-axle"));
     QCOMPARE(library::ReadVehicleRecord(Fs(library), stored[0].record)[Dimension::Front], 1.25);
     QCOMPARE(library::ReadVehicleRecord(Fs(library), stored[1].record)[Dimension::Front], 3.75);
+  }
+
+  // The summary's unit words follow the Units box at once; a drawing that
+  // says it is in millimetres sets the path unit when it opens.
+  void unitsFollowTheBoxAndTheDrawing() {
+    TestDesktop desktop;
+    TwoVehicleLibrary(desktop);
+    frmVehicleTurning window(desktop.Services());
+    window.show();
+    auto* units = Child<QComboBox>(window, "Combo3");
+    units->setFocus();
+    for (int i = 0; i < 4; ++i) QTest::keyClick(units, Qt::Key_Down);
+    QCOMPARE(units->currentText(), QStringLiteral("Feet"));
+    QVERIFY(Child<QLabel>(window, "Label2")->text().endsWith(QStringLiteral(" feet")));
+
+    const QString drawing = desktop.Path(QStringLiteral("mm.dxf"));
+    test::WriteFile(
+        drawing, "0\nSECTION\n2\nHEADER\n9\n$INSUNITS\n70\n4\n0\nENDSEC\n" + test::EntitiesDxf(""));
+    DrawingWindow& drawingWindow = window.DrawingWindowRef();
+    desktop.chosenFiles.push_back(drawing);
+    drawingWindow.findChild<QAction*>(QStringLiteral("OpenDrawing"))->trigger();
+    QCOMPARE(drawingWindow.DrawingPath(), QFileInfo(drawing).absoluteFilePath());
+    QCOMPARE(Child<QComboBox>(window, "Combo2")->currentText(), QStringLiteral("Millimeter"));
   }
 };
 

@@ -187,6 +187,22 @@ class GuiRunTest : public QObject {
     QCOMPARE(f.desktop.messages.size(), std::size_t{1});  // no "Save the changes?"
   }
 
+  // Undoing a run takes its figures away with its output.
+  void undoingARunClearsItsFigures() {
+    Fixture f;
+    f.pickSteps = {[&] { f.Click(20, 0); }};
+    f.Execute();
+    QVERIFY(!f.window.DiagramState().SteeringTrack.empty());
+    QVERIFY(!f.window.StatusPanelText(0).isEmpty());
+    f.drawingWindow.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f.drawingWindow));
+    QTest::keyClick(f.drawingWindow.View(), Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(f.Drawing().ModelSpace().Entities().back()->Erased());
+    QVERIFY(f.window.DiagramState().SteeringTrack.empty());
+    QCOMPARE(f.window.StatusPanelText(0), QString());
+    QVERIFY(static_cast<RunDiagramBox*>(f.window.Picture3())->Run().vehicleName.isEmpty());
+  }
+
   // A click where an earlier run's output lies over the path picks the path;
   // the diagrams keep the finished run through a cancelled pick and a refused one.
   void pathUnderEarlierOutputIsPickedAndDiagramsStay() {
