@@ -50,6 +50,16 @@ QString CopyName(const QString& name) {
   return copy;
 }
 
+// A failure's own text; one the system reports on the file says so in the
+// user's words: "The library fleet.vdt cannot be written: permission denied."
+QString FailureText(const std::exception& failure, const QString& library) {
+  QString reason = QString::fromUtf8(failure.what());
+  if (dynamic_cast<const library::LibrarySystemError*>(&failure) == nullptr) return reason;
+  if (!reason.isEmpty()) reason[0] = reason[0].toLower();
+  return QStringLiteral("The library %1 cannot be written: %2.")
+      .arg(QFileInfo(library).fileName(), reason);
+}
+
 }  // namespace
 
 // The shipped default library is never worked on in place: the user's copy in
@@ -177,6 +187,7 @@ void frmVehicleTurning::SelectListEntryWithRecord(int record) {
 }
 
 void frmVehicleTurning::SaveOrCopyVehicle(const QString& mode) {
+  MarkVehicleFaults();
   const QString name = mName->text().trimmed();
   if (name.isEmpty()) {
     ShowMessage(MessageKind::Warning, QStringLiteral("Missing value"),
@@ -220,7 +231,7 @@ void frmVehicleTurning::SaveOrCopyVehicle(const QString& mode) {
   } catch (const ConversionError& failure) {
     report(QString::fromStdString(failure.description));
   } catch (const std::exception& failure) {
-    report(QString::fromUtf8(failure.what()));
+    report(FailureText(failure, mVehicleFilePath));
   }
 }
 
@@ -240,7 +251,7 @@ void frmVehicleTurning::OnDelete() {
   try {
     library::DeleteVehicleRecord(ToPath(mVehicleFilePath), item->data(Qt::UserRole).toInt());
   } catch (const std::exception& failure) {
-    ShowMessage(MessageKind::Warning, kVeerlineTitle, QString::fromUtf8(failure.what()));
+    ShowMessage(MessageKind::Warning, kVeerlineTitle, FailureText(failure, mVehicleFilePath));
   }
   LoadVehicleList(mVehicleFilePath);
   if (mList->count() == 0)

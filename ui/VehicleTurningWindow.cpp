@@ -325,6 +325,7 @@ void frmVehicleTurning::ClearRunFigures() {
 }
 
 bool frmVehicleTurning::CheckBeforeRun(const RunInputs& inputs) {
+  MarkVehicleFaults();
   // What the button refuses itself is reported by it when the run starts.
   const NumberSymbols symbols = mHost->Symbols();
   const bool spacingUsed = inputs.plotVehicle && !inputs.plotOnlyFirstAndLast;
@@ -362,16 +363,51 @@ void frmVehicleTurning::TidyAfterRun() {
     SetStatusPanelText(0, QString());
 }
 
+namespace {
+
+// Marks a control red with a tooltip saying why, or takes the mark away.
+void SetFaultMark(QWidget* control, bool atFault, const QString& tip) {
+  control->setProperty("fault", atFault);
+  const QString kind = QString::fromLatin1(control->metaObject()->className());
+  control->setStyleSheet(atFault ? QStringLiteral("%1 { background-color: #ffc8c8; }").arg(kind)
+                                 : QString());
+  control->setToolTip(atFault ? tip : QString());
+}
+
+}  // namespace
+
 void frmVehicleTurning::MarkField(int dimension) {
   QLineEdit* field = mFields[dimension];
   const FieldFault fault = CheckFieldText(static_cast<Dimension>(dimension),
                                           field->text().toStdString(), mHost->Symbols());
   const bool atFault = fault != FieldFault::None;
   if (field->property("fault").toBool() == atFault && !atFault) return;
-  field->setProperty("fault", atFault);
-  field->setStyleSheet(atFault ? QStringLiteral("QLineEdit { background-color: #ffc8c8; }")
-                               : QString());
-  field->setToolTip(atFault ? FieldFaultTip(fault, UserDecimalSeparator()) : QString());
+  SetFaultMark(field, atFault, FieldFaultTip(fault, UserDecimalSeparator()));
+}
+
+bool frmVehicleTurning::MarkVehicleFaults() {
+  const int type = mTypeList->currentIndex() < 0 ? 0 : mTypeList->currentData().toInt();
+  const NumberSymbols symbols = mHost->Symbols();
+  bool any = false;
+  const bool noName = mName->text().trimmed().isEmpty();
+  SetFaultMark(mName, noName, QStringLiteral("The vehicle needs a name."));
+  const bool noUnit = mVehicleUnit->currentIndex() < 0 || mVehicleUnit->currentData().toInt() == 0;
+  SetFaultMark(mVehicleUnit, noUnit, QStringLiteral("Choose the unit of the vehicle's lengths."));
+  any = noName || noUnit;
+  for (Dimension d : FieldsOfType(type)) {
+    QLineEdit* field = mFields[static_cast<int>(d)];
+    const std::string text = field->text().toStdString();
+    const bool blank = field->text().trimmed().isEmpty();
+    const FieldFault fault = CheckFieldText(d, text, symbols);
+    if (blank && FieldRequired(type, d)) {
+      SetFaultMark(field, true, QStringLiteral("A value is needed here."));
+      any = true;
+    } else if (fault != FieldFault::None) {
+      SetFaultMark(field, true, FieldFaultTip(fault, UserDecimalSeparator()));
+      any = true;
+    }
+  }
+  return any;
 }
 
 // The diagrams keep their own copy of the tracks, as a drawn picture keeps its

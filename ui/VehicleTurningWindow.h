@@ -192,6 +192,9 @@ class frmVehicleTurning : public QMainWindow {
   void TidyAfterRun();
   // Marks a field whose text does not read, or cannot be, red with a tooltip.
   void MarkField(int dimension);
+  // Marks at once every field of the vehicle's type that is needed but blank
+  // or does not read, and a missing name or unit; true when any is marked.
+  bool MarkVehicleFaults();
   QListWidgetItem* SelectedEntry() const;
   QString WorkingLibraryPath(const QString& path) const;
   void ShowIllustration(int typeCode);

@@ -121,6 +121,64 @@ class DesktopUseTest : public QObject {
     QCOMPARE(drawingWindow.DrawingPath(), QFileInfo(drawing).absoluteFilePath());
     QCOMPARE(Child<QComboBox>(window, "Combo2")->currentText(), QStringLiteral("Millimeter"));
   }
+
+  // A new single-unit truck: Save marks every field it needs at once, leaving
+  // out the angle between segments it does not have; filled in, it saves.
+  // A library that cannot be written says so with its name.
+  void enteringANewTruck() {
+    TestDesktop desktop;
+    const QString library = TwoVehicleLibrary(desktop);
+    frmVehicleTurning window(desktop.Services());
+    window.show();
+    QTest::mouseClick(Child<QPushButton>(window, "Command4"), Qt::LeftButton);
+    auto* types = Child<QComboBox>(window, "Combo1");
+    types->setFocus();
+    QTest::keyClick(types, Qt::Key_Up);
+    QCOMPARE(types->currentText(), QStringLiteral("Truck"));
+    QTest::keyClick(Child<QComboBox>(window, "Combo3"), Qt::Key_Home);
+    auto* save = Child<QPushButton>(window, "Command1");
+    QTest::mouseClick(save, Qt::LeftButton);
+    QCOMPARE(desktop.MessageTexts(),
+             QStringList{QStringLiteral("Please Input Name for the Vehicle")});
+    auto marked = [&](const char* name) {
+      return Child<QWidget>(window, name)->property("fault").toBool();
+    };
+    const std::array<const char*, 8> needed{"txt_Name",       "Combo3",        "txt_Front",
+                                            "txt_Wheelbase",  "txt_Back",      "txt_VeichleWidth",
+                                            "txt_MaxTurning", "txt_LockToLock"};
+    for (const char* name : needed) QVERIFY2(marked(name), name);
+    QVERIFY(!marked("txt_MaxSegAnle"));
+    QVERIFY(!marked("txt_Front2"));
+
+    QTest::keyClicks(Child<QLineEdit>(window, "txt_Name"), QStringLiteral("Van"));
+    QTest::keyClick(Child<QComboBox>(window, "Combo3"), Qt::Key_Down);
+    const std::array<std::pair<const char*, const char*>, 7> values{{{"txt_Front", "1"},
+                                                                     {"txt_Wheelbase", "4"},
+                                                                     {"txt_Back", "1"},
+                                                                     {"txt_VeichleWidth", "2"},
+                                                                     {"txt_WheelWidth", "2"},
+                                                                     {"txt_MaxTurning", "40"},
+                                                                     {"txt_LockToLock", "6"}}};
+    for (const auto& [name, value] : values)
+      QTest::keyClicks(Child<QLineEdit>(window, name), QString::fromLatin1(value));
+    for (const char* name : needed) QVERIFY2(!marked(name), name);
+    desktop.messages.clear();
+    QTest::mouseClick(save, Qt::LeftButton);
+    QCOMPARE(desktop.MessageTexts(), QStringList());
+    QCOMPARE(Child<QListWidget>(window, "List1")->currentItem()->text().trimmed(),
+             QStringLiteral("Van"));
+    QCOMPARE(library::ListVehicleRecords(Fs(library)).size(), std::size_t{3});
+
+    if (!QFile::exists(QStringLiteral("/dev/full"))) return;
+    desktop.chosenFiles.push_back(QStringLiteral("/dev/full"));
+    window.findChild<QAction*>(QStringLiteral("M_Open"))->trigger();
+    desktop.messages.clear();
+    QTest::keyClicks(Child<QLineEdit>(window, "txt_Name"), QStringLiteral(" 2"));
+    QTest::mouseClick(save, Qt::LeftButton);
+    QCOMPARE(desktop.MessageTexts(),
+             QStringList{QStringLiteral("The library full cannot be written: no space left on "
+                                        "device. Prepare to Save or Copy")});
+  }
 };
 
 QTEST_MAIN(DesktopUseTest)
