@@ -175,9 +175,11 @@ class DesktopUseTest : public QObject {
     desktop.messages.clear();
     QTest::keyClicks(Child<QLineEdit>(window, "txt_Name"), QStringLiteral(" 2"));
     QTest::mouseClick(save, Qt::LeftButton);
-    QCOMPARE(desktop.MessageTexts(),
-             QStringList{QStringLiteral("The library full cannot be written: no space left on "
-                                        "device. Prepare to Save or Copy")});
+    // The system's reason comes in the user's language.
+    QCOMPARE(desktop.messages.size(), std::size_t{1});
+    QVERIFY(desktop.messages[0].text.startsWith(
+        QStringLiteral("The library full cannot be written: ")));
+    QVERIFY(desktop.messages[0].text.endsWith(QStringLiteral(". Prepare to Save or Copy")));
   }
 };
 
