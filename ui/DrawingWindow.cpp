@@ -16,6 +16,7 @@
 #include "cad/DxfWriter.h"
 #include "ui/DrawingEditor.h"
 #include "ui/DrawingView.h"
+#include "ui/FileFolders.h"
 #include "ui/InteractivePicker.h"
 
 namespace veerline::ui {
@@ -130,7 +131,7 @@ bool DrawingWindow::NewDrawing() {
 
 void DrawingWindow::OnOpenDrawing() {
   if (mRunning) return;
-  const QString chosen = mServices.chooseFile(this, FileDialogKind::OpenDrawing, StartFolder());
+  const QString chosen = ChooseFileInLastFolder(mServices, this, FileDialogKind::OpenDrawing);
   if (!chosen.isEmpty()) OpenDrawingFile(chosen);
 }
 
@@ -141,7 +142,7 @@ bool DrawingWindow::SaveDrawing() {
 
 bool DrawingWindow::SaveDrawingAs() {
   if (Drawing() == nullptr) return false;
-  QString chosen = mServices.chooseFile(this, FileDialogKind::SaveDrawing, StartFolder());
+  QString chosen = ChooseFileInLastFolder(mServices, this, FileDialogKind::SaveDrawing);
   if (chosen.isEmpty()) return false;
   if (QFileInfo(chosen).suffix().isEmpty()) chosen += QStringLiteral(".dxf");
   return SaveDrawingTo(chosen);
@@ -287,10 +288,6 @@ void DrawingWindow::RememberDrawingFile(const QString& path) {
 
 void DrawingWindow::Warn(const QString& text) {
   mServices.showMessage(this, MessageKind::Warning, QString::fromLatin1(kMessageTitle), text);
-}
-
-QString DrawingWindow::StartFolder() const {
-  return mPath.isEmpty() ? mServices.programFolder : QFileInfo(mPath).absolutePath();
 }
 
 void DrawingWindow::closeEvent(QCloseEvent* event) {

@@ -99,7 +99,6 @@ class DrawingWindow : public QMainWindow {
   void UpdateActions();
   void RememberDrawingFile(const QString& path);
   void Warn(const QString& text);
-  QString StartFolder() const;
 
   UiServices mServices;
   cad::DrawingAttacher& mAttacher;

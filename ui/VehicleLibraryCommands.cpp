@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "library/VehicleDataFile.h"
+#include "ui/FileFolders.h"
 #include "ui/SummaryCall.h"
 #include "ui/UserLocale.h"
 #include "ui/VehicleTurningWindow.h"
@@ -96,7 +97,7 @@ void frmVehicleTurning::LoadVehicleList(const QString& path) {
     ShowMessage(MessageKind::Warning, QStringLiteral("Open File"),
                 QStringLiteral("Can't find saved Vehicle File! Please open file"));
     const QString chosen =
-        mServices.chooseFile(this, FileDialogKind::Open, mServices.programFolder);
+        ChooseFileInLastFolder(mServices, this, FileDialogKind::Open);
     if (!chosen.isEmpty()) {
       mVehicleFilePath = WorkingLibraryPath(chosen);
       SetCaption(kOpenCaption);
@@ -263,7 +264,7 @@ void frmVehicleTurning::OnDelete() {
 void frmVehicleTurning::OnMenuOpen() {
   try {
     const QString chosen =
-        mServices.chooseFile(this, FileDialogKind::Open, mServices.programFolder);
+        ChooseFileInLastFolder(mServices, this, FileDialogKind::Open);
     if (!chosen.isEmpty()) {
       const QString working = WorkingLibraryPath(chosen);
       // A file that is no vehicle library is refused; the current one stays.
@@ -286,7 +287,7 @@ void frmVehicleTurning::OnMenuOpen() {
 }
 
 void frmVehicleTurning::OnMenuNew() {
-  const QString chosen = mServices.chooseFile(this, FileDialogKind::Save, mServices.programFolder);
+  const QString chosen = ChooseFileInLastFolder(mServices, this, FileDialogKind::Save);
   if (FileExists(chosen)) {
     ShowMessage(MessageKind::Warning, QStringLiteral("Save As"),
                 QStringLiteral("File already exist, cant overwrite"));
@@ -306,7 +307,7 @@ void frmVehicleTurning::OnMenuNew() {
 
 // Copies the whole current library to a new file; the current one stays open.
 void frmVehicleTurning::OnMenuSaveAs() {
-  const QString chosen = mServices.chooseFile(this, FileDialogKind::Save, mServices.programFolder);
+  const QString chosen = ChooseFileInLastFolder(mServices, this, FileDialogKind::Save);
   if (FileExists(chosen)) {
     ShowMessage(MessageKind::Warning, QStringLiteral("Save As"),
                 QStringLiteral("File already exist, cant overwrite"));

@@ -199,6 +199,8 @@ class frmVehicleTurning : public QMainWindow {
   QString WorkingLibraryPath(const QString& path) const;
   void ShowIllustration(int typeCode);
   void SelectListEntryWithRecord(int record);
+  // The list row whose entry carries the name; -1 when none does.
+  int RowNamed(const QString& name) const;
   void WriteVehicleFileSetting();
 
   UiServices mServices;

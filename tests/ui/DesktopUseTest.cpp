@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QtTest>
 
 #include "DrawingTestFiles.h"
@@ -180,6 +182,43 @@ class DesktopUseTest : public QObject {
     QVERIFY(desktop.messages[0].text.startsWith(
         QStringLiteral("The library full cannot be written: ")));
     QVERIFY(desktop.messages[0].text.endsWith(QStringLiteral(". Prepare to Save or Copy")));
+  }
+
+  // The vehicle chosen last is chosen again at the next start; file dialogs
+  // open in the user's documents, then where the last file of their kind
+  // was; tab captions are whole; File > Exit of the drawing window closes
+  // the program's main window.
+  void smallConveniences() {
+    TestDesktop desktop;
+    TwoVehicleLibrary(desktop);
+    {
+      frmVehicleTurning window(desktop.Services());
+      window.show();
+      ClickRow(Child<QListWidget>(window, "List1"), 1);
+      window.close();
+    }
+    frmVehicleTurning window(desktop.Services());
+    window.show();
+    QCOMPARE(Text(window, "txt_Name"), QStringLiteral("Low loader"));
+
+    const QString other = desktop.Path(QStringLiteral("libraries/other.vdt"));
+    QDir().mkpath(QFileInfo(other).absolutePath());
+    QFile(other).open(QIODevice::WriteOnly);
+    desktop.chosenFiles = {other, QString()};
+    window.findChild<QAction*>(QStringLiteral("M_Open"))->trigger();
+    window.findChild<QAction*>(QStringLiteral("M_New"))->trigger();
+    window.DrawingWindowRef().findChild<QAction*>(QStringLiteral("OpenDrawing"))->trigger();
+    const QString documents = desktop.Path(QStringLiteral("documents"));
+    QCOMPARE(desktop.dialogFolders,
+             (QStringList{documents, QFileInfo(other).absolutePath(), documents}));
+
+    QTabBar* tabs = Child<QTabWidget>(window, "TabStrip1")->tabBar();
+    for (int i = 0; i < tabs->count(); ++i)
+      QVERIFY(tabs->tabRect(i).width() > tabs->fontMetrics().horizontalAdvance(tabs->tabText(i)));
+
+    window.DrawingWindowRef().findChild<QAction*>(QStringLiteral("ExitProgram"))->trigger();
+    QVERIFY(!window.isVisible());
+    QVERIFY(!window.DrawingWindowRef().isVisible());
   }
 };
 
