@@ -186,8 +186,8 @@ class DesktopUseTest : public QObject {
 
   // The vehicle chosen last is chosen again at the next start; file dialogs
   // open in the user's documents, then where the last file of their kind
-  // was; tab captions are whole; File > Exit of the drawing window closes
-  // the program's main window.
+  // was; status and tab captions never widen the window nor are cut short;
+  // File > Exit of the drawing window closes the program's main window.
   void smallConveniences() {
     TestDesktop desktop;
     TwoVehicleLibrary(desktop);
@@ -211,6 +211,15 @@ class DesktopUseTest : public QObject {
     const QString documents = desktop.Path(QStringLiteral("documents"));
     QCOMPARE(desktop.dialogFolders,
              (QStringList{documents, QFileInfo(other).absolutePath(), documents}));
+
+    // A long status text is cut to the window, never widens it; its tooltip is whole.
+    const int width = window.width();
+    const QString summary = QStringLiteral("Truck Max Turning Angle: 25,4 ").repeated(12);
+    window.SetStatusPanelText(0, summary);
+    QCoreApplication::processEvents();
+    QCOMPARE(window.width(), width);
+    QVERIFY(window.minimumSizeHint().width() <= width);
+    QCOMPARE(Child<QLabel>(window, "Panel1")->toolTip(), summary);
 
     QTabBar* tabs = Child<QTabWidget>(window, "TabStrip1")->tabBar();
     for (int i = 0; i < tabs->count(); ++i)
