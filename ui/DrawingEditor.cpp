@@ -68,7 +68,8 @@ void DrawingEditor::BuildActions() {
   mPathAction->setObjectName(QStringLiteral("DrawPath"));
   mPathAction->setShortcut(QKeySequence(Qt::Key_P));
   mPathAction->setToolTip(
-      tr("Draw a path: straight legs, corners rounded to the turning radius (P)"));
+      tr("Draw a path: straight legs, corners rounded to the turning radius R (P). "
+         "Shift keeps a leg level or plumb."));
 
   QToolBar* bar = mWindow.addToolBar(tr("Drawing"));
   bar->setObjectName(QStringLiteral("DrawingToolBar"));

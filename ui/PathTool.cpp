@@ -275,9 +275,7 @@ bool PathTool::OnKey(int key, const QString& text) {
 
 // The prompt is short enough for a narrow window; R is in its toolbar field.
 void PathTool::ShowStatus() {
-  QString text =
-      tr("Path: click the points (Shift: level or plumb), Enter finishes, Backspace "
-         "takes a point back, Escape cancels");
+  QString text = tr("Path: click points; Enter ends, Backspace takes one back, Esc cancels");
   if (!mTypedRadius.isEmpty()) text = tr("New R: %1_  (Enter takes it)").arg(mTypedRadius);
   mWindow.ShowPrompt(text);
 }
