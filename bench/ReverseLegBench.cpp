@@ -5,7 +5,7 @@
 
 #include "bench/WindingPath.h"
 #include "engine/PathPreparation.h"
-#include "engine/SilentHost.h"
+#include "run/SilentHost.h"
 #include "engine/SweepRun.h"
 
 namespace veerline {

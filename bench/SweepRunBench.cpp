@@ -7,7 +7,7 @@
 
 #include "engine/Numerics.h"
 #include "engine/PathPreparation.h"
-#include "engine/SilentHost.h"
+#include "run/SilentHost.h"
 #include "engine/SweepRun.h"
 
 namespace veerline {

@@ -121,8 +121,9 @@ json AxlesJson(const RunState& state) {
 
 }  // namespace
 
-json MakeRunReport(RunOutcome outcome, const RunState& state, const CliHost& host, int speedUnit,
+json MakeRunReport(const RunResult& run, const RunState& state, const CliHost& host, int speedUnit,
                    const std::string& summary) {
+  const RunOutcome outcome = run.outcome;
   json report;
   report["outcome"] = RunOutcomeKey(outcome);
   AddStop(report, outcome, state);
@@ -160,10 +161,10 @@ json MakeRunReport(RunOutcome outcome, const RunState& state, const CliHost& hos
                         {"left", PointsJson(state.envelopeLeft)}};
   const auto sweptWidth = SweptWidth(state.envelopeRight, state.envelopeLeft);
   report["sweptWidth"] = sweptWidth ? Number(*sweptWidth) : json(nullptr);
-  report["blocks"] = {{"vehicle", state.VehicleBlockName},
-                      {"sweep", state.SweepBlockName},
-                      {"envelope", state.EnvelopeBlockName},
-                      {"inserted", state.insertedBlocks}};
+  report["blocks"] = {{"vehicle", run.blocks.vehicle},
+                      {"sweep", run.blocks.sweep},
+                      {"envelope", run.blocks.envelope},
+                      {"inserted", run.insertedBlocks}};
   report["clearance"] = ClearanceJson(state.clearance);
   AddLegs(report, state);
   report["axles"] = AxlesJson(state);

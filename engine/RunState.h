@@ -112,7 +112,6 @@ struct RunState {
   std::vector<Point2D> envelopeRight, envelopeLeft;
   // The clearance check against the chosen obstacle layers, when one was made.
   ClearanceResult clearance;
-  [[maybe_unused]] int reservedForLayout_ = 0;  // station indices at which outlines were drawn
 
   // The manoeuvre: its legs in order (one forward leg for a plain run), the
   // point of its leg's line at every station (the guided point's target) and
@@ -126,9 +125,6 @@ struct RunState {
   std::vector<std::array<double, 3>> axles;
   // Why the loop refused to go on (a leg that does not start where the vehicle stands).
   std::string refusal;
-
-  std::string VehicleBlockName, SweepBlockName, EnvelopeBlockName;
-  std::vector<std::string> insertedBlocks;  // in insertion order
 
   // Back to the state a run starts from.
   void Reset() { *this = RunState{}; }

@@ -79,7 +79,8 @@ std::string FormatHashDotZeroZero(double value, const NumberSymbols& symbols) {
   return (value < 0 && showsNonZero ? "-" : "") + text;
 }
 
-double SumSegments(int vehicleType, const VehicleFields& fields, Host& host) {
+double SumSegments(int vehicleType, const VehicleFields& fields, Host& host,
+                   std::string* caption) {
   const NumberSymbols symbols = host.Symbols();
   double total = 0;
   try {
@@ -114,7 +115,7 @@ double SumSegments(int vehicleType, const VehicleFields& fields, Host& host) {
   } catch (...) {
   }
   try {
-    host.SetTotalLengthCaption("Total Length: " + FormatFieldNumber(total, symbols) + " " + word);
+    if (caption) *caption = "Total Length: " + FormatFieldNumber(total, symbols) + " " + word;
   } catch (...) {
   }
   return total;

@@ -11,15 +11,16 @@
 #include <vector>
 
 #include "cad/CadConnection.h"
-#include "cad/DrawingEntity.h"
-#include "cad/DrawingModel.h"
+#include "cad/dxf/DrawingEntity.h"
+#include "cad/DrawingApplication.h"
+#include "cad/dxf/DrawingModel.h"
 #include "cad/DrawingOutput.h"
-#include "cad/DxfReader.h"
-#include "cad/DxfWriter.h"
+#include "cad/dxf/DxfReader.h"
+#include "cad/dxf/DxfWriter.h"
 #include "cad/ScriptedPicker.h"
 #include "engine/NumberRule.h"
 #include "engine/PathPreparation.h"
-#include "engine/SilentHost.h"
+#include "run/SilentHost.h"
 #include "run/ExecuteSweep.h"
 #include "library/VehicleDataFile.h"
 
@@ -235,7 +236,7 @@ std::string FuzzWholeRun(const std::uint8_t* data, std::size_t size) {
   cad::DrawingAttacher attacher;
   attacher.Open(std::make_unique<cad::DrawingModel>());
   cad::ScriptedPicker picker;
-  attacher.Current()->SetPicker(&picker);
+  attacher.Application()->SetPicker(&picker);
   cad::CadEntity& path = attacher.Current()->ModelSpace().AddLightWeightPolyline(run.vertices);
   auto& polyline = static_cast<cad::DrawingEntity&>(path);
   for (std::size_t i = 0; i < run.bulges.size(); ++i)

@@ -1,8 +1,9 @@
 #include "run/RunClearance.h"
 
 #include "cad/ClearancePlot.h"
-#include "cad/DrawingModel.h"
-#include "cad/ObstacleCollection.h"
+#include "cad/DrawingApplication.h"
+#include "cad/dxf/DrawingModel.h"
+#include "cad/geometry/ObstacleCollection.h"
 #include "engine/ClearanceLine.h"
 #include "engine/Envelope.h"
 
@@ -16,9 +17,9 @@ constexpr double kChordToleranceMetres = 0.001;
 
 std::vector<Obstacle> ReadObstacles(const RunInputs& inputs, RunContext& context) {
   if (inputs.obstacleLayers.empty()) return {};
-  auto* drawing = dynamic_cast<cad::DrawingModel*>(&context.connection.Document());
-  if (drawing == nullptr) return {};
-  return cad::CollectObstacles(*drawing, inputs.obstacleLayers,
+  auto* application = dynamic_cast<cad::DrawingApplication*>(&context.connection.Document());
+  if (application == nullptr) return {};
+  return cad::CollectObstacles(application->Drawing(), inputs.obstacleLayers,
                                kChordToleranceMetres / context.state.MetresPerUnit);
 }
 

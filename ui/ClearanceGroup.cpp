@@ -6,7 +6,7 @@
 #include <QListWidget>
 #include <QSettings>
 
-#include "cad/DrawingModel.h"
+#include "cad/dxf/DrawingModel.h"
 #include "cad/DrawingOutput.h"
 
 namespace veerline::ui {

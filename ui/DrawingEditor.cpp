@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <unordered_set>
 
-#include "cad/DrawingModel.h"
+#include "cad/dxf/DrawingModel.h"
 #include "engine/NumberRule.h"
 #include "ui/DrawingOverlay.h"
 #include "ui/DrawingView.h"

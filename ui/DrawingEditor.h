@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "cad/DrawingHistory.h"
-#include "cad/SnapPoints.h"
+#include "cad/dxf/DrawingHistory.h"
+#include "cad/geometry/SnapPoints.h"
 
 class QAction;
 class QLineEdit;

@@ -8,7 +8,7 @@
 #include <cmath>
 #include <limits>
 
-#include "cad/DrawingModel.h"
+#include "cad/dxf/DrawingModel.h"
 #include "ui/UserLocale.h"
 
 namespace veerline::ui {

@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "ui/paint/DrawingPainter.h"
-#include "ui/paint/PictureCache.h"
+#include "paint/DrawingPainter.h"
+#include "paint/PictureCache.h"
 
 namespace veerline::cad {
 class DrawingModel;

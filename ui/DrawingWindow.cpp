@@ -11,9 +11,10 @@
 #include <QStatusBar>
 #include <filesystem>
 
-#include "cad/DrawingModel.h"
-#include "cad/DxfReader.h"
-#include "cad/DxfWriter.h"
+#include "cad/DrawingApplication.h"
+#include "cad/dxf/DrawingModel.h"
+#include "cad/dxf/DxfReader.h"
+#include "cad/dxf/DxfWriter.h"
 #include "ui/DrawingEditor.h"
 #include "ui/DrawingView.h"
 #include "ui/FileFolders.h"
@@ -50,9 +51,9 @@ DrawingWindow::DrawingWindow(UiServices services, cad::DrawingAttacher& attacher
 
 DrawingWindow::~DrawingWindow() {
   // The drawing outlives this window inside the attacher; it must not call back.
-  if (cad::DrawingModel* drawing = Drawing()) {
-    drawing->SetPicker(nullptr);
-    drawing->SetRegenCallback({});
+  if (cad::DrawingApplication* application = mAttacher.Application()) {
+    application->SetPicker(nullptr);
+    application->SetRegenCallback({});
   }
 }
 
@@ -183,15 +184,15 @@ bool DrawingWindow::OfferToSaveChanges() {
 }
 
 void DrawingWindow::Install(std::unique_ptr<cad::DrawingModel> drawing, const QString& path) {
-  if (cad::DrawingModel* old = Drawing()) {
+  if (cad::DrawingApplication* old = mAttacher.Application()) {
     old->SetPicker(nullptr);
     old->SetRegenCallback({});
   }
-  if (drawing) {
-    drawing->SetPicker(mPicker.get());
-    drawing->SetRegenCallback([this] { OnRegen(); });
-  }
   mAttacher.Open(std::move(drawing));
+  if (cad::DrawingApplication* application = mAttacher.Application()) {
+    application->SetPicker(mPicker.get());
+    application->SetRegenCallback([this] { OnRegen(); });
+  }
   mPath = path;
   mModified = false;
   mView->SetDrawing(Drawing());
@@ -242,7 +243,7 @@ void DrawingWindow::OnLayerChanged(QListWidgetItem* item) {
 
 void DrawingWindow::UpdateTitle() {
   const cad::DrawingModel* drawing = Drawing();
-  setWindowTitle(drawing ? QString::fromStdString(drawing->Caption())
+  setWindowTitle(drawing ? QString::fromStdString(mAttacher.Application()->Caption())
                          : QString::fromLatin1(kTitleWithoutDrawing));
 }
 

@@ -5,7 +5,7 @@
 #include <QPainter>
 #include <cmath>
 
-#include "cad/DrawingHistory.h"
+#include "cad/dxf/DrawingHistory.h"
 #include "cad/PathPolyline.h"
 #include "engine/ArcPath.h"
 #include "engine/NumberRule.h"

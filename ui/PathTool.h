@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "cad/SnapPoints.h"
+#include "cad/geometry/SnapPoints.h"
 #include "engine/Geometry.h"
 
 class QPainter;

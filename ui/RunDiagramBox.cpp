@@ -5,9 +5,9 @@
 #include <QPainter>
 #include <QToolTip>
 
-#include "ui/paint/DiagramReadout.h"
-#include "ui/paint/DiagramScale.h"
-#include "ui/paint/RunDiagrams.h"
+#include "paint/DiagramReadout.h"
+#include "paint/DiagramScale.h"
+#include "paint/RunDiagrams.h"
 
 namespace veerline::ui {
 

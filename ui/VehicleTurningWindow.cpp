@@ -18,11 +18,13 @@
 #include <QStatusBar>
 #include <QUrl>
 #include <QWindow>
+#include <variant>
 
 #include "cad/CadConnection.h"
 #include "engine/TurningRadius.h"
 #include "run/ExecuteSweep.h"
 #include "run/RunChecks.h"
+#include "run/RunOptions.h"
 #include "ui/AboutBox.h"
 #include "ui/ClearanceGroup.h"
 #include "ui/ClearanceReport.h"
@@ -266,7 +268,7 @@ void frmVehicleTurning::OnExecute() {
   RunContext context{*mHost, *mConnection, *mColours, mRunState};
   RunOutcome outcome = RunOutcome::Ended;
   try {
-    outcome = ExecuteButton(inputs, context);
+    outcome = ExecuteButton(inputs, context).outcome;
   } catch (const std::exception& error) {
     // The run reports its own failures; this only keeps an unexpected one
     // from ending the program.
@@ -328,12 +330,7 @@ bool frmVehicleTurning::CheckBeforeRun(const RunInputs& inputs) {
   MarkVehicleFaults();
   // What the button refuses itself is reported by it when the run starts.
   const NumberSymbols symbols = mHost->Symbols();
-  const bool spacingUsed = inputs.plotVehicle && !inputs.plotOnlyFirstAndLast;
-  if (CheckExecuteButton(inputs) || FindVehicleType(inputs.vehicle.Type) == nullptr ||
-      !TryParseFieldNumber(inputs.txt_Speed, symbols) ||
-      !TryParseFieldNumber(inputs.vehicle[Dimension::LockToLockTime], symbols) ||
-      (spacingUsed && !TryParseFieldNumber(inputs.txt_plotSpacing, symbols)))
-    return true;
+  if (std::holds_alternative<RunMessage>(MakeRunOptions(inputs, symbols))) return true;
   // A bad lock-to-lock time has the button's own message.
   const std::optional<FieldFaultAt> fault = FirstFieldFault(inputs.vehicle, symbols);
   if (fault && fault->field != Dimension::LockToLockTime) {

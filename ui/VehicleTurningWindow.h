@@ -6,7 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "cad/DrawingModel.h"
+#include "cad/DrawingApplication.h"
+#include "cad/dxf/DrawingModel.h"
 #include "engine/Host.h"
 #include "engine/RunState.h"
 #include "engine/VehicleModel.h"

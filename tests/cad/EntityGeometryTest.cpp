@@ -4,38 +4,17 @@
 #include <cmath>
 #include <numbers>
 
-#include "cad/DxfReader.h"
-#include "cad/EntityGeometry.h"
-#include "cad/FlattenCurves.h"
-#include "cad/GeometrySink.h"
+#include "cad/geometry/FlattenCurves.h"
+#include "cad/geometry/GeometrySink.h"
+#include "tests/cad/GeometryTestDrawing.h"
 
 namespace veerline::cad {
 namespace {
 
 constexpr double kPi = std::numbers::pi;
 
-// DXF text from "code|value|code|value..." (no value holds a '|').
-std::string Groups(std::string pipes) {
-  std::replace(pipes.begin(), pipes.end(), '|', '\n');
-  return pipes + "\n";
-}
-
-// A drawing of the given tables, blocks and entities (each in pipe form).
-std::unique_ptr<DrawingModel> Drawing(const std::string& entities, const std::string& blocks = "",
-                                      const std::string& tables = "",
-                                      const std::string& header = "") {
-  std::string text = Groups("0|SECTION|2|HEADER|9|$ACADVER|1|AC1015" + header + "|0|ENDSEC");
-  if (!tables.empty()) text += Groups("0|SECTION|2|TABLES|" + tables + "|0|ENDSEC");
-  if (!blocks.empty()) text += Groups("0|SECTION|2|BLOCKS|" + blocks + "|0|ENDSEC");
-  text += Groups("0|SECTION|2|ENTITIES|" + entities + "|0|ENDSEC|0|EOF");
-  return ReadDxfText(text, "test.dxf");
-}
-
-DrawingGeometry Flatten(const DrawingModel& model) {
-  GeometryOptions options;
-  options.ChordTolerance = 0.001;
-  return BuildDrawingGeometry(model, options);
-}
+using testing::Drawing;
+using testing::Flatten;
 
 double Distance(const Point2D& a, const Point2D& b) { return std::hypot(a.X - b.X, a.Y - b.Y); }
 
@@ -146,7 +125,31 @@ TEST(EntityGeometry, EachKindLiesWhereItsRecordPutsIt) {
        "2|10|0|20|0|40|5|50|360|51|270|73|0|72|1|10|5|20|0|11|0|21|0|97|0|75|0|76|1|98|0",
        "",
        {-5, -5, 5, 5}},
+      // A spline edge, then a line: the spline's empty fit count is its own.
+      {"hatch spline edge",
+       "0|HATCH|8|0|10|0|20|0|30|0|2|SOLID|70|1|71|0|91|1|92|1|93|2|72|4|94|2|73|0|74|0|95|6|96|"
+       "3|40|0|40|0|40|0|40|1|40|1|40|1|10|0|20|0|10|2|20|-4|10|4|20|0|97|0|72|1|10|4|20|0|11|0|"
+       "21|0|97|0|75|0|76|1|98|0",
+       "",
+       {0, -2, 4, 0}},
       {"image", "0|IMAGE|8|0|10|1|20|1|11|0.1|21|0|12|0|22|0.1|13|100|23|50", "", {1, 1, 11, 6}},
+      {"multiline",
+       "0|MLINE|8|0|2|STANDARD|40|1|70|0|71|1|72|2|73|2|10|0|20|0|30|0|11|0|21|0|31|0|12|1|22|0|"
+       "32|0|13|0|23|1|33|0|74|1|41|1|75|0|74|1|41|-1|75|0|11|10|21|0|31|0|12|1|22|0|32|0|13|0|"
+       "23|1|33|0|74|1|41|1|75|0|74|1|41|-1|75|0",
+       "",
+       {0, -1, 10, 1}},
+      {"subdivision mesh",
+       "0|MESH|8|0|100|AcDbSubDMesh|71|2|72|0|91|0|92|4|10|1|20|1|30|0|10|5|20|1|30|0|10|5|20|3|"
+       "30|0|10|1|20|3|30|0|93|5|90|4|90|0|90|1|90|2|90|3|94|0|95|0|90|0",
+       "",
+       {1, 1, 5, 3}},
+      // A table's block lies at its insertion point, turned to its direction.
+      {"table",
+       "0|ACAD_TABLE|8|0|100|AcDbEntity|100|AcDbBlockReference|2|*T1|10|100|20|50|30|0|100|"
+       "AcDbTable|11|0|21|1|31|0",
+       "0|BLOCK|2|*T1|70|0|10|0|20|0|0|LINE|8|0|10|0|20|0|11|10|21|-5|0|ENDBLK",
+       {100, 50, 105, 60}},
       {"leader", "0|LEADER|8|0|71|0|76|3|10|0|20|0|10|10|20|10|10|20|20|10", "", {0, 0, 20, 10}},
       // Two columns 10 apart and three rows 20 apart, turned a quarter turn.
       {"array",

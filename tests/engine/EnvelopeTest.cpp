@@ -6,7 +6,6 @@
 #include "GeometryTestHost.h"
 #include "engine/BodyGeometry.h"
 #include "engine/Envelope.h"
-#include "engine/Random.h"
 
 namespace veerline {
 namespace {
@@ -159,13 +158,6 @@ TEST(ComputeEnvelope, AHitOnlyAtTheProbeStartAddsNoPoint) {
   EXPECT_NEAR(traces.rightHand[0].Y, -0.5, 1e-12);
 }
 
-TEST(Random, RangeRunsFromLowerToLowerPlusUpperMinusOne) {
-  GeometryTestHost host;
-  host.randoms = {0.0, 0.9999999999, 0.5};
-  EXPECT_EQ(Random(999, 1999, host), 999);
-  EXPECT_EQ(Random(999, 1999, host), 2997);
-  EXPECT_EQ(Random(0, 999, host), 499);
-}
 
 }  // namespace
 }  // namespace veerline

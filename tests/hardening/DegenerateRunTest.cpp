@@ -102,7 +102,7 @@ TEST_F(DegenerateRunTest, ZeroNegativeAndEnormousDimensions) {
     for (const char* text : {"0", "-1", "1000000"}) {
       SCOPED_TRACE(std::string(DimensionFieldName(d)) + " = " + text);
       attacher.Open(std::make_unique<cad::DrawingModel>());
-      drawing().SetPicker(&picker);
+      application().SetPicker(&picker);
       host.messages.clear();
       RunOn(Bend(), WithField(2, d, text));
     }
@@ -115,7 +115,7 @@ TEST_F(DegenerateRunTest, TurningAngleLimitsOfZeroAndNinety) {
   for (const char* text : {"0", "90"}) {
     SCOPED_TRACE(text);
     attacher.Open(std::make_unique<cad::DrawingModel>());
-    drawing().SetPicker(&picker);
+    application().SetPicker(&picker);
     host.messages.clear();
     const RunOutcome outcome = RunOn(Bend(), WithField(2, Dimension::MaxTurningAngle, text));
     // No steering range at all: the vehicle stops at the first bend.
@@ -140,7 +140,7 @@ TEST_F(DegenerateRunTest, EveryTypeOnATightUTurn) {
         SCOPED_TRACE("type " + std::to_string(type) + (reverse ? " reversed" : "") +
                      (wideLimits ? " wide limits" : ""));
         attacher.Open(std::make_unique<cad::DrawingModel>());
-        drawing().SetPicker(&picker);
+        application().SetPicker(&picker);
         host.messages.clear();
         RunInputs inputs = Inputs(type);
         inputs.reverse = reverse;

@@ -2,14 +2,17 @@
 
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
+#include <string>
 
-#include "cad/DrawingModel.h"
-#include "ui/paint/AciColors.h"
-#include "ui/paint/DrawingPainter.h"
-#include "ui/paint/LinetypeDashes.h"
-#include "ui/paint/PictureCache.h"
-#include "ui/paint/ScaleBar.h"
+#include "cad/dxf/DrawingModel.h"
+#include "cad/dxf/DxfReader.h"
+#include "paint/AciColors.h"
+#include "paint/DrawingPainter.h"
+#include "paint/LinetypeDashes.h"
+#include "paint/PictureCache.h"
+#include "paint/ScaleBar.h"
 
 namespace veerline::paint {
 namespace {
@@ -67,6 +70,37 @@ TEST(AciColors, PrimaryIndicesAndBackgroundDependentSeven) {
   EXPECT_EQ(AciColor(256, true), QColor(255, 255, 255));
   EXPECT_EQ(AciColor(10, false), QColor(255, 0, 0));
   EXPECT_EQ(AciColor(250, false), QColor(51, 51, 51));
+}
+
+// A wipeout hides the line drawn before it, not the one after; a true-colour
+// white line on the white picture is drawn black, as colour 7 is.
+TEST(RenderDrawing, WipeoutsMaskAndColoursNearTheBackgroundShow) {
+  std::string text =
+      "0|SECTION|2|ENTITIES|0|LINE|8|0|62|1|10|0|20|5|11|20|21|5|"
+      "0|WIPEOUT|8|0|10|5|20|0|30|0|11|1|21|0|31|0|12|0|22|1|32|0|13|10|23|10|70|7|71|1|91|2|"
+      "14|-0.5|24|-0.5|14|9.5|24|9.5|"
+      "0|LINE|8|0|62|5|10|10|20|0|11|10|21|10|"
+      "0|LINE|8|0|420|16777215|10|0|20|8|11|20|21|8|0|ENDSEC|"
+      "0|SECTION|2|OBJECTS|0|WIPEOUTVARIABLES|5|99|70|0|0|ENDSEC|0|EOF|";
+  std::replace(text.begin(), text.end(), '|', '\n');
+  auto model = cad::ReadDxfText(text, "wipeout.dxf");
+  RenderOptions options = Crisp();
+  options.scaleBar = false;
+  const QSize size(220, 220);
+  const QImage image = RenderDrawing(*model, size, options);
+  DrawingPainter view(*model);
+  view.ZoomToExtents(size, options);
+  auto at = [&](double x, double y) {
+    const QPoint p = view.View().ToScreen().map(QPointF(x, y)).toPoint();
+    return image.pixelColor(p);
+  };
+  EXPECT_EQ(at(2, 5), QColor(255, 0, 0));
+  EXPECT_EQ(at(7, 5), QColor(255, 255, 255));  // under the wipeout
+  EXPECT_EQ(at(10, 3), QColor(0, 0, 255));     // drawn after it
+  EXPECT_EQ(at(2, 8), QColor(0, 0, 0));
+  EXPECT_EQ(VisibleOn(qRgb(250, 250, 250), false), qRgb(0, 0, 0));
+  EXPECT_EQ(VisibleOn(qRgb(8, 8, 8), true), qRgb(255, 255, 255));
+  EXPECT_EQ(VisibleOn(qRgb(255, 255, 0), false), qRgb(255, 255, 0));
 }
 
 TEST(ScaleBar, LengthIsTheLargestRoundValueNotAbove) {

@@ -3,9 +3,9 @@
 #include <QImage>
 
 #include "engine/NumberRule.h"
-#include "ui/paint/DiagramReadout.h"
-#include "ui/paint/DiagramScale.h"
-#include "ui/paint/RunDiagrams.h"
+#include "paint/DiagramReadout.h"
+#include "paint/DiagramScale.h"
+#include "paint/RunDiagrams.h"
 
 namespace veerline::paint {
 namespace {

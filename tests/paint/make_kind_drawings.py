@@ -223,6 +223,8 @@ def k_image(msp, doc, x, y):
 
 
 def k_wipeout(msp, doc, x, y):
+    # Without its frame a wipeout shows only by what it hides.
+    msp.add_line((x + 2, y + 8), (x + 28, y + 8))
     msp.add_wipeout([(x + 3, y + 3), (x + 27, y + 3), (x + 15, y + 19)])
 
 

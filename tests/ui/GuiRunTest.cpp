@@ -15,7 +15,7 @@
 
 #include "DrawingTestFiles.h"
 #include "UiTestSupport.h"
-#include "cad/DrawingModel.h"
+#include "cad/dxf/DrawingModel.h"
 #include "engine/Rounding.h"
 #include "ui/DiagramAnnotation.h"
 #include "ui/DrawingView.h"
@@ -24,9 +24,9 @@
 #include "ui/RunDiagramBox.h"
 #include "ui/UserLocale.h"
 #include "ui/VehicleTurningWindow.h"
-#include "ui/paint/DiagramReadout.h"
-#include "ui/paint/DiagramScale.h"
-#include "ui/paint/RunDiagrams.h"
+#include "paint/DiagramReadout.h"
+#include "paint/DiagramScale.h"
+#include "paint/RunDiagrams.h"
 
 using namespace veerline;
 using namespace veerline::ui;
@@ -74,6 +74,7 @@ struct Fixture {
   }
 
   cad::DrawingModel& Drawing() { return *drawingWindow.Drawing(); }
+  cad::DrawingApplication& Application() { return *window.Attacher().Application(); }
 
   void Click(double x, double y, Qt::MouseButton button = Qt::LeftButton) {
     DrawingView* view = drawingWindow.View();
@@ -126,7 +127,7 @@ class GuiRunTest : public QObject {
     QCOMPARE(f.Drawing().Blocks().size(), std::size_t{3});
     QCOMPARE(f.Inserts(), 2);
     QVERIFY(f.Drawing().FindLayer("Turn_Vehicle") != nullptr);
-    QCOMPARE(f.Drawing().RegenCount(), 1);
+    QCOMPARE(f.Application().RegenCount(), 1);
     QVERIFY(f.drawingWindow.IsModified());
     QVERIFY(!f.drawingWindow.LayerList()
                  ->findItems(QStringLiteral("Turn_Vehicle"), Qt::MatchExactly)
@@ -157,8 +158,8 @@ class GuiRunTest : public QObject {
     f.Execute();
     QVERIFY(f.desktop.messages.empty());
     QVERIFY(f.Drawing().Blocks().empty());
-    QCOMPARE(f.Drawing().RegenCount(), 0);
-    QCOMPARE(f.Drawing().SentCommands(), std::vector<std::string>{"^C"});
+    QCOMPARE(f.Application().RegenCount(), 0);
+    QCOMPARE(f.Application().SentCommands(), std::vector<std::string>{"^C"});
     QVERIFY(!f.window.isMinimized());
     QVERIFY(!f.drawingWindow.IsModified());
     QVERIFY(Child<QPushButton>(f.window, "Command3")->isEnabled());

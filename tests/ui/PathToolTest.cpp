@@ -8,7 +8,8 @@
 
 #include "DrawingTestFiles.h"
 #include "UiTestSupport.h"
-#include "cad/DrawingModel.h"
+#include "cad/DrawingApplication.h"
+#include "cad/dxf/DrawingModel.h"
 #include "ui/DrawingEditor.h"
 #include "ui/DrawingView.h"
 #include "ui/DrawingWindow.h"
