@@ -188,7 +188,7 @@ void frmVehicleTurning::SelectListEntryWithRecord(int record) {
 }
 
 void frmVehicleTurning::SaveOrCopyVehicle(const QString& mode) {
-  MarkVehicleFaults();
+  MarkVehicleFaults(true);
   const QString name = mName->text().trimmed();
   if (name.isEmpty()) {
     ShowMessage(MessageKind::Warning, QStringLiteral("Missing value"),

@@ -327,7 +327,7 @@ void frmVehicleTurning::ClearRunFigures() {
 }
 
 bool frmVehicleTurning::CheckBeforeRun(const RunInputs& inputs) {
-  MarkVehicleFaults();
+  MarkVehicleFaults(false);
   // What the button refuses itself is reported by it when the run starts.
   const NumberSymbols symbols = mHost->Symbols();
   if (std::holds_alternative<RunMessage>(MakeRunOptions(inputs, symbols))) return true;
@@ -382,29 +382,23 @@ void frmVehicleTurning::MarkField(int dimension) {
   SetFaultMark(field, atFault, FieldFaultTip(fault, UserDecimalSeparator()));
 }
 
-bool frmVehicleTurning::MarkVehicleFaults() {
+void frmVehicleTurning::MarkVehicleFaults(bool nameNeeded) {
   const int type = mTypeList->currentIndex() < 0 ? 0 : mTypeList->currentData().toInt();
   const NumberSymbols symbols = mHost->Symbols();
-  bool any = false;
-  const bool noName = mName->text().trimmed().isEmpty();
+  const bool noName = nameNeeded && mName->text().trimmed().isEmpty();
   SetFaultMark(mName, noName, QStringLiteral("The vehicle needs a name."));
   const bool noUnit = mVehicleUnit->currentIndex() < 0 || mVehicleUnit->currentData().toInt() == 0;
   SetFaultMark(mVehicleUnit, noUnit, QStringLiteral("Choose the unit of the vehicle's lengths."));
-  any = noName || noUnit;
   for (Dimension d : FieldsOfType(type)) {
     QLineEdit* field = mFields[static_cast<int>(d)];
     const std::string text = field->text().toStdString();
     const bool blank = field->text().trimmed().isEmpty();
     const FieldFault fault = CheckFieldText(d, text, symbols);
-    if (blank && FieldRequired(type, d)) {
+    if (blank && FieldRequired(type, d))
       SetFaultMark(field, true, QStringLiteral("A value is needed here."));
-      any = true;
-    } else if (fault != FieldFault::None) {
+    else if (fault != FieldFault::None)
       SetFaultMark(field, true, FieldFaultTip(fault, UserDecimalSeparator()));
-      any = true;
-    }
   }
-  return any;
 }
 
 // The diagrams keep their own copy of the tracks, as a drawn picture keeps its

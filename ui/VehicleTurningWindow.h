@@ -194,8 +194,8 @@ class frmVehicleTurning : public QMainWindow {
   // Marks a field whose text does not read, or cannot be, red with a tooltip.
   void MarkField(int dimension);
   // Marks at once every field of the vehicle's type that is needed but blank
-  // or does not read, and a missing name or unit; true when any is marked.
-  bool MarkVehicleFaults();
+  // or does not read, a missing unit, and for saving a missing name.
+  void MarkVehicleFaults(bool nameNeeded);
   QListWidgetItem* SelectedEntry() const;
   QString WorkingLibraryPath(const QString& path) const;
   void ShowIllustration(int typeCode);
