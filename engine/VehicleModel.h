@@ -113,6 +113,9 @@ const std::vector<std::string_view>& VehicleImageKeys();
 // of each of its segments, then the three limits. A code outside 1..13 reads
 // segment #1 only, as the library stores it.
 std::vector<Dimension> FieldsOfType(int typeCode);
+// Whether a field of the type must hold a number. A single-unit vehicle has
+// no angle between segments, so its "Max angle between Segments" may be blank.
+bool FieldRequired(int typeCode, Dimension d);
 
 // What is wrong with the text of a field. Wheelbases and widths must be above
 // 0 and overhangs must not be negative; hitch points may lie ahead of the axle.

@@ -231,7 +231,14 @@ RunOutcome Sweep(ExecuteParams& params, const RunInputs& inputs, RunContext& con
   // A path that could not be stationed completely is never run; the status
   // line says why, as no message may have been shown.
   if (!prepared) {
-    host.SetStatusText(0, state.pathLength == 0 ? kZeroLengthPath : "The path could not be read");
+    bool polyline = false;
+    Skip([&] {
+      const int type = entity->EntityType();
+      polyline = type == cad::kEntityPolyline || type == cad::kEntityLightWeightPolyline;
+    });
+    host.SetStatusText(0, !polyline ? "Wrong type of path selected, Press Execute to Continue"
+                          : state.pathLength == 0 ? kZeroLengthPath
+                                                  : "The path could not be read");
     return RunOutcome::Ended;
   }
 

@@ -114,7 +114,8 @@ std::optional<RunMessage> CheckRunInputs(const RunInputs& inputs, const NumberSy
       {Dimension::MaxSegmentAngle, "Missing value for Max Angle between Segments!"},
   };
   for (const FieldCheck& check : common)
-    if (IsMissing(v[check.field])) return Missing(check.text);
+    if (IsMissing(v[check.field]) && FieldRequired(v.Type, check.field))
+      return Missing(check.text);
   for (const FieldCheck& check : TypeFieldChecks(v.Type))
     if (IsMissing(v[check.field])) return Missing(check.text);
   return std::nullopt;

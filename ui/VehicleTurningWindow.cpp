@@ -287,16 +287,47 @@ void frmVehicleTurning::OnExecute() {
 }
 
 void frmVehicleTurning::ConnectClearance() {
-  connect(mDrawingWindow.get(), &DrawingWindow::drawingChanged, this,
-          [this] { mClearanceGroup->ShowLayers(mAttacher.Current()); });
+  connect(mDrawingWindow.get(), &DrawingWindow::drawingChanged, this, [this] {
+    mClearanceGroup->ShowLayers(mAttacher.Current());
+    TakeDrawingUnits();
+  });
+  // A row chosen highlights the obstacle and zooms in on its mark, some ten
+  // metres around it in the run's path unit.
   connect(mClearanceReport, &ClearanceReport::conflictChosen, this,
           [this](const QString& handle, QPointF mark) {
             mDrawingWindow->View()->SetHighlight(handle.toStdString());
-            mDrawingWindow->View()->CentreOn(mark);
+            mDrawingWindow->View()->ZoomOn(mark, 10 / MetresPerUnit(mRunDiagram.pathUnit));
           });
+  connect(&mDrawingWindow->Editor(), &DrawingEditor::runUndone, this,
+          &frmVehicleTurning::ClearRunFigures);
+}
+
+// A drawing that says its unit ($INSUNITS) sets the path unit when it opens.
+void frmVehicleTurning::TakeDrawingUnits() {
+  const cad::DrawingModel* drawing = mAttacher.Current();
+  if (drawing == nullptr) return;
+  const std::optional<double> code = drawing->HeaderReal("$INSUNITS");
+  if (!code) return;
+  // $INSUNITS codes: 1 inches, 2 feet, 4 millimetres, 5 centimetres,
+  // 6 metres, 14 decimetres; the list's positions follow its own order.
+  const std::array<std::pair<int, int>, 6> positions{
+      {{1, 6}, {2, 5}, {4, 4}, {5, 3}, {6, 1}, {14, 2}}};
+  for (const auto& [insunits, position] : positions)
+    if (*code == insunits) mPathUnit->setCurrentIndex(position);
+}
+
+// The figures of a run whose output was undone go with it: the diagrams, the
+// summary in the status line and the clearance report.
+void frmVehicleTurning::ClearRunFigures() {
+  mDiagramState.Reset();
+  mPicture2->ClearRun();
+  mPicture3->ClearRun();
+  mClearanceReport->Show(ClearanceResult{}, mHost->Symbols());
+  SetStatusPanelText(0, QString());
 }
 
 bool frmVehicleTurning::CheckBeforeRun(const RunInputs& inputs) {
+  MarkVehicleFaults(false);
   // What the button refuses itself is reported by it when the run starts.
   const NumberSymbols symbols = mHost->Symbols();
   if (std::holds_alternative<RunMessage>(MakeRunOptions(inputs, symbols))) return true;
@@ -329,16 +360,45 @@ void frmVehicleTurning::TidyAfterRun() {
     SetStatusPanelText(0, QString());
 }
 
+namespace {
+
+// Marks a control red with a tooltip saying why, or takes the mark away.
+void SetFaultMark(QWidget* control, bool atFault, const QString& tip) {
+  control->setProperty("fault", atFault);
+  const QString kind = QString::fromLatin1(control->metaObject()->className());
+  control->setStyleSheet(atFault ? QStringLiteral("%1 { background-color: #ffc8c8; }").arg(kind)
+                                 : QString());
+  control->setToolTip(atFault ? tip : QString());
+}
+
+}  // namespace
+
 void frmVehicleTurning::MarkField(int dimension) {
   QLineEdit* field = mFields[dimension];
   const FieldFault fault = CheckFieldText(static_cast<Dimension>(dimension),
                                           field->text().toStdString(), mHost->Symbols());
   const bool atFault = fault != FieldFault::None;
   if (field->property("fault").toBool() == atFault && !atFault) return;
-  field->setProperty("fault", atFault);
-  field->setStyleSheet(atFault ? QStringLiteral("QLineEdit { background-color: #ffc8c8; }")
-                               : QString());
-  field->setToolTip(atFault ? FieldFaultTip(fault, UserDecimalSeparator()) : QString());
+  SetFaultMark(field, atFault, FieldFaultTip(fault, UserDecimalSeparator()));
+}
+
+void frmVehicleTurning::MarkVehicleFaults(bool nameNeeded) {
+  const int type = mTypeList->currentIndex() < 0 ? 0 : mTypeList->currentData().toInt();
+  const NumberSymbols symbols = mHost->Symbols();
+  const bool noName = nameNeeded && mName->text().trimmed().isEmpty();
+  SetFaultMark(mName, noName, QStringLiteral("The vehicle needs a name."));
+  const bool noUnit = mVehicleUnit->currentIndex() < 0 || mVehicleUnit->currentData().toInt() == 0;
+  SetFaultMark(mVehicleUnit, noUnit, QStringLiteral("Choose the unit of the vehicle's lengths."));
+  for (Dimension d : FieldsOfType(type)) {
+    QLineEdit* field = mFields[static_cast<int>(d)];
+    const std::string text = field->text().toStdString();
+    const bool blank = field->text().trimmed().isEmpty();
+    const FieldFault fault = CheckFieldText(d, text, symbols);
+    if (blank && FieldRequired(type, d))
+      SetFaultMark(field, true, QStringLiteral("A value is needed here."));
+    else if (fault != FieldFault::None)
+      SetFaultMark(field, true, FieldFaultTip(fault, UserDecimalSeparator()));
+  }
 }
 
 // The diagrams keep their own copy of the tracks, as a drawn picture keeps its
