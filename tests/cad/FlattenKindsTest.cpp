@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cad/GeometrySink.h"
 #include "tests/cad/GeometryTestDrawing.h"
 
 namespace veerline::cad {
@@ -97,6 +98,29 @@ TEST(FlattenKinds, EndlessLinesCrossTheDrawingWithoutWideningIt) {
   const DrawingExtents all = *GeometryBounds(g);
   EXPECT_NEAR(all.MinY, 0, 1e-12);
   EXPECT_NEAR(all.MaxX, 10 + margin, 1e-12);
+}
+
+TEST(FlattenKinds, ComplexLinetypesWriteTheirTextsAlongTheLine) {
+  auto model = Drawing(
+      "0|LINE|8|0|6|GAS_LINE|10|0|20|0|11|100|21|0|"
+      "0|LINE|8|0|6|GAS_LINE|48|0.5|10|0|20|0|11|0|21|-100",
+      "",
+      "0|TABLE|2|LTYPE|0|LTYPE|2|GAS_LINE|70|0|3|Gas|72|65|73|3|40|24|49|12|74|0|49|-5|74|2|75|"
+      "0|340|11|46|2|50|0|44|-2|45|-1|9|GAS|49|-7|74|0|0|ENDTAB");
+  const DrawingGeometry g = Flatten(*model);
+  // Every 24 units from the end of the second element, 2 back and 1 below the line.
+  std::vector<Point2D> origins;
+  for (const GeometryText& text : g.Texts) {
+    EXPECT_EQ(text.Value, "GAS");
+    origins.push_back(text.Origin);
+  }
+  ASSERT_EQ(g.Texts.size(), 4u + 8u);
+  EXPECT_TRUE(Near({origins.begin(), origins.begin() + 4}, {{15, -1}, {39, -1}, {63, -1}, {87, -1}}));
+  EXPECT_NEAR(g.Texts[0].Up.Y, 2, 1e-12);
+  // Half the scale, down the page: turned along the line, half as tall.
+  EXPECT_TRUE(Near({origins[4]}, {{-0.5, -7.5}}));
+  EXPECT_NEAR(g.Texts[4].Up.X, 1, 1e-12);
+  EXPECT_NEAR(g.Texts[4].Along.Y, -TextLength("GAS", 1, 1), 1e-12);
 }
 
 // A proxy graphics stream, packed as its writers pack it.
