@@ -50,10 +50,12 @@ TEST(FlattenKinds, TextsLieWhereTheirWriterPutThem) {
       // Fitted and backwards: it stays between its two points.
       "0|TEXT|8|0|10|0|20|50|30|0|40|1|1|a long fitted text|71|2|72|5|11|10|21|50|31|0|"
       // Decoded by the drawing's code page.
-      "0|MTEXT|8|0|10|0|20|70|30|0|40|1|1|\xC1\xEE",
+      "0|MTEXT|8|0|10|0|20|70|30|0|40|1|1|\xC1\xEE|"
+      // Seen from below without a direction: along the drawing's x, upside down.
+      "0|MTEXT|8|0|10|40|20|10|30|0|40|2|71|1|1|AB|210|0|220|0|230|-1",
       "", "", "|9|$DWGCODEPAGE|3|ANSI_1251");
   const DrawingGeometry g = Flatten(*model);
-  ASSERT_EQ(g.Texts.size(), 6u);
+  ASSERT_EQ(g.Texts.size(), 7u);
   const GeometryText& embedded = g.Texts[0];
   EXPECT_NEAR(embedded.Along.Y, 0, 1e-12);
   EXPECT_GT(embedded.Along.X, 0);
@@ -83,6 +85,11 @@ TEST(FlattenKinds, TextsLieWhereTheirWriterPutThem) {
   EXPECT_LT(g.Texts[4].Along.X, 0);
 
   EXPECT_EQ(g.Texts[5].Value, "\u0411\u043E");
+
+  const GeometryText& fromBelow = g.Texts[6];
+  EXPECT_GT(fromBelow.Along.X, 0);
+  EXPECT_NEAR(fromBelow.Origin.Y, 12, 1e-9);
+  EXPECT_NEAR(fromBelow.Up.Y, -2, 1e-9);
 }
 
 TEST(FlattenKinds, EndlessLinesCrossTheDrawingWithoutWideningIt) {
