@@ -113,8 +113,8 @@ class GeometryBuilder final : public ShapeSink {
     piece->Linetype = mLinetype;
     if (mLinetype >= 0 && !mLinetypeChoice.Linetype->Texts.empty()) {
       const std::vector<Point2D> drawn = piece->Points;
-      for (GeometryText& text :
-           LinetypeTextsAlong(drawn, closed, *mLinetypeChoice.Linetype, PatternScale(mLinetypeChoice)))
+      for (GeometryText& text : LinetypeTextsAlong(drawn, closed, *mLinetypeChoice.Linetype,
+                                                   PatternScale(mLinetypeChoice)))
         AddText(std::move(text));
     }
   }

@@ -55,7 +55,8 @@ std::vector<GeometryText> LinetypeTextsAlong(const std::vector<Point2D>& points,
       const double textLength = TextLength(written.Text, height, 1);
       GeometryText text;
       text.Value = written.Text;
-      text.Origin = {a.X + tangent.X * (t + x) + normal.X * y, a.Y + tangent.Y * (t + x) + normal.Y * y};
+      text.Origin = {a.X + tangent.X * (t + x) + normal.X * y,
+                     a.Y + tangent.Y * (t + x) + normal.Y * y};
       text.Along = {dir.X * textLength, dir.Y * textLength};
       text.Up = {-dir.Y * height, dir.X * height};
       texts.push_back(std::move(text));

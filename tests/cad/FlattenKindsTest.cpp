@@ -122,7 +122,8 @@ TEST(FlattenKinds, ComplexLinetypesWriteTheirTextsAlongTheLine) {
     origins.push_back(text.Origin);
   }
   ASSERT_EQ(g.Texts.size(), 4u + 8u);
-  EXPECT_TRUE(Near({origins.begin(), origins.begin() + 4}, {{15, -1}, {39, -1}, {63, -1}, {87, -1}}));
+  EXPECT_TRUE(
+      Near({origins.begin(), origins.begin() + 4}, {{15, -1}, {39, -1}, {63, -1}, {87, -1}}));
   EXPECT_NEAR(g.Texts[0].Up.Y, 2, 1e-12);
   // Half the scale, down the page: turned along the line, half as tall.
   EXPECT_TRUE(Near({origins[4]}, {{-0.5, -7.5}}));
@@ -151,9 +152,8 @@ std::string Primitive(std::uint32_t type, const std::string& data) {
 std::string StreamGroups(const std::vector<std::string>& primitives) {
   std::string body;
   for (const std::string& p : primitives) body += p;
-  const std::string stream =
-      Long(static_cast<std::uint32_t>(8 + body.size())) +
-      Long(static_cast<std::uint32_t>(primitives.size())) + body;
+  const std::string stream = Long(static_cast<std::uint32_t>(8 + body.size())) +
+                             Long(static_cast<std::uint32_t>(primitives.size())) + body;
   std::string groups = "92|" + std::to_string(stream.size());
   static const char* digits = "0123456789ABCDEF";
   for (std::size_t i = 0; i < stream.size(); i += 64) {
@@ -182,14 +182,13 @@ TEST(FlattenKinds, CustomObjectsShowTheGraphicsStoredWithThem) {
       Primitive(31, ""),
       Primitive(14, Long(256)),  // by layer
       Primitive(16, Long(1)),    // the second layer of the table
-      Primitive(36, Vertex(0, 10) + Real(0) + Real(0) + Real(1) + Vertex(1, 0) + Real(2) +
-                        Real(1) + Real(0) + utf16),
+      Primitive(36, Vertex(0, 10) + Real(0) + Real(0) + Real(1) + Vertex(1, 0) + Real(2) + Real(1) +
+                        Real(0) + utf16),
   });
   auto model = Drawing(
       "0|ACAD_PROXY_ENTITY|8|0|100|AcDbEntity|100|AcDbProxyEntity|90|498|91|500|95|0|70|0|" +
           stream + "|93|0",
-      "",
-      "0|TABLE|2|LAYER|0|LAYER|2|0|70|0|62|7|0|LAYER|2|Walls|70|0|62|5|0|ENDTAB");
+      "", "0|TABLE|2|LAYER|0|LAYER|2|0|70|0|62|7|0|LAYER|2|Walls|70|0|62|5|0|ENDTAB");
   const DrawingGeometry g = Flatten(*model);
   ASSERT_EQ(g.Pieces.size(), 4u);
   EXPECT_EQ(g.Pieces[0].Kind, PieceKind::Polyline);
@@ -217,8 +216,7 @@ TEST(FlattenKinds, WipeoutsMaskWhatLiesUnderThemFramedAsTheDrawingSays) {
   ASSERT_EQ(framed.Pieces.size(), 2u);
   EXPECT_TRUE(framed.Pieces[0].Mask);
   EXPECT_EQ(framed.Pieces[0].Kind, PieceKind::Fill);
-  EXPECT_EQ(framed.Pieces[0].Points,
-            (std::vector<Point2D>{{0, 10}, {10, 10}, {10, 0}, {0, 0}}));
+  EXPECT_EQ(framed.Pieces[0].Points, (std::vector<Point2D>{{0, 10}, {10, 10}, {10, 0}, {0, 0}}));
   EXPECT_EQ(framed.Pieces[1].Kind, PieceKind::Polyline);
   const DrawingGeometry bare = Flatten(
       *Drawing(wipeout, "", "", "", "0|WIPEOUTVARIABLES|5|99|100|AcDbWipeoutVariables|70|0"));
