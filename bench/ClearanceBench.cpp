@@ -10,14 +10,15 @@
 
 #include "bench/WindingPath.h"
 #include "cad/CadConnection.h"
-#include "cad/DrawingEntity.h"
-#include "cad/DrawingModel.h"
+#include "cad/dxf/DrawingEntity.h"
+#include "cad/DrawingApplication.h"
+#include "cad/dxf/DrawingModel.h"
 #include "cad/DrawingOutput.h"
 #include "cad/ScriptedPicker.h"
 #include "engine/Clearance.h"
 #include "engine/ClearanceLine.h"
 #include "engine/Numerics.h"
-#include "engine/SilentHost.h"
+#include "run/SilentHost.h"
 #include "run/ExecuteSweep.h"
 
 namespace veerline {
@@ -39,7 +40,7 @@ struct TripleTrailerRun {
   explicit TripleTrailerRun(const std::vector<Obstacle>& street = {}, bool check = false) {
     attacher.Open(std::make_unique<cad::DrawingModel>());
     cad::DrawingModel& drawing = *attacher.Current();
-    drawing.SetPicker(&picker);
+    attacher.Application()->SetPicker(&picker);
     auto& path = drawing.ModelSpace().AddEntity(cad::EntityKind::LwPolyline);
     path.Data().Vertices = bench::WindingPath(1000);
     picker.PickHandle(path.Handle());
@@ -63,7 +64,7 @@ struct TripleTrailerRun {
   bool Run() {
     cad::CadConnection connection(attacher);
     RunContext context{host, connection, colours, state};
-    return ExecuteButton(inputs, context) == RunOutcome::Completed;
+    return ExecuteButton(inputs, context).outcome == RunOutcome::Completed;
   }
 };
 

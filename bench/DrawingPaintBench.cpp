@@ -13,10 +13,10 @@
 #include <memory>
 #include <string>
 
-#include "cad/DrawingModel.h"
-#include "cad/DxfReader.h"
-#include "ui/paint/DrawingPainter.h"
-#include "ui/paint/PictureCache.h"
+#include "cad/dxf/DrawingModel.h"
+#include "cad/dxf/DxfReader.h"
+#include "paint/DrawingPainter.h"
+#include "paint/PictureCache.h"
 
 namespace veerline {
 namespace {

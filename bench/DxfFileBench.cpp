@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "cad/DxfReader.h"
-#include "cad/DxfWriter.h"
+#include "cad/dxf/DxfReader.h"
+#include "cad/dxf/DxfWriter.h"
 
 namespace {
 

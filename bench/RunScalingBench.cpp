@@ -11,13 +11,14 @@
 
 #include "bench/WindingPath.h"
 #include "cad/CadConnection.h"
-#include "cad/DrawingEntity.h"
-#include "cad/DrawingModel.h"
+#include "cad/dxf/DrawingEntity.h"
+#include "cad/DrawingApplication.h"
+#include "cad/dxf/DrawingModel.h"
 #include "cad/DrawingOutput.h"
 #include "cad/ScriptedPicker.h"
 #include "engine/Envelope.h"
 #include "engine/Numerics.h"
-#include "engine/SilentHost.h"
+#include "run/SilentHost.h"
 #include "run/ExecuteSweep.h"
 
 namespace veerline {
@@ -36,7 +37,7 @@ struct RunSetup {
 
   RunSetup(const std::vector<cad::PolylineVertex>& path, int type, int outputs) {
     attacher.Open(std::make_unique<cad::DrawingModel>());
-    attacher.Current()->SetPicker(&picker);
+    attacher.Application()->SetPicker(&picker);
     std::vector<cad::CadPoint> vertices;
     for (const auto& v : path) vertices.push_back({v.X, v.Y, 0});
     cad::CadEntity& entity = attacher.Current()->ModelSpace().AddLightWeightPolyline(vertices);
@@ -57,7 +58,7 @@ struct RunSetup {
   RunOutcome Run() {
     cad::CadConnection connection(attacher);
     RunContext context{host, connection, colours, state};
-    return ExecuteButton(inputs, context);
+    return ExecuteButton(inputs, context).outcome;
   }
 };
 

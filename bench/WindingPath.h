@@ -7,7 +7,7 @@
 #include <cmath>
 #include <vector>
 
-#include "cad/DrawingEntity.h"
+#include "cad/dxf/DrawingEntity.h"
 #include "engine/Numerics.h"
 
 namespace veerline::bench {

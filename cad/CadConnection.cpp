@@ -73,21 +73,4 @@ namespace veerline::cad {
 
 bool IsCadUnreachable(int code) { return code >= 429 && code <= 451; }
 
-void ReportRunFailure(Host& host, const CadError& error) {
-  if (!IsCadUnreachable(error.Code())) {
-    ReportRunFailure(host, error.Description());
-    return;
-  }
-  host.RestoreMainWindow();
-  host.ShowMessage(MessageKind::Warning, "Reading from drawing",
-                   std::string("IntelliCAD is not running, or wrong version!") + kCR + kCR +
-                       "If running on Vista or Windows 7, make sure to run IntelliCad as "
-                       "administrator!");
-}
-
-void ReportRunFailure(Host& host, const std::string& description) {
-  host.RestoreMainWindow();
-  host.ShowMessage(MessageKind::Warning, kFailureTitle, description + " Execute sweep");
-}
-
 }  // namespace veerline::cad

@@ -44,11 +44,4 @@ CadEntity* entselPoly(CadConnection& connection, const std::string& prompt);
 // True for the automation codes 429 to 451: the application cannot be reached or used.
 bool IsCadUnreachable(int code);
 
-// The run's failure handler: restores the main window and shows one warning,
-// "Reading from drawing" for an unreachable application, otherwise the
-// description followed by " Execute sweep".
-void ReportRunFailure(Host& host, const CadError& error);
-// The same for a failure that is no CAD failure (a conversion, for instance).
-void ReportRunFailure(Host& host, const std::string& description);
-
 }  // namespace veerline::cad

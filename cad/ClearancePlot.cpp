@@ -1,7 +1,8 @@
 #include "cad/ClearancePlot.h"
 
-#include "cad/DrawingModel.h"
+#include "cad/DrawingApplication.h"
 #include "cad/DrawingOutput.h"
+#include "cad/dxf/DrawingModel.h"
 
 namespace veerline::cad {
 namespace {
@@ -14,10 +15,11 @@ constexpr double kDashMetres = 1.0, kGapMetres = 0.5;
 // Makes the clearance layer dashed where the drawing can say so: the layer
 // names the linetype, which is added in drawing units unless the drawing has one.
 void MakeClearanceLayerDashed(CadDocument& document, double metresPerUnit) {
-  auto* drawing = dynamic_cast<DrawingModel*>(&document);
-  if (drawing == nullptr) return;
-  drawing->AddOrGetLayer(kLayerClearance).Linetype = kClearanceLinetype;
-  drawing->AddLinetype(
+  auto* application = dynamic_cast<DrawingApplication*>(&document);
+  if (application == nullptr) return;
+  DrawingModel& drawing = application->Drawing();
+  drawing.AddOrGetLayer(kLayerClearance).Linetype = kClearanceLinetype;
+  drawing.AddLinetype(
       {kClearanceLinetype,
        "Dashed __ __ __",
        {MetresToUnits(kDashMetres, metresPerUnit), -MetresToUnits(kGapMetres, metresPerUnit)},

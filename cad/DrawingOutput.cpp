@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "engine/Random.h"
 #include "engine/Rounding.h"
 
 namespace veerline::cad {
@@ -78,28 +77,13 @@ CadEntity& DrawText(CadApplication& application, CadBlock& block, const std::str
   return entity;
 }
 
-std::string TimeStamp(const LocalTime& time) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%02d%02d%02d%02d%02d%02d", time.year % 100, time.month,
-                time.day, time.hour, time.minute, time.second);
-  return text;
-}
-
-std::string RunBlockName(int lower, int upper, Host& host) {
-  char digits[32];
-  std::snprintf(digits, sizeof digits, "%.0f", Random(lower, upper, host));
-  return digits + TimeStamp(host.Now());
-}
-
-RunBlocks CreateRunBlocks(CadApplication& application, CadDocument& document, Host& host) {
+RunBlocks CreateRunBlocks(CadApplication& application, CadDocument& document,
+                          const RunBlockNames& names) {
   const CadPoint origin = application.CreatePoint();
   RunBlocks blocks;
-  blocks.vehicleName = RunBlockName(0, 999, host);
-  blocks.sweepName = RunBlockName(999, 1999, host);
-  blocks.envelopeName = RunBlockName(2000, 4000, host);
-  blocks.vehicle = &document.AddBlock(origin, blocks.vehicleName);
-  blocks.sweep = &document.AddBlock(origin, blocks.sweepName);
-  blocks.envelope = &document.AddBlock(origin, blocks.envelopeName);
+  blocks.vehicle = &document.AddBlock(origin, names.vehicle);
+  blocks.sweep = &document.AddBlock(origin, names.sweep);
+  blocks.envelope = &document.AddBlock(origin, names.envelope);
   return blocks;
 }
 

@@ -90,23 +90,22 @@ CadEntity& DrawCircle(CadApplication& application, CadBlock& block, const Point2
 CadEntity& DrawText(CadApplication& application, CadBlock& block, const std::string& value,
                     const Point2D& at, double height, int colorIndex, const std::string& layer);
 
-// "yyMMddhhmmss" of a local time (24-hour clock).
-std::string TimeStamp(const LocalTime& time);
+// The names of a run's three blocks.
+struct RunBlockNames {
+  std::string vehicle, sweep, envelope;
+};
 
-// A run block name: Random(lower, upper) in plain digits, then the current time stamp.
-std::string RunBlockName(int lower, int upper, Host& host);
-
-// The three blocks that receive a run's output, and their names.
+// The three blocks that receive a run's output.
 struct RunBlocks {
   CadBlock* vehicle = nullptr;
   CadBlock* sweep = nullptr;
   CadBlock* envelope = nullptr;
-  std::string vehicleName, sweepName, envelopeName;
 };
 
-// Creates the vehicle, sweep and envelope blocks at the origin under fresh names.
-// CAD failures pass to the caller.
-RunBlocks CreateRunBlocks(CadApplication& application, CadDocument& document, Host& host);
+// Creates the vehicle, sweep and envelope blocks at the origin under the names
+// given. CAD failures pass to the caller.
+RunBlocks CreateRunBlocks(CadApplication& application, CadDocument& document,
+                          const RunBlockNames& names);
 
 // Places one reference of the named block in model space at the origin,
 // scale 1, 1, 1, rotation 0.

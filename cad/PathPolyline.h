@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "cad/DrawingModel.h"
+#include "cad/dxf/DrawingModel.h"
 #include "engine/ArcPath.h"
 
 namespace veerline::cad {

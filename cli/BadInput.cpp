@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-#include "cad/DxfError.h"
+#include "cad/dxf/DxfError.h"
 #include "cli/VehicleChoice.h"
 
 namespace veerline::cli {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/Host.h"
+#include "run/RunHost.h"
 
 namespace veerline::cli {
 
@@ -19,7 +19,7 @@ struct ShownMessage {
 // The command line's window: message boxes go to stderr as "TITLE: TEXT" and
 // are recorded for the report; questions are answered Yes; status texts and
 // progress are kept but not shown.
-class CliHost : public Host {
+class CliHost : public RunHost {
  public:
   CliHost(std::ostream& err, unsigned seed);
 

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "cad/DrawingModel.h"
-#include "cad/DxfError.h"
-#include "cad/DxfReader.h"
-#include "cad/DxfWriter.h"
+#include "cad/dxf/DrawingModel.h"
+#include "cad/dxf/DxfError.h"
+#include "cad/dxf/DxfReader.h"
+#include "cad/dxf/DxfWriter.h"
 #include "cad/PathPolyline.h"
 #include "cli/BadInput.h"
 #include "cli/Commands.h"

@@ -12,8 +12,8 @@
 #include <QString>
 
 #include "engine/SafeSave.h"
-#include "ui/paint/DrawingPainter.h"
-#include "ui/paint/RunDiagrams.h"
+#include "paint/DrawingPainter.h"
+#include "paint/RunDiagrams.h"
 
 namespace veerline::cli {
 namespace {

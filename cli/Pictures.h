@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "cad/DrawingModel.h"
+#include "cad/dxf/DrawingModel.h"
 #include "engine/RunState.h"
 
 class QGuiApplication;

@@ -6,12 +6,13 @@
 #include <vector>
 
 #include "cad/CadConnection.h"
-#include "cad/DrawingModel.h"
+#include "cad/DrawingApplication.h"
+#include "cad/dxf/DrawingModel.h"
 #include "cad/DrawingOutput.h"
-#include "cad/DxfError.h"
-#include "cad/DxfReader.h"
-#include "cad/DxfWriter.h"
-#include "cad/ObstacleCollection.h"
+#include "cad/dxf/DxfError.h"
+#include "cad/dxf/DxfReader.h"
+#include "cad/dxf/DxfWriter.h"
+#include "cad/geometry/ObstacleCollection.h"
 #include "cad/ScriptedPicker.h"
 #include "cli/BadInput.h"
 #include "cli/CliHost.h"
@@ -117,9 +118,9 @@ std::vector<RunInputs::Leg> ParseLegs(const std::vector<std::string>& texts,
 RunInputs MakeInputs(const RunArgs& args, const VehicleRecord& vehicle) {
   const NumberSymbols point = NumberSymbols::PointDecimal();
   RunInputs inputs;
-  inputs.vehicle = VehicleFields::FromRecord(vehicle, point);
+  inputs.vehicle = VehicleFields::FromRecordExact(vehicle, point);
   if (!args.lockToLock.empty())
-    inputs.vehicle[Dimension::LockToLockTime] = PointNumber(args.lockToLock, "lock-to-lock time");
+    inputs.vehicle.SetText(Dimension::LockToLockTime, PointNumber(args.lockToLock, "lock-to-lock time"));
   if (args.pathUnit.empty()) {
     inputs.pathUnit = vehicle.Unit;
   } else {
@@ -173,9 +174,9 @@ int Run(const RunArgs& args) {
   cad::ScriptedPicker picker;
   picker.PickHandle(handle);
   for (std::size_t leg = 1; leg < inputs.legs.size(); ++leg) picker.PickHandle(inputs.legs[leg].handle);
-  drawing->SetPicker(&picker);
   cad::DrawingAttacher attacher;
   attacher.Open(std::move(drawing));
+  attacher.Application()->SetPicker(&picker);
   cad::CadConnection connection(attacher);
   cad::DefaultColourSettings colours;
   const unsigned seed = args.seedGiven ? args.seed : std::random_device{}();
@@ -183,13 +184,14 @@ int Run(const RunArgs& args) {
   RunState state;
   RunContext context{host, connection, colours, state};
 
-  const RunOutcome outcome = ExecuteButton(inputs, context);
+  const RunResult run = ExecuteButton(inputs, context);
+  const RunOutcome outcome = run.outcome;
   const std::string summary = RunHappened(outcome) ? host.StatusText() : std::string();
 
   auto writeReport = [&] {
     if (!args.report.empty())
       WriteText(args.report,
-                MakeRunReport(outcome, state, host, inputs.speedUnit, summary).dump(1) + "\n");
+                MakeRunReport(run, state, host, inputs.speedUnit, summary).dump(1) + "\n");
   };
   if (!state.refusal.empty()) {
     // A manoeuvre whose leg does not start where the vehicle stands: nothing is written.

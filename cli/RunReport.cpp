@@ -121,8 +121,9 @@ json AxlesJson(const RunState& state) {
 
 }  // namespace
 
-json MakeRunReport(RunOutcome outcome, const RunState& state, const CliHost& host, int speedUnit,
+json MakeRunReport(const RunResult& run, const RunState& state, const CliHost& host, int speedUnit,
                    const std::string& summary) {
+  const RunOutcome outcome = run.outcome;
   json report;
   report["outcome"] = RunOutcomeKey(outcome);
   AddStop(report, outcome, state);
@@ -132,14 +133,14 @@ json MakeRunReport(RunOutcome outcome, const RunState& state, const CliHost& hos
     messages.push_back({{"kind", MessageKindKey(m.kind)}, {"title", m.title}, {"text", m.text}});
   report["messages"] = messages;
 
-  report["pathLength"] = Number(state.PathLength);
-  report["calculationStep"] = Number(state.CalculationStep);
-  report["metresPerUnit"] = Number(state.MetresPerUnit);
-  report["vehicleLength"] = Number(state.fordonslen);
-  const bool ran = !state.SteeringTrack.empty();
-  report["maxSteeringAngle"] = ran ? Number(state.MaxSteeringAngle) : json(nullptr);
-  report["maxArticulationAngle"] = ran ? Number(state.MaxArticulationAngle) : json(nullptr);
-  report["lowestSpeed"] = ran ? Number(state.LowestSpeed) : json(nullptr);
+  report["pathLength"] = Number(state.pathLength);
+  report["calculationStep"] = Number(state.calculationStep);
+  report["metresPerUnit"] = Number(state.metresPerUnit);
+  report["vehicleLength"] = Number(state.vehicleLength);
+  const bool ran = !state.steeringTrack.empty();
+  report["maxSteeringAngle"] = ran ? Number(state.maxSteeringAngle) : json(nullptr);
+  report["maxArticulationAngle"] = ran ? Number(state.maxArticulationAngle) : json(nullptr);
+  report["lowestSpeed"] = ran ? Number(state.lowestSpeed) : json(nullptr);
   report["speedUnit"] = speedUnit == 1 ? "mph" : speedUnit == 2 ? "m/s" : "km/h";
   report["summary"] = summary;
   report["segments"] = SegmentsJson(state.segments);
@@ -150,20 +151,20 @@ json MakeRunReport(RunOutcome outcome, const RunState& state, const CliHost& hos
         {Number(s.StationPoint.X), Number(s.StationPoint.Y), Number(s.StationDistance)});
   report["stations"] = stations;
 
-  report["tracks"] = {{"steering", TrackJson(state.SteeringTrack)},
-                      {"articulation1", TrackJson(state.ArticulationTrack1)},
-                      {"articulation2", TrackJson(state.ArticulationTrack2)},
-                      {"articulation3", TrackJson(state.ArticulationTrack3)},
-                      {"speed", TrackJson(state.SpeedTrack)}};
+  report["tracks"] = {{"steering", TrackJson(state.steeringTrack)},
+                      {"articulation1", TrackJson(state.articulationTrack1)},
+                      {"articulation2", TrackJson(state.articulationTrack2)},
+                      {"articulation3", TrackJson(state.articulationTrack3)},
+                      {"speed", TrackJson(state.speedTrack)}};
   report["outlineStations"] = state.outlineStations;
   report["envelope"] = {{"right", PointsJson(state.envelopeRight)},
                         {"left", PointsJson(state.envelopeLeft)}};
   const auto sweptWidth = SweptWidth(state.envelopeRight, state.envelopeLeft);
   report["sweptWidth"] = sweptWidth ? Number(*sweptWidth) : json(nullptr);
-  report["blocks"] = {{"vehicle", state.VehicleBlockName},
-                      {"sweep", state.SweepBlockName},
-                      {"envelope", state.EnvelopeBlockName},
-                      {"inserted", state.insertedBlocks}};
+  report["blocks"] = {{"vehicle", run.blocks.vehicle},
+                      {"sweep", run.blocks.sweep},
+                      {"envelope", run.blocks.envelope},
+                      {"inserted", run.insertedBlocks}};
   report["clearance"] = ClearanceJson(state.clearance);
   AddLegs(report, state);
   report["axles"] = AxlesJson(state);

@@ -6,13 +6,14 @@
 
 #include "cli/CliHost.h"
 #include "engine/RunState.h"
+#include "run/ExecuteSweep.h"
 #include "run/RunInputs.h"
 
 namespace veerline::cli {
 
 // The JSON report of one batch run: outcome, messages, figures, the segment
 // chain, stations, tracks, outline stations, envelope, blocks and clearance.
-nlohmann::json MakeRunReport(RunOutcome outcome, const RunState& state, const CliHost& host,
+nlohmann::json MakeRunReport(const RunResult& run, const RunState& state, const CliHost& host,
                              int speedUnit, const std::string& summary);
 
 }  // namespace veerline::cli

@@ -1,6 +1,7 @@
 #include "engine/Clearance.h"
 
 #include <algorithm>
+#include <charconv>
 #include <boost/geometry/algorithms/comparable_distance.hpp>
 #include <boost/geometry/geometries/box.hpp>
 #include <boost/geometry/geometries/point.hpp>
@@ -8,7 +9,6 @@
 #include <boost/geometry/strategies/strategies.hpp>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <limits>
 #include <utility>
 
@@ -379,9 +379,12 @@ std::vector<StationOutline> RunOutlines(const RunState& state) {
 }
 
 std::string DistanceText(double distance, const NumberSymbols& symbols) {
-  char buffer[400];  // room for the largest double written in full
-  std::snprintf(buffer, sizeof buffer, "%.2f", RoundHalfEven(distance, 2));
-  std::string text(buffer);
+  // Fixed notation whatever the C library's locale says; room for the largest
+  // double written in full.
+  char buffer[400];
+  const auto written = std::to_chars(buffer, buffer + sizeof buffer, RoundHalfEven(distance, 2),
+                                     std::chars_format::fixed, 2);
+  std::string text(buffer, written.ec == std::errc() ? written.ptr : buffer);
   const std::size_t point = text.find('.');
   if (point != std::string::npos) text.replace(point, 1, symbols.decimal);
   return text;

@@ -17,13 +17,11 @@ inline constexpr char kCR = '\r';
 // Title of the engine's failure messages.
 inline constexpr const char* kFailureTitle = "Veichle Turning Simulation";
 
-// Local date and time, for the "yyMMddhhmmss" block name stamps.
-struct LocalTime {
-  int year = 2000, month = 1, day = 1, hour = 0, minute = 0, second = 0;
-};
-
-// What the engine needs of the window that runs it. The desktop program shows
-// real message boxes and status panels; the command-line tool prints; tests record.
+// What the engine needs of the window that runs it: messages, status text,
+// progress, and a chance for pending events (the Cancel button, a stop
+// request) to run. The desktop program shows real message boxes and status
+// panels; the command-line tool prints; tests record. What a run needs beyond
+// this (moving the windows, block names, figures) is run/RunHost.h.
 class Host {
  public:
   virtual ~Host() = default;
@@ -38,15 +36,6 @@ class Host {
   virtual void SetProgressValue(double value) = 0;
   // Lets pending window events run (repaint, the Cancel button).
   virtual void ProcessPendingEvents() = 0;
-  virtual void MinimiseMainWindow() = 0;
-  virtual void RestoreMainWindow() = 0;
-  // A pseudo-random number in [0, 1).
-  virtual double NextRandom() = 0;
-  virtual LocalTime Now() = 0;
-  // Draws the steering-angle and speed diagrams of the run just made.
-  virtual void DrawRunDiagrams() {}
-  // Caption of the main window's total-length label.
-  virtual void SetTotalLengthCaption(const std::string& /*caption*/) {}
   // Decimal and grouping symbols for field texts and the texts the run writes.
   virtual NumberSymbols Symbols() const = 0;
 };

@@ -17,11 +17,13 @@ std::string UnitWord(int unitListPosition);
 // zero before the separator (0.5 gives ".50").
 std::string FormatHashDotZeroZero(double value, const NumberSymbols& symbols);
 
-// Total vehicle length for the type from the dimension fields; shows it in
-// the total-length caption and the minimum turning radius of the front axle
-// centre line in the first status panel. fields.Unit is the position of the
+// Total vehicle length for the type from the dimension fields; gives the
+// total-length caption ("Total Length: 22 meter") through `caption` and shows
+// the minimum turning radius of the front axle centre line in the first status
+// panel. fields.Unit is the position of the
 // vehicle unit list. A statement that fails is passed over silently; a
 // dimension that does not convert gives a total of 0.
-double SumSegments(int vehicleType, const VehicleFields& fields, Host& host);
+double SumSegments(int vehicleType, const VehicleFields& fields, Host& host,
+                   std::string* caption = nullptr);
 
 }  // namespace veerline

@@ -11,15 +11,16 @@
 #include <vector>
 
 #include "cad/CadConnection.h"
-#include "cad/DrawingEntity.h"
-#include "cad/DrawingModel.h"
+#include "cad/dxf/DrawingEntity.h"
+#include "cad/DrawingApplication.h"
+#include "cad/dxf/DrawingModel.h"
 #include "cad/DrawingOutput.h"
-#include "cad/DxfReader.h"
-#include "cad/DxfWriter.h"
+#include "cad/dxf/DxfReader.h"
+#include "cad/dxf/DxfWriter.h"
 #include "cad/ScriptedPicker.h"
 #include "engine/NumberRule.h"
 #include "engine/PathPreparation.h"
-#include "engine/SilentHost.h"
+#include "run/SilentHost.h"
 #include "run/ExecuteSweep.h"
 #include "library/VehicleDataFile.h"
 
@@ -143,12 +144,12 @@ std::string CheckRunState(const RunState& state) {
   for (const auto& s : state.stations)
     if (!Finite(s.StationDistance) || !Finite(s.StationPoint.X) || !Finite(s.StationPoint.Y))
       return "station that is not finite";
-  for (const auto& row : state.StationTrack)
+  for (const auto& row : state.stationTrack)
     if (!Finite(row.X) || !Finite(row.Y) || !Finite(row.Distance))
       return "station track row that is not finite";
   for (const Track* track :
-       {&state.SteeringTrack, &state.ArticulationTrack1, &state.ArticulationTrack2,
-        &state.ArticulationTrack3, &state.SpeedTrack})
+       {&state.steeringTrack, &state.articulationTrack1, &state.articulationTrack2,
+        &state.articulationTrack3, &state.speedTrack})
     for (const auto& row : *track)
       if (!Finite(row.Distance) || (row.Value && !Finite(*row.Value)))
         return "diagram track value that is not finite";
@@ -158,7 +159,7 @@ std::string CheckRunState(const RunState& state) {
         return "sweep table row that is not finite";
       if (row.X == 0 && row.Y == 0) return "sweep table point at the origin";
     }
-  for (const auto* lines : {&state.SegmentLinesLeft, &state.SegmentLinesRight})
+  for (const auto* lines : {&state.segmentLinesLeft, &state.segmentLinesRight})
     for (const auto& l : *lines)
       if (!Finite(l.X1) || !Finite(l.Y1) || !Finite(l.X2) || !Finite(l.Y2) || !Finite(l.Station))
         return "side line that is not finite";
@@ -235,7 +236,7 @@ std::string FuzzWholeRun(const std::uint8_t* data, std::size_t size) {
   cad::DrawingAttacher attacher;
   attacher.Open(std::make_unique<cad::DrawingModel>());
   cad::ScriptedPicker picker;
-  attacher.Current()->SetPicker(&picker);
+  attacher.Application()->SetPicker(&picker);
   cad::CadEntity& path = attacher.Current()->ModelSpace().AddLightWeightPolyline(run.vertices);
   auto& polyline = static_cast<cad::DrawingEntity&>(path);
   for (std::size_t i = 0; i < run.bulges.size(); ++i)

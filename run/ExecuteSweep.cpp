@@ -1,6 +1,7 @@
 #include "run/ExecuteSweep.h"
 
 #include <exception>
+#include <new>
 #include <optional>
 #include <stdexcept>
 
@@ -12,21 +13,30 @@
 #include "engine/PathPreparation.h"
 #include "engine/Summary.h"
 #include "engine/SweepRun.h"
+#include "run/RunBlockNames.h"
 #include "run/RunChecks.h"
 #include "run/RunClearance.h"
+#include "run/RunFailure.h"
 #include "run/RunLegs.h"
+#include "run/RunOptions.h"
 
 namespace veerline {
 namespace {
 
-// Runs one output step in skip mode: a step that fails is passed over.
+// Runs one output step in skip mode: a step that fails is passed over. Running
+// out of memory is no failure of one step, so it goes on to the caller.
 template <typename Step>
 void Skip(Step&& step) {
   try {
     step();
+  } catch (const std::bad_alloc&) {
+    throw;
   } catch (...) {
   }
 }
+
+constexpr const char* kEnvelopeOutOfMemory = "Out of memory: the envelope was not drawn";
+constexpr const char* kRunOutOfMemory = "Out of memory: the run did not finish";
 
 // The loop's drawing when the vehicle block could not be made: draws nothing.
 class NoDrawing : public SweepDrawing {
@@ -49,7 +59,7 @@ RunOutcome OutcomeOf(const RunState& state) {
 
 // Step 20: window back to normal, CAD window to the front, drawing regenerated.
 void CleanUp(RunContext& context) {
-  Host& host = context.host;
+  RunHost& host = context.host;
   Skip([&] { host.RestoreMainWindow(); });
   Skip([&] { host.SetProgressVisible(false); });
   Skip([&] { cad::ActivateCadWindow(context.connection, host); });
@@ -61,13 +71,13 @@ void CleanUp(RunContext& context) {
 // nothing when the run ends here.
 cad::CadEntity* PickAndCheck(ExecuteParams& params, const RunInputs& inputs, RunContext& context,
                              std::vector<cad::CadEntity*>& legEntities) {
-  Host& host = context.host;
+  RunHost& host = context.host;
   RunState& state = context.state;
   const NumberSymbols symbols = host.Symbols();
   try {
     state.Reset();
-    state.MetresPerUnit = MetresPerUnit(inputs.pathUnit);
-    state.CalculationStep = 0.2 / state.MetresPerUnit;
+    state.metresPerUnit = MetresPerUnit(inputs.pathUnit);
+    state.calculationStep = 0.2 / state.metresPerUnit;
 
     context.connection.Attach();
     host.MinimiseMainWindow();
@@ -96,28 +106,28 @@ cad::CadEntity* PickAndCheck(ExecuteParams& params, const RunInputs& inputs, Run
       return nullptr;
     }
     state.segments = BuildSegments(params.VType, [&](Dimension d) {
-      return ParseFieldNumber(inputs.vehicle[d], symbols);
+      return inputs.vehicle.Number(d, symbols);
     });
     host.SetStatusText(0, "Cleaning up....please wait");
     return entity;
   } catch (const cad::CadError& error) {
     host.RestoreMainWindow();
-    cad::ReportRunFailure(host, error);
+    ReportRunFailure(host, error);
   } catch (const ConversionError& error) {
     host.RestoreMainWindow();
-    cad::ReportRunFailure(host, error.description);
+    ReportRunFailure(host, error.description);
   } catch (const std::exception& error) {
     host.RestoreMainWindow();
-    cad::ReportRunFailure(host, error.what());
+    ReportRunFailure(host, error.what());
   }
   return nullptr;
 }
 
 // Inserts a run block into model space and notes it; a failure is passed over.
-void InsertBlock(RunContext& context, const std::string& name) {
+void InsertBlock(RunContext& context, const std::string& name, RunResult& result) {
   Skip([&] {
     cad::InsertRunBlock(context.connection.Document(), name);
-    context.state.insertedBlocks.push_back(name);
+    result.insertedBlocks.push_back(name);
   });
 }
 
@@ -125,8 +135,8 @@ void InsertBlock(RunContext& context, const std::string& name) {
 // summary, vehicle block. Each statement is passed over on its own when it
 // fails, so a block is still inserted when drawing into it failed.
 void ProduceOutput(const ExecuteParams& params, const RunInputs& inputs, RunContext& context,
-                   const cad::RunBlocks& blocks) {
-  Host& host = context.host;
+                   const cad::RunBlocks& blocks, RunResult& result) {
+  RunHost& host = context.host;
   RunState& state = context.state;
   Skip([&] { host.DrawRunDiagrams(); });
   if (params.PlotSweep) {
@@ -136,27 +146,37 @@ void ProduceOutput(const ExecuteParams& params, const RunInputs& inputs, RunCont
       cad::PlotSweeplines(cad::kLayerLeftSweep, cad::kLayerRightSweep, cad::kLayerWheelSweep,
                           context.connection, *blocks.sweep, state, context.colours, host);
     });
-    InsertBlock(context, state.SweepBlockName);
+    InsertBlock(context, result.blocks.sweep, result);
   }
   const bool envelope =
       params.plotPerimeter && !state.outcome.TurnExceeded && !state.outcome.SegmentExceeded;
   if (envelope) {
-    Skip([&] {
-      const EnvelopeTraces traces = ComputeEnvelope(state, host);
-      state.envelopeRight = traces.rightHand;
-      state.envelopeLeft = traces.leftHand;
-      if (blocks.envelope == nullptr) throw std::runtime_error("no envelope block");
-      cad::DrawEnvelope(traces, cad::kLayerLeftSweep, cad::kLayerRightSweep, context.connection,
-                        *blocks.envelope, context.colours, host.Symbols());
-    });
+    try {
+      Skip([&] {
+        const EnvelopeTraces traces = ComputeEnvelope(state, host);
+        state.envelopeRight = traces.rightHand;
+        state.envelopeLeft = traces.leftHand;
+        if (blocks.envelope == nullptr) throw std::runtime_error("no envelope block");
+        cad::DrawEnvelope(traces, cad::kLayerLeftSweep, cad::kLayerRightSweep, context.connection,
+                          *blocks.envelope, context.colours, host.Symbols());
+      });
+    } catch (const std::bad_alloc&) {
+      // What was drawn of it goes with its block; the run says so instead of
+      // passing the run off as complete.
+      state.envelopeRight.clear();
+      state.envelopeLeft.clear();
+      result.outOfMemory = true;
+      Skip([&] { host.ShowMessage(MessageKind::Warning, kFailureTitle, kEnvelopeOutOfMemory); });
+    }
   }
   bool clearanceDrawn = false;
   Skip([&] {
     if (blocks.envelope != nullptr) clearanceDrawn = DrawRunClearance(context, *blocks.envelope);
   });
-  if (envelope || clearanceDrawn) InsertBlock(context, state.EnvelopeBlockName);
+  if ((envelope && !result.outOfMemory) || clearanceDrawn)
+    InsertBlock(context, result.blocks.envelope, result);
   Skip([&] { host.SetStatusText(0, RunSummary(state, inputs.speedUnit, host.Symbols())); });
-  if (params.PlotVehicle) InsertBlock(context, state.VehicleBlockName);
+  if (params.PlotVehicle) InsertBlock(context, result.blocks.vehicle, result);
   Skip([&] { host.SetProgressVisible(false); });
 }
 
@@ -164,8 +184,11 @@ void ProduceOutput(const ExecuteParams& params, const RunInputs& inputs, RunCont
 
 constexpr const char* kZeroLengthPath = "The path has length 0, the run did not start";
 
-RunOutcome ExecuteSweep(ExecuteParams& params, const RunInputs& inputs, RunContext& context) {
-  Host& host = context.host;
+namespace {
+
+RunOutcome Sweep(ExecuteParams& params, const RunInputs& inputs, RunContext& context,
+                 RunResult& result) {
+  RunHost& host = context.host;
   RunState& state = context.state;
   std::vector<cad::CadEntity*> legEntities;
   cad::CadEntity* entity = PickAndCheck(params, inputs, context, legEntities);
@@ -174,10 +197,9 @@ RunOutcome ExecuteSweep(ExecuteParams& params, const RunInputs& inputs, RunConte
   // From here on a failing step is skipped and the run goes on.
   cad::RunBlocks blocks;
   Skip([&] {
-    blocks = cad::CreateRunBlocks(context.connection.Application(), context.connection.Document(), host);
-    state.VehicleBlockName = blocks.vehicleName;
-    state.SweepBlockName = blocks.sweepName;
-    state.EnvelopeBlockName = blocks.envelopeName;
+    const cad::RunBlockNames names = MakeRunBlockNames(host);
+    blocks = cad::CreateRunBlocks(context.connection.Application(), context.connection.Document(), names);
+    result.blocks = names;
   });
 
   bool refused = false;
@@ -200,8 +222,8 @@ RunOutcome ExecuteSweep(ExecuteParams& params, const RunInputs& inputs, RunConte
       prepared = PrepareLegs(inputs, legEntities, state, host);
       return;
     }
-    state.PathLength = 0;
-    Prepare_VehiclePath(*entity, state.CalculationStep, state.PathLength, state, host);
+    state.pathLength = 0;
+    Prepare_VehiclePath(*entity, state.calculationStep, state.pathLength, state, host);
     prepared = !state.stations.empty();
     if (prepared && params.Reverse) ReversePathStations(state.stations);
     if (prepared) SingleLeg(inputs, entity->Handle(), state);
@@ -209,11 +231,18 @@ RunOutcome ExecuteSweep(ExecuteParams& params, const RunInputs& inputs, RunConte
   // A path that could not be stationed completely is never run; the status
   // line says why, as no message may have been shown.
   if (!prepared) {
-    host.SetStatusText(0, state.PathLength == 0 ? kZeroLengthPath : "The path could not be read");
+    bool polyline = false;
+    Skip([&] {
+      const int type = entity->EntityType();
+      polyline = type == cad::kEntityPolyline || type == cad::kEntityLightWeightPolyline;
+    });
+    host.SetStatusText(0, !polyline ? "Wrong type of path selected, Press Execute to Continue"
+                          : state.pathLength == 0 ? kZeroLengthPath
+                                                  : "The path could not be read");
     return RunOutcome::Ended;
   }
 
-  switch (CheckPathLength(state.PathLength, state.CalculationStep)) {
+  switch (CheckPathLength(state.pathLength, state.calculationStep)) {
     case PathCheck::EndSilently:
       host.SetStatusText(0, kZeroLengthPath);
       return RunOutcome::Ended;
@@ -230,7 +259,11 @@ RunOutcome ExecuteSweep(ExecuteParams& params, const RunInputs& inputs, RunConte
       break;
   }
 
-  Skip([&] { state.fordonslen = SumSegments(params.VType, inputs.vehicle, host); });
+  Skip([&] {
+    std::string caption;
+    state.vehicleLength = SumSegments(params.VType, inputs.vehicle, host, &caption);
+    if (!caption.empty()) host.SetTotalLengthCaption(caption);
+  });
 
   SweepOptions options;
   const double wantedSpacing = params.PlotSpacing;
@@ -239,14 +272,14 @@ RunOutcome ExecuteSweep(ExecuteParams& params, const RunInputs& inputs, RunConte
     options.speedMetresPerSecond = params.VehicleSpeed;
     options.lockToLockSeconds = params.LockToLock;
     options.speedUnitCode = inputs.speedUnit;
-    options.metresPerUnit = state.MetresPerUnit;
-    options.calculationStep = state.CalculationStep;
-    options.plotInterval = PlotIntervalFor(state.PathLength, state.fordonslen, params.PlotSpacing,
-                                        params.PlotOnlyFirstandLast, state.CalculationStep);
+    options.metresPerUnit = state.metresPerUnit;
+    options.calculationStep = state.calculationStep;
+    options.plotInterval = PlotIntervalFor(state.pathLength, state.vehicleLength, params.PlotSpacing,
+                                        params.PlotOnlyFirstandLast, state.calculationStep);
     SetLegPlotIntervals(params, wantedSpacing, options.plotInterval, state);
   });
 
-  state.StopRequested = false;
+  state.stopRequested = false;
   Skip([&] {
     host.SetProgressVisible(true);
     host.SetProgressMaximum(static_cast<float>(state.stations.size()));
@@ -277,69 +310,42 @@ RunOutcome ExecuteSweep(ExecuteParams& params, const RunInputs& inputs, RunConte
     return end == LoopEnd::Refused ? RunOutcome::Ended : RunOutcome::Cancelled;
   }
   Skip([&] { CheckRunClearance(obstacles, inputs, params.ClearanceMargin, state); });
-  ProduceOutput(params, inputs, context, blocks);
+  ProduceOutput(params, inputs, context, blocks, result);
   CleanUp(context);
   return OutcomeOf(state);
 }
 
-RunOutcome ExecuteButton(const RunInputs& inputs, RunContext& context) {
-  Host& host = context.host;
-  if (auto message = CheckExecuteButton(inputs)) {
-    Show(host, *message);
-    return RunOutcome::Ended;
+}  // namespace
+
+RunResult ExecuteSweep(ExecuteParams& params, const RunInputs& inputs, RunContext& context) {
+  RunResult result;
+  try {
+    result.outcome = Sweep(params, inputs, context, result);
+  } catch (const std::bad_alloc&) {
+    result.outcome = RunOutcome::Ended;
+    result.outOfMemory = true;
+    Skip([&] { context.host.ShowMessage(MessageKind::Warning, kFailureTitle, kRunOutOfMemory); });
+    Skip([&] { CleanUp(context); });
   }
+  return result;
+}
+
+RunResult ExecuteButton(const RunInputs& inputs, RunContext& context) {
+  RunHost& host = context.host;
   const NumberSymbols symbols = host.Symbols();
-  const int vehicleType = inputs.vehicle.Type;
-  if (FindVehicleType(vehicleType) == nullptr) {
-    host.ShowMessage(MessageKind::Warning, "Missing value", "Please select a Vehicle type!");
-    return RunOutcome::Ended;
+  auto options = MakeRunOptions(inputs, symbols);
+  if (const RunMessage* refusal = std::get_if<RunMessage>(&options)) {
+    Show(host, *refusal);
+    return {};
   }
-  // The button reads its numbers before the run; text that does not convert is
-  // reported with the run's own words instead of ending the program.
-  const auto speed = TryParseFieldNumber(inputs.txt_Speed, symbols);
-  if (!speed) {
-    host.ShowMessage(MessageKind::Warning, "Bad value", "Bad value for Speed!");
-    return RunOutcome::Ended;
-  }
-  const auto lockToLock = TryParseFieldNumber(inputs.vehicle[Dimension::LockToLockTime], symbols);
-  if (!lockToLock) {
-    host.ShowMessage(MessageKind::Warning, "Bad value",
-                     std::string("Bad value for Lock to lock! Must be above zero!") + kCR + kCR +
-                         "(A common value is 6-8 seconds)");
-    return RunOutcome::Ended;
-  }
-  const bool spacingUsed = inputs.plotVehicle && !inputs.plotOnlyFirstAndLast;
-  const auto spacing = TryParseFieldNumber(inputs.txt_plotSpacing, symbols);
-  if (spacingUsed && !spacing) {
-    host.ShowMessage(MessageKind::Warning, "Bad value", "Bad value for Max Vehicle Plot Spacing!");
-    return RunOutcome::Ended;
-  }
-
-  const auto margin = TryParseFieldNumber(inputs.txt_ClearanceMargin, symbols);
-  if (!inputs.obstacleLayers.empty() && !(margin && *margin >= 0)) {
-    host.ShowMessage(MessageKind::Warning, "Bad value",
-                     "Bad value for Clearance margin! Must be zero or above.");
-    return RunOutcome::Ended;
-  }
-
-  ExecuteParams params;
-  params.VType = vehicleType;
-  params.PlotSpacing = spacing.value_or(0);
-  params.PlotVehicle = inputs.plotVehicle;
-  params.PlotSweep = inputs.plotSweep;
-  params.PlotOnlyFirstandLast = inputs.plotOnlyFirstAndLast;
-  params.Reverse = inputs.reverse;
-  params.LockToLock = *lockToLock;
-  params.VehicleSpeed = *speed;
-  params.plotPerimeter = inputs.plotPerimeter;
-  params.ClearanceMargin = margin.value_or(0);
-  const RunOutcome outcome = ExecuteSweep(params, inputs, context);
+  ExecuteParams& params = std::get<ExecuteParams>(options);
+  const RunResult result = ExecuteSweep(params, inputs, context);
 
   if (context.state.outcome.TurnExceeded)
     Show(host, FrontWheelReport(context.state.outcome, symbols));
   if (context.state.outcome.SegmentExceeded)
     Show(host, ArticulationReport(context.state.outcome, symbols));
-  return outcome;
+  return result;
 }
 
 }  // namespace veerline

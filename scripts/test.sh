@@ -4,6 +4,8 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build_dir="${BUILD_DIR:-$root/build-test}"
+# Each folder includes only from the folders its target links.
+python3 "$root/scripts/check-layering.py"
 BUILD_TYPE=Debug BUILD_DIR="$build_dir" "$root/scripts/setup.sh" -DVEERLINE_SANITIZE=ON -DVEERLINE_BUILD_BENCH=OFF
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"

@@ -6,13 +6,21 @@
 #include <QListWidget>
 #include <QSettings>
 
-#include "cad/DrawingModel.h"
+#include "cad/dxf/DrawingModel.h"
+#include "cad/DrawingOutput.h"
 
 namespace veerline::ui {
 namespace {
 
 bool ContainsName(const QStringList& names, const QString& name) {
   return names.contains(name, Qt::CaseInsensitive);
+}
+
+// The layers runs draw on are never obstacles to a run: the vehicle would
+// conflict with its own earlier outlines.
+bool IsRunOutputLayer(const QString& name) {
+  return name.startsWith(QStringLiteral("Turn_"), Qt::CaseInsensitive) ||
+         name.compare(QString::fromLatin1(cad::kLayerErrNotes), Qt::CaseInsensitive) == 0;
 }
 
 }  // namespace
@@ -33,10 +41,12 @@ ClearanceGroup::ClearanceGroup(QWidget* parent) : QGroupBox(QStringLiteral("Clea
   mMargin->setMaximumWidth(60);
   mMargin->setToolTip(
       QStringLiteral("Obstacles nearer than this (path units) are conflicts; 0: touching only"));
-  layout->addWidget(caption, 0, 0, 1, 2);
-  layout->addWidget(mLayers, 1, 0, 1, 2);
-  layout->addWidget(marginCaption, 2, 0);
-  layout->addWidget(mMargin, 2, 1, Qt::AlignLeft);
+  layout->setVerticalSpacing(2);
+  layout->addWidget(caption, 0, 0);
+  layout->addWidget(marginCaption, 0, 1, Qt::AlignRight);
+  layout->addWidget(mMargin, 0, 2);
+  layout->addWidget(mLayers, 1, 0, 1, 3);
+  layout->setColumnStretch(0, 1);
   connect(mLayers, &QListWidget::itemChanged, this, [this] { RememberChoice(); });
 }
 
@@ -46,6 +56,7 @@ void ClearanceGroup::ShowLayers(const cad::DrawingModel* drawing) {
   if (drawing == nullptr) return;
   for (const cad::DrawingLayer& layer : drawing->Layers()) {
     const QString name = QString::fromStdString(layer.Name);
+    if (IsRunOutputLayer(name)) continue;
     auto* item = new QListWidgetItem(name, mLayers);
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
     item->setCheckState(ContainsName(mChosen, name) ? Qt::Checked : Qt::Unchecked);

@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "cad/SnapPoints.h"
+#include "cad/geometry/SnapPoints.h"
 
 class QPainter;
 

@@ -8,7 +8,7 @@
 #include <cmath>
 #include <limits>
 
-#include "cad/DrawingModel.h"
+#include "cad/dxf/DrawingModel.h"
 #include "ui/UserLocale.h"
 
 namespace veerline::ui {
@@ -69,6 +69,16 @@ void DrawingView::CentreOn(const QPointF& world) {
   mPainter->View().Pan(QPointF(width() / 2.0, height() / 2.0) - ToScreen(world));
   mUserMoved = true;
   update();
+}
+
+void DrawingView::ZoomOn(const QPointF& world, double around) {
+  if (!mPainter) return;
+  const double shownNow = std::min(width(), height()) / (2 * PixelsPerUnit());
+  if (around > 0 && std::isfinite(around) && shownNow > around) {
+    mPainter->View().ZoomToExtents(
+        QRectF(world.x() - around, world.y() - around, 2 * around, 2 * around), size(), 0);
+  }
+  CentreOn(world);
 }
 
 std::optional<std::string> DrawingView::HitTest(const QPoint& position) const {

@@ -11,11 +11,13 @@
 #include <QStatusBar>
 #include <filesystem>
 
-#include "cad/DrawingModel.h"
-#include "cad/DxfReader.h"
-#include "cad/DxfWriter.h"
+#include "cad/DrawingApplication.h"
+#include "cad/dxf/DrawingModel.h"
+#include "cad/dxf/DxfReader.h"
+#include "cad/dxf/DxfWriter.h"
 #include "ui/DrawingEditor.h"
 #include "ui/DrawingView.h"
+#include "ui/FileFolders.h"
 #include "ui/InteractivePicker.h"
 
 namespace veerline::ui {
@@ -49,9 +51,9 @@ DrawingWindow::DrawingWindow(UiServices services, cad::DrawingAttacher& attacher
 
 DrawingWindow::~DrawingWindow() {
   // The drawing outlives this window inside the attacher; it must not call back.
-  if (cad::DrawingModel* drawing = Drawing()) {
-    drawing->SetPicker(nullptr);
-    drawing->SetRegenCallback({});
+  if (cad::DrawingApplication* application = mAttacher.Application()) {
+    application->SetPicker(nullptr);
+    application->SetRegenCallback({});
   }
 }
 
@@ -73,6 +75,11 @@ void DrawingWindow::BuildMenus() {
   file->addSeparator();
   mClose = file->addAction(tr("Close drawing"), this, [this] { CloseDrawing(); });
   mClose->setObjectName(QStringLiteral("CloseDrawing"));
+  file->addSeparator();
+  // Exit ends the program here as in the main window, which does the closing.
+  QAction* exit = file->addAction(tr("E&xit"), this, &DrawingWindow::exitRequested);
+  exit->setObjectName(QStringLiteral("ExitProgram"));
+  exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
   QMenu* view = menuBar()->addMenu(tr("&View"));
   view->setObjectName(QStringLiteral("DrawingViewMenu"));
@@ -125,7 +132,7 @@ bool DrawingWindow::NewDrawing() {
 
 void DrawingWindow::OnOpenDrawing() {
   if (mRunning) return;
-  const QString chosen = mServices.chooseFile(this, FileDialogKind::OpenDrawing, StartFolder());
+  const QString chosen = ChooseFileInLastFolder(mServices, this, FileDialogKind::OpenDrawing);
   if (!chosen.isEmpty()) OpenDrawingFile(chosen);
 }
 
@@ -136,7 +143,7 @@ bool DrawingWindow::SaveDrawing() {
 
 bool DrawingWindow::SaveDrawingAs() {
   if (Drawing() == nullptr) return false;
-  QString chosen = mServices.chooseFile(this, FileDialogKind::SaveDrawing, StartFolder());
+  QString chosen = ChooseFileInLastFolder(mServices, this, FileDialogKind::SaveDrawing);
   if (chosen.isEmpty()) return false;
   if (QFileInfo(chosen).suffix().isEmpty()) chosen += QStringLiteral(".dxf");
   return SaveDrawingTo(chosen);
@@ -177,15 +184,15 @@ bool DrawingWindow::OfferToSaveChanges() {
 }
 
 void DrawingWindow::Install(std::unique_ptr<cad::DrawingModel> drawing, const QString& path) {
-  if (cad::DrawingModel* old = Drawing()) {
+  if (cad::DrawingApplication* old = mAttacher.Application()) {
     old->SetPicker(nullptr);
     old->SetRegenCallback({});
   }
-  if (drawing) {
-    drawing->SetPicker(mPicker.get());
-    drawing->SetRegenCallback([this] { OnRegen(); });
-  }
   mAttacher.Open(std::move(drawing));
+  if (cad::DrawingApplication* application = mAttacher.Application()) {
+    application->SetPicker(mPicker.get());
+    application->SetRegenCallback([this] { OnRegen(); });
+  }
   mPath = path;
   mModified = false;
   mView->SetDrawing(Drawing());
@@ -236,7 +243,7 @@ void DrawingWindow::OnLayerChanged(QListWidgetItem* item) {
 
 void DrawingWindow::UpdateTitle() {
   const cad::DrawingModel* drawing = Drawing();
-  setWindowTitle(drawing ? QString::fromStdString(drawing->Caption())
+  setWindowTitle(drawing ? QString::fromStdString(mAttacher.Application()->Caption())
                          : QString::fromLatin1(kTitleWithoutDrawing));
 }
 
@@ -250,16 +257,30 @@ void DrawingWindow::UpdateActions() {
 }
 
 void DrawingWindow::SetRunInProgress(bool running) {
-  // What a run adds to the drawing is undone as one action.
-  if (running) mEditor->BeginRun();
+  // What a run adds to the drawing is undone as one action; a run that
+  // added nothing leaves the drawing as unchanged as it found it.
+  if (running) {
+    mEditor->BeginRun();
+    mModifiedBeforeRun = mModified;
+  }
   mRunning = running;
   UpdateActions();
-  if (!running) mEditor->EndRun();
+  if (running || mEditor->EndRun()) return;
+  mModified = mModifiedBeforeRun;
+  if (Drawing() != nullptr) {
+    mView->Refresh();
+    RefreshLayerList();
+  }
+  UpdateTitle();
 }
 
 void DrawingWindow::ShowPrompt(const QString& prompt) { statusBar()->showMessage(prompt); }
 
 void DrawingWindow::ClearPrompt() { statusBar()->clearMessage(); }
+
+void DrawingWindow::ShowWarning(const QString& title, const QString& text) {
+  mServices.showMessage(this, MessageKind::Warning, title, text);
+}
 
 void DrawingWindow::RememberDrawingFile(const QString& path) {
   std::unique_ptr<QSettings> settings = mServices.openSettings();
@@ -268,10 +289,6 @@ void DrawingWindow::RememberDrawingFile(const QString& path) {
 
 void DrawingWindow::Warn(const QString& text) {
   mServices.showMessage(this, MessageKind::Warning, QString::fromLatin1(kMessageTitle), text);
-}
-
-QString DrawingWindow::StartFolder() const {
-  return mPath.isEmpty() ? mServices.programFolder : QFileInfo(mPath).absolutePath();
 }
 
 void DrawingWindow::closeEvent(QCloseEvent* event) {

@@ -5,8 +5,9 @@
 #include <QPainter>
 #include <QToolTip>
 
-#include "ui/paint/DiagramReadout.h"
-#include "ui/paint/RunDiagrams.h"
+#include "paint/DiagramReadout.h"
+#include "paint/DiagramScale.h"
+#include "paint/RunDiagrams.h"
 
 namespace veerline::ui {
 
@@ -23,9 +24,45 @@ void RunDiagramBox::SetSpeedUnit(SpeedUnit unit) {
   update();
 }
 
+void RunDiagramBox::SetRun(const DiagramRun& run) {
+  mRun = run;
+  update();
+}
+
+void RunDiagramBox::ClearRun() {
+  mRun = DiagramRun();
+  mCursorStation.reset();
+  update();
+}
+
+QStringList RunDiagramBox::Legend() const {
+  const QStringList legend = TurningLegend(mRun.vehicleType);
+  if (!legend.isEmpty()) return legend;
+  return {QStringLiteral(" Truck"), QStringLiteral(" Segment #1"), QStringLiteral(" Segment #2"),
+          QStringLiteral(" Segment #3")};
+}
+
+void RunDiagramBox::PaintDiagram(QPainter& painter) const {
+  paint::DiagramStyle style;
+  if (mKind == Kind::Turning) {
+    style.legend = TurningLegend(mRun.vehicleType);
+    paint::PaintTurningDiagram(painter, size(), mState, style);
+  } else {
+    paint::PaintSpeedDiagram(painter, size(), mState, mSpeedUnit, style);
+  }
+  if (mState.steeringTrack.empty()) return;
+  PaintStationAxis(painter, size(), paint::DiagramStationExtent(mState),
+                   PathUnitSymbol(mRun.pathUnit), style.font);
+  PaintVehicleName(painter, size(), mRun.vehicleName, style.font);
+}
+
 QImage RunDiagramBox::Render() const {
-  return mKind == Kind::Turning ? paint::RenderTurningDiagram(mState, size())
-                                : paint::RenderSpeedDiagram(mState, size(), mSpeedUnit);
+  if (width() <= 0 || height() <= 0) return {};
+  QImage image(size(), QImage::Format_RGB32);
+  image.fill(Qt::black);
+  QPainter painter(&image);
+  PaintDiagram(painter);
+  return image;
 }
 
 QString RunDiagramBox::Readout(const QPoint& position) const {
@@ -34,19 +71,48 @@ QString RunDiagramBox::Readout(const QPoint& position) const {
                                 : paint::SpeedReadout(mState, position, size(), symbols);
 }
 
+std::vector<CursorReading> RunDiagramBox::Readings(double station) const {
+  const NumberSymbols symbols = mSymbols();
+  if (mKind == Kind::Turning) return TurningReadings(mState, mRun, station, symbols);
+  return {SpeedReading(mState, station, mSpeedUnit, symbols)};
+}
+
+QStringList RunDiagramBox::CursorTexts() const {
+  if (!mCursorStation) return {};
+  QStringList texts{StationText(*mCursorStation, mRun, mSymbols())};
+  for (const CursorReading& reading : Readings(*mCursorStation)) texts << reading.value;
+  return texts;
+}
+
 void RunDiagramBox::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  if (mKind == Kind::Turning) {
-    paint::PaintTurningDiagram(painter, size(), mState);
-  } else {
-    paint::PaintSpeedDiagram(painter, size(), mState, mSpeedUnit);
-  }
+  PaintDiagram(painter);
+  if (!mCursorStation) return;
+  const paint::DiagramScale scale = mKind == Kind::Turning ? paint::TurningDiagramScale(mState)
+                                                           : paint::SpeedDiagramScale(mState);
+  const int x = static_cast<int>(std::lround(scale.ToPixel(*mCursorStation, 0, size()).x()));
+  PaintCursor(painter, size(), x, StationText(*mCursorStation, mRun, mSymbols()),
+              mKind == Kind::Turning ? Legend() : QStringList(), Readings(*mCursorStation),
+              paint::DiagramStyle().font);
 }
 
 void RunDiagramBox::mouseMoveEvent(QMouseEvent* event) {
-  const QString text = Readout(event->position().toPoint());
+  const QPoint at = event->position().toPoint();
+  const QString text = Readout(at);
   setToolTip(text);
   if (isVisible()) QToolTip::showText(event->globalPosition().toPoint(), text, this);
+  // The cursor follows the pointer's station over a run's stations only.
+  if (!mState.steeringTrack.empty()) {
+    const paint::DiagramScale scale = paint::TurningDiagramScale(mState);
+    mCursorStation = std::clamp(scale.ToDiagram(QPointF(at), size()).x(), 0.0, scale.width);
+    update();
+  }
+}
+
+void RunDiagramBox::leaveEvent(QEvent* event) {
+  QWidget::leaveEvent(event);
+  mCursorStation.reset();
+  update();
 }
 
 void RunDiagramBox::mousePressEvent(QMouseEvent* event) {

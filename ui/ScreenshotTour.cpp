@@ -16,7 +16,7 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "cad/DrawingModel.h"
+#include "cad/dxf/DrawingModel.h"
 #include "ui/AboutBox.h"
 #include "ui/DrawingView.h"
 #include "ui/DrawingWindow.h"

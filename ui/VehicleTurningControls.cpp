@@ -20,6 +20,7 @@
 
 #include "ui/ClearanceGroup.h"
 #include "ui/ClearanceReport.h"
+#include "ui/ElidedLabel.h"
 #include "ui/RunDiagramBox.h"
 #include "ui/VehicleTurningWindow.h"
 #include "ui/WindowHost.h"
@@ -90,8 +91,12 @@ void frmVehicleTurning::BuildControls() {
   grid->addLayout(left, 0, 0);
 
   mTabs = Named(new QTabWidget, "TabStrip1");
+  // Every tab shows its whole caption; the strip is as wide as they need.
+  mTabs->tabBar()->setElideMode(Qt::ElideNone);
+  mTabs->tabBar()->setUsesScrollButtons(false);
   mFrame1 = Named(new QFrame, "Frame1");
   auto* frame1Layout = new QVBoxLayout(mFrame1);
+  frame1Layout->setContentsMargins(2, 2, 2, 2);
   frame1Layout->addWidget(BuildVehicleDetailsPage());
   mPicture3 = Named(new RunDiagramBox(RunDiagramBox::Kind::Turning, mDiagramState), "Picture3");
   mPicture2 = Named(new RunDiagramBox(RunDiagramBox::Kind::Speed, mDiagramState), "Picture2");
@@ -129,6 +134,21 @@ QWidget* frmVehicleTurning::BuildVehicleDataFrame() {
   layout->addWidget(NamedLabel(QStringLiteral("Label7"), QStringLiteral("Units")), 2, 0);
   layout->addWidget(mVehicleUnit, 2, 1);
   layout->addWidget(mDescription, 3, 0, 1, 2);
+  // A name or unit marked missing loses its mark once given.
+  connect(mName, &QLineEdit::textChanged, this, [this](const QString& text) {
+    if (mName->property("fault").toBool() && !text.trimmed().isEmpty()) {
+      mName->setProperty("fault", false);
+      mName->setStyleSheet(QString());
+      mName->setToolTip(QString());
+    }
+  });
+  connect(mVehicleUnit, &QComboBox::currentIndexChanged, this, [this](int position) {
+    if (mVehicleUnit->property("fault").toBool() && position > 0) {
+      mVehicleUnit->setProperty("fault", false);
+      mVehicleUnit->setStyleSheet(QString());
+      mVehicleUnit->setToolTip(QString());
+    }
+  });
   return frame;
 }
 
@@ -137,19 +157,29 @@ QWidget* frmVehicleTurning::BuildVehicleListFrame() {
   auto* layout = new QVBoxLayout(frame);
   mList = Named(new QListWidget, "List1");
   layout->addWidget(mList, 1);
-  auto* buttons = new QHBoxLayout;
+  // Two rows of two, which keeps the list's column narrow.
+  auto* buttons = new QGridLayout;
   auto* save = Named(new QPushButton(QStringLiteral("S&ave")), "Command1");
   auto* copy = Named(new QPushButton(QStringLiteral("&Copy")), "Command6");
   auto* add = Named(new QPushButton(QStringLiteral("N&ew")), "Command4");
   auto* remove = Named(new QPushButton(QStringLiteral("&Delete")), "Command5");
-  for (QPushButton* button : {save, copy, add, remove}) buttons->addWidget(button);
+  buttons->addWidget(save, 0, 0);
+  buttons->addWidget(copy, 0, 1);
+  buttons->addWidget(add, 1, 0);
+  buttons->addWidget(remove, 1, 1);
   layout->addLayout(buttons);
   connect(save, &QPushButton::clicked, this, [this] { SaveOrCopyVehicle(QStringLiteral("Save")); });
   connect(copy, &QPushButton::clicked, this, [this] { SaveOrCopyVehicle(QStringLiteral("Copy")); });
   connect(add, &QPushButton::clicked, this, &frmVehicleTurning::OnNew);
   connect(remove, &QPushButton::clicked, this, &frmVehicleTurning::OnDelete);
-  connect(mList, &QListWidget::currentRowChanged, this, &frmVehicleTurning::OnListClick);
-  // A click on the entry that is already current changes no row, yet reloads it.
+  // Whatever selects an entry loads it: a click, the arrow keys, a program
+  // step. The selection is watched, not the current row, because a mouse press
+  // moves the current row before it selects, and the fields must never show
+  // another vehicle than the one highlighted.
+  connect(mList, &QListWidget::itemSelectionChanged, this, [this] {
+    if (SelectedEntry() != nullptr) OnListClick();
+  });
+  // A click on the entry that is already selected changes nothing, yet reloads it.
   mList->viewport()->installEventFilter(this);
   connect(mList, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
     if (mList->row(item) == mRowAtPress) OnListClick();
@@ -160,9 +190,12 @@ QWidget* frmVehicleTurning::BuildVehicleListFrame() {
 QWidget* frmVehicleTurning::BuildVehicleDetailsPage() {
   auto* frame5 = Named(new QFrame, "Frame5");
   auto* outer = new QHBoxLayout(frame5);
+  // Rows packed close, so the window fits a screen 768 pixels high.
+  outer->setContentsMargins(4, 2, 4, 2);
   auto* column = new QVBoxLayout;
   auto* grid = new QGridLayout;
   grid->setHorizontalSpacing(4);
+  grid->setVerticalSpacing(2);
 
   // One column pair per segment: caption and field, rows F, WB, B, H.
   for (int segment = 0; segment < 4; ++segment) {
@@ -208,6 +241,7 @@ QWidget* frmVehicleTurning::BuildVehicleDetailsPage() {
   column->addLayout(grid);
 
   auto* limits = new QGridLayout;
+  limits->setVerticalSpacing(2);
   const std::array<std::tuple<D, const char*, const char*>, 3> limitRows{{
       {D::MaxTurningAngle, "Label4", "Max wheel turning angle (seg #1)"},
       {D::MaxSegmentAngle, "Label8", "Max angle between Segments"},
@@ -320,16 +354,20 @@ void frmVehicleTurning::BuildMenus() {
     menu->addSeparator()->setObjectName(QString::fromLatin1(name));
   };
   QMenu* file = Named(menuBar()->addMenu(QStringLiteral("&File")), "M_File");
-  connect(action(file, "M_Open", QStringLiteral("Open")), &QAction::triggered, this,
+  connect(action(file, "M_Open", QStringLiteral("&Open Library...")), &QAction::triggered, this,
           &frmVehicleTurning::OnMenuOpen);
-  connect(action(file, "M_save", QStringLiteral("Save As")), &QAction::triggered, this,
+  connect(action(file, "M_save", QStringLiteral("&Save Library As...")), &QAction::triggered, this,
           &frmVehicleTurning::OnMenuSaveAs);
   separator(file, "M_line");
-  connect(action(file, "M_New", QStringLiteral("New")), &QAction::triggered, this,
+  connect(action(file, "M_New", QStringLiteral("&New Library...")), &QAction::triggered, this,
           &frmVehicleTurning::OnMenuNew);
   separator(file, "M_line3");
-  connect(action(file, "M_OpenDrawing", QStringLiteral("Open Drawing")), &QAction::triggered, this,
-          &frmVehicleTurning::OnOpenDrawing);
+  connect(action(file, "M_OpenDrawing", QStringLiteral("Open &Drawing...")), &QAction::triggered,
+          this, &frmVehicleTurning::OnOpenDrawing);
+  separator(file, "M_line4");
+  QAction* exit = action(file, "M_Exit", QStringLiteral("E&xit"));
+  exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+  connect(exit, &QAction::triggered, this, &QWidget::close);
 
   QMenu* settings = Named(menuBar()->addMenu(QStringLiteral("&Settings")), "M_Settings");
   connect(action(settings, "M_Colors", QStringLiteral("Drawing Output Colors")),
@@ -359,7 +397,8 @@ void frmVehicleTurning::BuildStatusBar() {
   mStatusBar = Named(new QStatusBar, "StatusBar1");
   mStatusBar->setSizeGripEnabled(false);
   setStatusBar(mStatusBar);
-  mPanels[0] = NamedLabel(QStringLiteral("Panel1"), QString());
+  // The first panel cuts a long text instead of widening the window.
+  mPanels[0] = Named(new ElidedLabel, "Panel1");
   mPanels[1] = NamedLabel(QStringLiteral("Panel2"), QString());
   mPanels[1]->setFixedWidth(220);
   mStatusBar->addWidget(mPanels[0], 1);

@@ -18,17 +18,21 @@
 #include <QStatusBar>
 #include <QUrl>
 #include <QWindow>
+#include <variant>
 
 #include "cad/CadConnection.h"
 #include "engine/TurningRadius.h"
 #include "run/ExecuteSweep.h"
 #include "run/RunChecks.h"
+#include "run/RunOptions.h"
 #include "ui/AboutBox.h"
 #include "ui/ClearanceGroup.h"
 #include "ui/ClearanceReport.h"
+#include "ui/DesktopStart.h"
 #include "ui/DrawingEditor.h"
 #include "ui/DrawingView.h"
 #include "ui/DrawingWindow.h"
+#include "ui/ElidedLabel.h"
 #include "ui/FieldFaultText.h"
 #include "ui/HelpWindow.h"
 #include "ui/InteractivePicker.h"
@@ -46,6 +50,12 @@ namespace veerline::ui {
 frmVehicleTurning::frmVehicleTurning(UiServices services, QWidget* parent)
     : QMainWindow(parent), mServices(std::move(services)) {
   setObjectName(QStringLiteral("frmVehicleTurning"));
+  // Above the drawing window, not above other programs: the window is the
+  // drawing window's transient (set when first shown). X11 window managers
+  // keep only a dialog-type window above its parent, so it is one, with the
+  // buttons of a main window.
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
   setWindowTitle(QStringLiteral("Veerline, Vehicle Turning Simulation"));
   mHost = std::make_unique<WindowHost>(*this);
   BuildControls();
@@ -54,6 +64,7 @@ frmVehicleTurning::frmVehicleTurning(UiServices services, QWidget* parent)
   mConnection = std::make_unique<cad::CadConnection>(mAttacher);
   mColours = std::make_unique<QtColourSettings>(mServices);
   mDrawingWindow = std::make_unique<DrawingWindow>(mServices, mAttacher);
+  connect(mDrawingWindow.get(), &DrawingWindow::exitRequested, this, &QWidget::close);
   // Path corners start at the chosen vehicle's turning radius.
   mDrawingWindow->Editor().Path().SetRadiusSource(
       [this] { return MinCentrelineRadius(CurrentFields(), mHost->Symbols()); });
@@ -173,7 +184,10 @@ MessageAnswer frmVehicleTurning::ShowMessage(MessageKind kind, const QString& ti
 }
 
 void frmVehicleTurning::SetStatusPanelText(int panel, const QString& text) {
-  if (panel >= 0 && panel < static_cast<int>(mPanels.size())) mPanels[panel]->setText(text);
+  if (panel == 0)
+    static_cast<ElidedLabel*>(mPanels[0])->SetFullText(text);
+  else if (panel > 0 && panel < static_cast<int>(mPanels.size()))
+    mPanels[panel]->setText(text);
 }
 
 QString frmVehicleTurning::StatusPanelText(int panel) const {
@@ -249,10 +263,12 @@ void frmVehicleTurning::OnExecute() {
   mRunSpeedUnit = inputs.speedUnit == 1   ? SpeedUnit::MilesPerHour
                   : inputs.speedUnit == 2 ? SpeedUnit::MetresPerSecond
                                           : SpeedUnit::KilometresPerHour;
+  mRunDiagram = {QString::fromStdString(inputs.vehicle.txt_Name).trimmed(), inputs.vehicle.Type,
+                 inputs.pathUnit};
   RunContext context{*mHost, *mConnection, *mColours, mRunState};
   RunOutcome outcome = RunOutcome::Ended;
   try {
-    outcome = ExecuteButton(inputs, context);
+    outcome = ExecuteButton(inputs, context).outcome;
   } catch (const std::exception& error) {
     // The run reports its own failures; this only keeps an unexpected one
     // from ending the program.
@@ -271,24 +287,50 @@ void frmVehicleTurning::OnExecute() {
 }
 
 void frmVehicleTurning::ConnectClearance() {
-  connect(mDrawingWindow.get(), &DrawingWindow::drawingChanged, this,
-          [this] { mClearanceGroup->ShowLayers(mAttacher.Current()); });
+  connect(mDrawingWindow.get(), &DrawingWindow::drawingChanged, this, [this] {
+    mClearanceGroup->ShowLayers(mAttacher.Current());
+    TakeDrawingUnits();
+  });
+  // A row chosen highlights the obstacle and zooms in on its mark, some ten
+  // metres around it in the run's path unit.
   connect(mClearanceReport, &ClearanceReport::conflictChosen, this,
           [this](const QString& handle, QPointF mark) {
             mDrawingWindow->View()->SetHighlight(handle.toStdString());
-            mDrawingWindow->View()->CentreOn(mark);
+            mDrawingWindow->View()->ZoomOn(mark, 10 / MetresPerUnit(mRunDiagram.pathUnit));
           });
+  connect(&mDrawingWindow->Editor(), &DrawingEditor::runUndone, this,
+          &frmVehicleTurning::ClearRunFigures);
+}
+
+// A drawing that says its unit ($INSUNITS) sets the path unit when it opens.
+void frmVehicleTurning::TakeDrawingUnits() {
+  const cad::DrawingModel* drawing = mAttacher.Current();
+  if (drawing == nullptr) return;
+  const std::optional<double> code = drawing->HeaderReal("$INSUNITS");
+  if (!code) return;
+  // $INSUNITS codes: 1 inches, 2 feet, 4 millimetres, 5 centimetres,
+  // 6 metres, 14 decimetres; the list's positions follow its own order.
+  const std::array<std::pair<int, int>, 6> positions{
+      {{1, 6}, {2, 5}, {4, 4}, {5, 3}, {6, 1}, {14, 2}}};
+  for (const auto& [insunits, position] : positions)
+    if (*code == insunits) mPathUnit->setCurrentIndex(position);
+}
+
+// The figures of a run whose output was undone go with it: the diagrams, the
+// summary in the status line and the clearance report.
+void frmVehicleTurning::ClearRunFigures() {
+  mDiagramState.Reset();
+  mPicture2->ClearRun();
+  mPicture3->ClearRun();
+  mClearanceReport->Show(ClearanceResult{}, mHost->Symbols());
+  SetStatusPanelText(0, QString());
 }
 
 bool frmVehicleTurning::CheckBeforeRun(const RunInputs& inputs) {
+  MarkVehicleFaults(false);
   // What the button refuses itself is reported by it when the run starts.
   const NumberSymbols symbols = mHost->Symbols();
-  const bool spacingUsed = inputs.plotVehicle && !inputs.plotOnlyFirstAndLast;
-  if (CheckExecuteButton(inputs) || FindVehicleType(inputs.vehicle.Type) == nullptr ||
-      !TryParseFieldNumber(inputs.txt_Speed, symbols) ||
-      !TryParseFieldNumber(inputs.vehicle[Dimension::LockToLockTime], symbols) ||
-      (spacingUsed && !TryParseFieldNumber(inputs.txt_plotSpacing, symbols)))
-    return true;
+  if (std::holds_alternative<RunMessage>(MakeRunOptions(inputs, symbols))) return true;
   // A bad lock-to-lock time has the button's own message.
   const std::optional<FieldFaultAt> fault = FirstFieldFault(inputs.vehicle, symbols);
   if (fault && fault->field != Dimension::LockToLockTime) {
@@ -318,29 +360,60 @@ void frmVehicleTurning::TidyAfterRun() {
     SetStatusPanelText(0, QString());
 }
 
+namespace {
+
+// Marks a control red with a tooltip saying why, or takes the mark away.
+void SetFaultMark(QWidget* control, bool atFault, const QString& tip) {
+  control->setProperty("fault", atFault);
+  const QString kind = QString::fromLatin1(control->metaObject()->className());
+  control->setStyleSheet(atFault ? QStringLiteral("%1 { background-color: #ffc8c8; }").arg(kind)
+                                 : QString());
+  control->setToolTip(atFault ? tip : QString());
+}
+
+}  // namespace
+
 void frmVehicleTurning::MarkField(int dimension) {
   QLineEdit* field = mFields[dimension];
   const FieldFault fault = CheckFieldText(static_cast<Dimension>(dimension),
                                           field->text().toStdString(), mHost->Symbols());
   const bool atFault = fault != FieldFault::None;
   if (field->property("fault").toBool() == atFault && !atFault) return;
-  field->setProperty("fault", atFault);
-  field->setStyleSheet(atFault ? QStringLiteral("QLineEdit { background-color: #ffc8c8; }")
-                               : QString());
-  field->setToolTip(atFault ? FieldFaultTip(fault, UserDecimalSeparator()) : QString());
+  SetFaultMark(field, atFault, FieldFaultTip(fault, UserDecimalSeparator()));
+}
+
+void frmVehicleTurning::MarkVehicleFaults(bool nameNeeded) {
+  const int type = mTypeList->currentIndex() < 0 ? 0 : mTypeList->currentData().toInt();
+  const NumberSymbols symbols = mHost->Symbols();
+  const bool noName = nameNeeded && mName->text().trimmed().isEmpty();
+  SetFaultMark(mName, noName, QStringLiteral("The vehicle needs a name."));
+  const bool noUnit = mVehicleUnit->currentIndex() < 0 || mVehicleUnit->currentData().toInt() == 0;
+  SetFaultMark(mVehicleUnit, noUnit, QStringLiteral("Choose the unit of the vehicle's lengths."));
+  for (Dimension d : FieldsOfType(type)) {
+    QLineEdit* field = mFields[static_cast<int>(d)];
+    const std::string text = field->text().toStdString();
+    const bool blank = field->text().trimmed().isEmpty();
+    const FieldFault fault = CheckFieldText(d, text, symbols);
+    if (blank && FieldRequired(type, d))
+      SetFaultMark(field, true, QStringLiteral("A value is needed here."));
+    else if (fault != FieldFault::None)
+      SetFaultMark(field, true, FieldFaultTip(fault, UserDecimalSeparator()));
+  }
 }
 
 // The diagrams keep their own copy of the tracks, as a drawn picture keeps its
 // pixels: a later pick that is cancelled, or a check that refuses the run,
 // resets the run state but leaves the diagrams of the last run.
 void frmVehicleTurning::DrawRunDiagrams() {
-  mDiagramState.StationTrack = mRunState.StationTrack;
-  mDiagramState.SteeringTrack = mRunState.SteeringTrack;
-  mDiagramState.ArticulationTrack1 = mRunState.ArticulationTrack1;
-  mDiagramState.ArticulationTrack2 = mRunState.ArticulationTrack2;
-  mDiagramState.ArticulationTrack3 = mRunState.ArticulationTrack3;
-  mDiagramState.SpeedTrack = mRunState.SpeedTrack;
+  mDiagramState.stationTrack = mRunState.stationTrack;
+  mDiagramState.steeringTrack = mRunState.steeringTrack;
+  mDiagramState.articulationTrack1 = mRunState.articulationTrack1;
+  mDiagramState.articulationTrack2 = mRunState.articulationTrack2;
+  mDiagramState.articulationTrack3 = mRunState.articulationTrack3;
+  mDiagramState.speedTrack = mRunState.speedTrack;
   mPicture2->SetSpeedUnit(mRunSpeedUnit);
+  mPicture2->SetRun(mRunDiagram);
+  mPicture3->SetRun(mRunDiagram);
   mPicture3->update();
   mPicture2->update();
 }
@@ -370,7 +443,7 @@ void frmVehicleTurning::OnOpenDrawing() {
 
 // Stops a run in progress at its next check and closes the program.
 void frmVehicleTurning::OnCancel() {
-  mRunState.StopRequested = true;
+  mRunState.stopRequested = true;
   close();
 }
 
@@ -418,7 +491,7 @@ void frmVehicleTurning::closeEvent(QCloseEvent* event) {
     // A run in progress is stopped first, as Cancel stops it (a waiting pick
     // ends as cancelled); the window closes when the run has ended.
     mCloseRequested = true;
-    mRunState.StopRequested = true;
+    mRunState.stopRequested = true;
     mDrawingWindow->Picker().CancelPick();
     event->ignore();
     return;
@@ -436,6 +509,7 @@ void frmVehicleTurning::closeEvent(QCloseEvent* event) {
   if (mHelp != nullptr) mHelp->close();
   mDrawingWindow->close();
   event->accept();
+  emit closed();
 }
 
 void frmVehicleTurning::resizeEvent(QResizeEvent* event) {
@@ -443,8 +517,8 @@ void frmVehicleTurning::resizeEvent(QResizeEvent* event) {
   MoveProgressBarIntoPanel(mProgressBar, mStatusBar, 2);
 }
 
-// The first show keeps the window above the drawing window (not above other
-// programs) and places the two side by side.
+// The first show keeps the window above the drawing window and lays the two
+// out on the screen.
 void frmVehicleTurning::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (mPlaced) return;
@@ -452,41 +526,12 @@ void frmVehicleTurning::showEvent(QShowEvent* event) {
   mDrawingWindow->winId();  // the drawing window needs its native window to be a parent
   if (windowHandle() != nullptr) windowHandle()->setTransientParent(mDrawingWindow->windowHandle());
   if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) return;
-  PlaceBesideDrawingWindow();
-}
-
-// The main window goes to the lower right corner of the screen, a third of an
-// inch from the edges, made smaller where the screen is too small for it; the
-// drawing window fills the room to its left, so neither covers the other.
-void frmVehicleTurning::PlaceBesideDrawingWindow() {
-  const QScreen* current = screen();
-  if (current == nullptr) return;
-  const QRect area = current->availableGeometry();
-  const int margin = logicalDpiX() / 3;
-  // Frames are known only once a window is on screen; until then assume a thin one.
-  const QMargins frame = frameGeometry().size() != size()
-                             ? QMargins(geometry().left() - frameGeometry().left(),
-                                        geometry().top() - frameGeometry().top(),
-                                        frameGeometry().right() - geometry().right(),
-                                        frameGeometry().bottom() - geometry().bottom())
-                             : QMargins(4, 28, 4, 4);
-  const int frameWidth = frame.left() + frame.right();
-  const int frameHeight = frame.top() + frame.bottom();
-  resize(std::min(width(), area.width() - frameWidth),
-         std::min(height(), area.height() - frameHeight));
-  const int left = area.x() + std::max(0, area.width() - width() - frameWidth - margin);
-  const int top = area.y() + std::max(0, area.height() - height() - frameHeight - margin);
-  move(left, top);
-  const int gap = 4;
-  const int drawingWidth = left - area.x() - gap - frameWidth;
-  if (drawingWidth >= mDrawingWindow->minimumSizeHint().width())
-    mDrawingWindow->setGeometry(area.x() + frame.left(), area.y() + frame.top(), drawingWidth,
-                                area.height() - frameHeight);
+  PlaceDesktopWindows(*this, *mDrawingWindow);
 }
 
 bool frmVehicleTurning::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::MouseButtonPress && watched == mList->viewport()) {
-    mRowAtPress = mList->currentRow();
+    mRowAtPress = SelectedEntry() != nullptr ? mList->currentRow() : -1;
   } else if (event->type() == QEvent::KeyRelease && qobject_cast<QLineEdit*>(watched) != nullptr) {
     OnDimensionKeyReleased();
   } else if ((event->type() == QEvent::Resize || event->type() == QEvent::Move) &&

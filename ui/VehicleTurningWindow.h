@@ -6,11 +6,13 @@
 #include <memory>
 #include <string>
 
-#include "cad/DrawingModel.h"
+#include "cad/DrawingApplication.h"
+#include "cad/dxf/DrawingModel.h"
 #include "engine/Host.h"
 #include "engine/RunState.h"
 #include "engine/VehicleModel.h"
 #include "run/RunInputs.h"
+#include "ui/DiagramAnnotation.h"
 #include "ui/UiServices.h"
 
 class QCheckBox;
@@ -130,6 +132,9 @@ class frmVehicleTurning : public QMainWindow {
  signals:
   // A run started from the Execute button has ended, however it ended.
   void runFinished(veerline::RunOutcome outcome);
+  // The window has closed for good: its settings are written and the drawing
+  // window is closed too. The program ends here.
+  void closed();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -178,6 +183,8 @@ class frmVehicleTurning : public QMainWindow {
   // The clearance group lists the open drawing's layers; the report tab
   // centres the drawing window on the mark of the conflict chosen.
   void ConnectClearance();
+  void ClearRunFigures();
+  void TakeDrawingUnits();
   // Refuses a run before the pick when a field of the vehicle type does not
   // read or cannot be, or when no drawing is open; the button's own checks
   // come first. True when the run may start.
@@ -186,11 +193,15 @@ class frmVehicleTurning : public QMainWindow {
   void TidyAfterRun();
   // Marks a field whose text does not read, or cannot be, red with a tooltip.
   void MarkField(int dimension);
+  // Marks at once every field of the vehicle's type that is needed but blank
+  // or does not read, a missing unit, and for saving a missing name.
+  void MarkVehicleFaults(bool nameNeeded);
   QListWidgetItem* SelectedEntry() const;
   QString WorkingLibraryPath(const QString& path) const;
-  void PlaceBesideDrawingWindow();
   void ShowIllustration(int typeCode);
   void SelectListEntryWithRecord(int record);
+  // The list row whose entry carries the name; -1 when none does.
+  int RowNamed(const QString& name) const;
   void WriteVehicleFileSetting();
 
   UiServices mServices;
@@ -209,8 +220,9 @@ class frmVehicleTurning : public QMainWindow {
   std::unique_ptr<DrawingWindow> mDrawingWindow;
   bool mRunning = false;
   bool mCloseRequested = false;
-  int mRowAtPress = -1;  // current list row when the mouse was pressed on the list
+  int mRowAtPress = -1;  // selected list row when the mouse was pressed on the list
   SpeedUnit mRunSpeedUnit = SpeedUnit::KilometresPerHour;
+  DiagramRun mRunDiagram;  // the vehicle and path unit of the run started last
   bool mUnloaded = false;
   bool mPlaced = false;
 

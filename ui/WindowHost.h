@@ -1,15 +1,15 @@
 #pragma once
 
-#include "engine/Host.h"
+#include "run/RunHost.h"
 
 namespace veerline::ui {
 
 class frmVehicleTurning;
 
-// The engine's window interface on the main window: message boxes through the
+// The run's window interface on the main window: message boxes through the
 // window's presenter, its status-bar panels and progress bar, pending events,
 // minimising and restoring, random numbers, the clock and the user's symbols.
-class WindowHost : public Host {
+class WindowHost : public RunHost {
  public:
   explicit WindowHost(frmVehicleTurning& window) : mWindow(window) {}
 

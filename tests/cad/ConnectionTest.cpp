@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "cad/CadConnection.h"
-#include "cad/DrawingModel.h"
+#include "cad/DrawingApplication.h"
+#include "cad/dxf/DrawingModel.h"
 
 namespace veerline::cad {
 namespace {
@@ -28,10 +29,6 @@ class ConnectionHost final : public Host {
   void SetProgressMaximum(double) override {}
   void SetProgressValue(double) override {}
   void ProcessPendingEvents() override { Calls.push_back("events"); }
-  void MinimiseMainWindow() override { Calls.push_back("minimise"); }
-  void RestoreMainWindow() override { Calls.push_back("restore"); }
-  double NextRandom() override { return 0; }
-  LocalTime Now() override { return {}; }
   NumberSymbols Symbols() const override { return {}; }
 };
 
@@ -53,15 +50,15 @@ TEST(CadConnection, ApplicationOnlyAttachKeepsTheStoredDocument) {
   DrawingAttacher attacher;
   CadConnection connection(attacher);
   attacher.Open(std::make_unique<DrawingModel>());
-  DrawingModel* first = attacher.Current();
+  DrawingApplication* first = attacher.Application();
   connection.Attach();
-  EXPECT_EQ(&connection.Document(), first);
+  EXPECT_EQ(&connection.Document(), static_cast<CadDocument*>(first));
   attacher.Open(std::make_unique<DrawingModel>());
-  DrawingModel* second = attacher.Current();
+  DrawingApplication* second = attacher.Application();
   connection.AttachApplication();
-  EXPECT_EQ(&connection.Application(), second);
+  EXPECT_EQ(&connection.Application(), static_cast<CadApplication*>(second));
   connection.Attach();
-  EXPECT_EQ(&connection.Document(), second);
+  EXPECT_EQ(&connection.Document(), static_cast<CadDocument*>(second));
 }
 
 TEST(ActivateCadWindow, MinimisedDocumentIsSetToNormalOthersAreLeft) {
@@ -69,13 +66,13 @@ TEST(ActivateCadWindow, MinimisedDocumentIsSetToNormalOthersAreLeft) {
   CadConnection connection(attacher);
   ConnectionHost host;
   attacher.Open(std::make_unique<DrawingModel>());
-  attacher.Current()->SetWindowState(1);
+  attacher.Application()->SetWindowState(1);
   ActivateCadWindow(connection, host);
-  EXPECT_EQ(attacher.Current()->WindowState(), 0);
+  EXPECT_EQ(attacher.Application()->WindowState(), 0);
   EXPECT_EQ(host.Calls, std::vector<std::string>{"events"});
-  attacher.Current()->SetWindowState(2);
+  attacher.Application()->SetWindowState(2);
   ActivateCadWindow(connection, host);
-  EXPECT_EQ(attacher.Current()->WindowState(), 2);
+  EXPECT_EQ(attacher.Application()->WindowState(), 2);
 }
 
 TEST(ActivateCadWindow, FailuresAreIgnored) {
@@ -86,41 +83,12 @@ TEST(ActivateCadWindow, FailuresAreIgnored) {
   EXPECT_TRUE(host.Calls.empty());
 }
 
-TEST(ReportRunFailure, UnreachableApplicationCodesGiveTheReadingMessage) {
-  const std::string expected = std::string("IntelliCAD is not running, or wrong version!") + kCR +
-                               kCR +
-                               "If running on Vista or Windows 7, make sure to run IntelliCad "
-                               "as administrator!";
-  // 438, an object without the member, lies in the range as well.
-  for (int code : {429, kMemberNotSupportedCode, 451}) {
-    SCOPED_TRACE(code);
-    ConnectionHost host;
-    ReportRunFailure(host, CadError::Other(code, "whatever"));
-    ASSERT_EQ(host.Messages.size(), 1u);
-    EXPECT_EQ(host.Messages[0].Kind, MessageKind::Warning);
-    EXPECT_EQ(host.Messages[0].Title, "Reading from drawing");
-    EXPECT_EQ(host.Messages[0].Text, expected);
-    EXPECT_EQ(host.Calls, (std::vector<std::string>{"restore", "message"}));
-  }
+TEST(IsCadUnreachable, CodesFrom429To451) {
   EXPECT_TRUE(IsCadUnreachable(CadError::NotRunning().Code()));
+  EXPECT_TRUE(IsCadUnreachable(kMemberNotSupportedCode));
   EXPECT_FALSE(IsCadUnreachable(428));
   EXPECT_FALSE(IsCadUnreachable(452));
   EXPECT_FALSE(IsCadUnreachable(kPickMissedCode));
-}
-
-TEST(ReportRunFailure, OtherFailuresShowTheirDescriptionWithTheTag) {
-  ConnectionHost host;
-  ReportRunFailure(host, CadError::PickMissed());
-  ReportRunFailure(host, CadError::Other(452, "Odd failure"));
-  ReportRunFailure(host, "Type mismatch");
-  ASSERT_EQ(host.Messages.size(), 3u);
-  EXPECT_EQ(host.Messages[0].Text, CadError::PickMissed().Description() + " Execute sweep");
-  EXPECT_EQ(host.Messages[1].Text, "Odd failure Execute sweep");
-  EXPECT_EQ(host.Messages[2].Text, "Type mismatch Execute sweep");
-  for (const Shown& shown : host.Messages) {
-    EXPECT_EQ(shown.Title, "Veichle Turning Simulation");
-    EXPECT_EQ(shown.Kind, MessageKind::Warning);
-  }
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "DxfTestFiles.h"
-#include "cad/DrawingHistory.h"
-#include "cad/DxfReader.h"
-#include "cad/DxfWriter.h"
+#include "cad/dxf/DrawingHistory.h"
+#include "cad/dxf/DxfReader.h"
+#include "cad/dxf/DxfWriter.h"
 
 namespace veerline::cad {
 namespace {

@@ -3,7 +3,9 @@
 #include <cmath>
 #include <functional>
 
-#include "cad/DrawingModel.h"
+#include "cad/DrawingApplication.h"
+#include "cad/dxf/DrawingModel.h"
+#include "cad/geometry/EntityGeometry.h"
 
 namespace veerline::cad {
 namespace {
@@ -106,7 +108,7 @@ TEST(DrawingModel, LayersBlocksAndInserts) {
   const DrawingEntity& insert = *drawing.ModelSpace().Entities()[0];
   EXPECT_EQ(insert.EntityType(), kEntityBlockInsert);
   EXPECT_EQ(insert.Data().BlockName, "123240101120000");
-  auto extents = drawing.Extents();
+  auto extents = ModelExtents(drawing);
   ASSERT_TRUE(extents);
   EXPECT_EQ(extents->MinX, 9);
   EXPECT_EQ(extents->MaxY, 23);
@@ -114,14 +116,14 @@ TEST(DrawingModel, LayersBlocksAndInserts) {
 
 TEST(DrawingModel, ExtentsSurviveABlockThatInsertsItself) {
   DrawingModel drawing;
-  EXPECT_FALSE(drawing.Extents());
+  EXPECT_FALSE(ModelExtents(drawing));
   DrawingBlock& loop = drawing.AddBlockDefinition("Loop", {0, 0, 0}, 0);
   loop.AddCircle({0, 0, 0}, 1);
   DrawingEntity& self = loop.AddEntity(EntityKind::Insert);
   self.Data().BlockName = "Loop";
   self.Data().Insertion = {1, 0, 0};
   drawing.InsertBlock({0, 0, 0}, "Loop", 1, 1, 1, 0);
-  auto extents = drawing.Extents();
+  auto extents = ModelExtents(drawing);
   ASSERT_TRUE(extents);
   EXPECT_GT(extents->MaxX, 10);
 }
@@ -139,20 +141,23 @@ TEST(DrawingModel, TextMembersSetAlignmentAndPoints) {
   EXPECT_EQ(KindOf([&] { text.CoordinateCount(); }), CadErrorKind::MemberNotSupported);
 }
 
-TEST(DrawingModel, CaptionRegenAndWindowState) {
+TEST(DrawingApplication, CaptionRegenAndWindowState) {
   DrawingModel drawing;
+  DrawingApplication application(drawing);
   drawing.SetFileName("yard.dxf");
-  EXPECT_EQ(drawing.Caption(), "Veerline Drawing - yard.dxf");
+  EXPECT_EQ(application.Caption(), "Veerline Drawing - yard.dxf");
   int repaints = 0;
-  drawing.SetRegenCallback([&] { ++repaints; });
-  drawing.Regen();
-  drawing.Regen();
-  EXPECT_EQ(drawing.RegenCount(), 2);
+  application.SetRegenCallback([&] { ++repaints; });
+  application.Regen();
+  application.Regen();
+  EXPECT_EQ(application.RegenCount(), 2);
   EXPECT_EQ(repaints, 2);
-  drawing.SetWindowState(1);
-  EXPECT_EQ(drawing.WindowState(), 1);
-  EXPECT_EQ(&drawing.ActiveDocument(), &drawing);
-  EXPECT_EQ(drawing.ConvertArrayToPoints({1, 2, 3, 4, 5, 6, 7}).size(), 2u);
+  application.SetWindowState(1);
+  EXPECT_EQ(application.WindowState(), 1);
+  EXPECT_EQ(&application.ActiveDocument(), &application);
+  EXPECT_EQ(application.ConvertArrayToPoints({1, 2, 3, 4, 5, 6, 7}).size(), 2u);
+  application.AddLayer("Kerb");
+  EXPECT_NE(drawing.FindLayer("Kerb"), nullptr);
 }
 
 TEST(DrawingAttacher, AttachWithoutDrawingIsCadNotRunning) {
@@ -166,7 +171,8 @@ TEST(DrawingAttacher, AttachWithoutDrawingIsCadNotRunning) {
   }
   attacher.Open(std::make_unique<DrawingModel>());
   DrawingModel* open = attacher.Current();
-  EXPECT_EQ(&attacher.Attach("ICAD.Application"), open);
+  EXPECT_EQ(&attacher.Attach("ICAD.Application"), attacher.Application());
+  EXPECT_EQ(&attacher.Application()->Drawing(), open);
   auto closed = attacher.Close();
   EXPECT_EQ(closed.get(), open);
   EXPECT_THROW(attacher.Attach("ICAD.Application"), CadError);

@@ -70,35 +70,21 @@ TEST(DrawingRecipes, CircleAndCentredText) {
                                                   "InsertionPoint", "ColorIndex", "Layer"}));
 }
 
-TEST(RunBlocks, NamesAreRandomDigitsAndTimeStamp) {
-  FakeHost host;
-  host.now = {2024, 3, 5, 17, 8, 9};
-  host.randoms = {0.5, 0.0, 0.9999999};
-  EXPECT_EQ(RunBlockName(0, 999, host), "499240305170809");
-  EXPECT_EQ(RunBlockName(999, 1999, host), "999240305170809");
-  EXPECT_EQ(RunBlockName(2000, 4000, host), "5999240305170809");
-  EXPECT_EQ(TimeStamp({1999, 12, 31, 0, 0, 0}), "991231000000");
-}
-
 TEST(RunBlocks, CreatesThreeBlocksAtTheOriginAndInsertsByName) {
   FakeApplication app;
-  FakeHost host;
-  host.now = {2025, 1, 2, 3, 4, 5};
-  host.randoms = {0.1, 0.2, 0.375};
-  const RunBlocks blocks = CreateRunBlocks(app, app.document, host);
+  const RunBlockNames names{"99250102030405", "1398250102030405", "3500250102030405"};
+  const RunBlocks blocks = CreateRunBlocks(app, app.document, names);
   ASSERT_EQ(app.document.blocks.size(), 3u);
-  EXPECT_EQ(blocks.vehicleName, "99250102030405");
-  EXPECT_EQ(blocks.sweepName, "1398250102030405");
-  EXPECT_EQ(blocks.envelopeName, "3500250102030405");
   EXPECT_EQ(blocks.vehicle, app.document.blocks[0].get());
-  EXPECT_EQ(blocks.sweep->Name(), blocks.sweepName);
-  EXPECT_EQ(blocks.envelope->Name(), blocks.envelopeName);
+  EXPECT_EQ(blocks.vehicle->Name(), names.vehicle);
+  EXPECT_EQ(blocks.sweep->Name(), names.sweep);
+  EXPECT_EQ(blocks.envelope->Name(), names.envelope);
   for (const auto& b : app.document.blocks) EXPECT_EQ(b->origin, (CadPoint{0, 0, 0}));
 
-  InsertRunBlock(app.document, blocks.sweepName);
+  InsertRunBlock(app.document, names.sweep);
   ASSERT_EQ(app.document.inserts.size(), 1u);
   const FakeInsert& insert = app.document.inserts[0];
-  EXPECT_EQ(insert.name, blocks.sweepName);
+  EXPECT_EQ(insert.name, names.sweep);
   EXPECT_EQ(insert.point, (CadPoint{0, 0, 0}));
   EXPECT_EQ(insert.sx, 1);
   EXPECT_EQ(insert.sy, 1);

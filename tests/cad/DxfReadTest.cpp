@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "DxfTestFiles.h"
-#include "cad/DxfReader.h"
+#include "cad/dxf/DxfReader.h"
+#include "cad/geometry/EntityGeometry.h"
 
 namespace veerline::cad {
 namespace {
@@ -103,7 +104,7 @@ TEST(DxfRead, LinesCirclesArcsTextsAndBlocks) {
   EXPECT_EQ(insert.RotationDeg, 90);
   // The block's circle sits at (-1, -2) from the block origin; scaled by 2 and
   // turned by 90 degrees it lies at (104, 198) with radius 1.
-  auto extents = drawing->Extents();
+  auto extents = ModelExtents(*drawing);
   ASSERT_TRUE(extents);
   EXPECT_NEAR(extents->MaxX, 105, 1e-9);
   EXPECT_NEAR(extents->MaxY, 199, 1e-9);

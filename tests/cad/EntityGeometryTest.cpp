@@ -4,8 +4,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "cad/FlattenCurves.h"
-#include "cad/GeometrySink.h"
+#include "cad/geometry/FlattenCurves.h"
+#include "cad/geometry/GeometrySink.h"
 #include "tests/cad/GeometryTestDrawing.h"
 
 namespace veerline::cad {

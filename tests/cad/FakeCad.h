@@ -14,7 +14,7 @@
 
 #include "cad/CadInterface.h"
 #include "cad/DrawingOutput.h"
-#include "engine/Host.h"
+#include "run/RunHost.h"
 
 namespace veerline::cad {
 namespace {
@@ -189,7 +189,7 @@ class FakeAttacher : public CadAttacher {
 };
 
 // A host that records messages, status texts and progress calls.
-class FakeHost : public Host {
+class FakeHost : public RunHost {
  public:
   struct Message {
     MessageKind kind;

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "cad/GeometrySink.h"
+#include "cad/geometry/GeometrySink.h"
 #include "tests/cad/GeometryTestDrawing.h"
 
 namespace veerline::cad {

@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "cad/DxfReader.h"
-#include "cad/EntityGeometry.h"
+#include "cad/dxf/DxfReader.h"
+#include "cad/geometry/EntityGeometry.h"
 
 namespace veerline::cad::testing {
 

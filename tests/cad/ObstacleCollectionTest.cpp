@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "cad/DrawingModel.h"
-#include "cad/DxfReader.h"
-#include "cad/ObstacleCollection.h"
+#include "cad/dxf/DrawingModel.h"
+#include "cad/dxf/DxfReader.h"
+#include "cad/geometry/ObstacleCollection.h"
 
 namespace veerline::cad {
 namespace {

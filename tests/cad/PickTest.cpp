@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "cad/CadConnection.h"
-#include "cad/DrawingModel.h"
+#include "cad/DrawingApplication.h"
+#include "cad/dxf/DrawingModel.h"
 #include "cad/ScriptedPicker.h"
 
 namespace veerline::cad {
@@ -13,8 +14,8 @@ struct PickFixture : ::testing::Test {
     auto model = std::make_unique<DrawingModel>();
     drawing = model.get();
     path = &drawing->ModelSpace().AddLightWeightPolyline({{0, 0, 0}, {10, 0, 0}});
-    drawing->SetPicker(&picker);
     attacher.Open(std::move(model));
+    attacher.Application()->SetPicker(&picker);
   }
   DrawingAttacher attacher;
   CadConnection connection{attacher};
@@ -28,7 +29,7 @@ TEST_F(PickFixture, HitReturnsTheEntityAndPromptEndsWithLineFeed) {
   EXPECT_EQ(entselPoly(connection, "Select path (Polyline) in Drawing"), path);
   ASSERT_EQ(picker.Prompts().size(), 1u);
   EXPECT_EQ(picker.Prompts()[0], "Select path (Polyline) in Drawing\n");
-  EXPECT_TRUE(drawing->SentCommands().empty());
+  EXPECT_TRUE(attacher.Application()->SentCommands().empty());
 }
 
 TEST_F(PickFixture, MissesAskAgainUntilAHit) {
@@ -37,7 +38,7 @@ TEST_F(PickFixture, MissesAskAgainUntilAHit) {
   picker.PickHandle(path->Handle());
   EXPECT_EQ(entselPoly(connection, "p"), path);
   EXPECT_EQ(picker.Prompts().size(), 3u);
-  EXPECT_TRUE(drawing->SentCommands().empty());
+  EXPECT_TRUE(attacher.Application()->SentCommands().empty());
 }
 
 TEST_F(PickFixture, CancelSendsControlCAndGivesNothing) {
@@ -46,13 +47,13 @@ TEST_F(PickFixture, CancelSendsControlCAndGivesNothing) {
   picker.PickHandle(path->Handle());  // never asked for
   EXPECT_EQ(entselPoly(connection, "p"), nullptr);
   EXPECT_EQ(picker.Prompts().size(), 2u);
-  EXPECT_EQ(drawing->SentCommands(), std::vector<std::string>{"^C"});
+  EXPECT_EQ(attacher.Application()->SentCommands(), std::vector<std::string>{"^C"});
 }
 
 TEST_F(PickFixture, ExhaustedScriptCancelsInsteadOfWaiting) {
   EXPECT_EQ(entselPoly(connection, "p"), nullptr);
-  EXPECT_EQ(drawing->SentCommands(), std::vector<std::string>{"^C"});
-  drawing->SetPicker(nullptr);
+  EXPECT_EQ(attacher.Application()->SentCommands(), std::vector<std::string>{"^C"});
+  attacher.Application()->SetPicker(nullptr);
   EXPECT_EQ(entselPoly(connection, "p"), nullptr);
 }
 

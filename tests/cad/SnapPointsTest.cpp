@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "cad/DxfReader.h"
-#include "cad/SnapPoints.h"
+#include "cad/dxf/DxfReader.h"
+#include "cad/geometry/SnapPoints.h"
 
 namespace veerline::cad {
 namespace {

@@ -9,7 +9,7 @@
 #include <sstream>
 #include <string>
 
-#include "cad/DxfReader.h"
+#include "cad/dxf/DxfReader.h"
 
 #ifndef _WIN32
 #include <sys/wait.h>

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <clocale>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -206,6 +207,16 @@ TEST(ClearanceLine, EveryPointIsTheMarginFromABendingSweptArea) {
     }
     ASSERT_NEAR(nearest, 0.8, 0.0011) << p.X << " " << p.Y;
   }
+}
+
+TEST(DistanceText, TwoDecimalsWithTheUsersSeparatorWhateverTheCLocale) {
+  const char* previous = std::setlocale(LC_NUMERIC, nullptr);
+  const std::string saved = previous ? previous : "C";
+  std::setlocale(LC_NUMERIC, "de_DE.UTF-8");  // where present, printf would write a comma
+  EXPECT_EQ(DistanceText(0.125, NumberSymbols::PointDecimal()), "0.12");  // half to even
+  EXPECT_EQ(DistanceText(1.5, NumberSymbols::CommaDecimal()), "1,50");
+  EXPECT_EQ(DistanceText(1e20, NumberSymbols::PointDecimal()), "100000000000000000000.00");
+  std::setlocale(LC_NUMERIC, saved.c_str());
 }
 
 }  // namespace

@@ -20,8 +20,6 @@ class GeometryTestHost : public Host {
   std::vector<Message> messages;
   std::vector<std::string> statusTexts;
   std::vector<std::string> events;  // status texts and progress calls in order
-  std::vector<double> randoms;      // handed out in turn, then 0
-  LocalTime now;
 
   MessageAnswer ShowMessage(MessageKind kind, const std::string& title,
                             const std::string& text) override {
@@ -42,17 +40,7 @@ class GeometryTestHost : public Host {
     events.push_back("progress:value=" + std::to_string(static_cast<int>(value)));
   }
   void ProcessPendingEvents() override {}
-  void MinimiseMainWindow() override {}
-  void RestoreMainWindow() override {}
-  double NextRandom() override {
-    if (nextRandom >= randoms.size()) return 0;
-    return randoms[nextRandom++];
-  }
-  LocalTime Now() override { return now; }
   NumberSymbols Symbols() const override { return NumberSymbols::PointDecimal(); }
-
- private:
-  std::size_t nextRandom = 0;
 };
 
 }  // namespace

@@ -9,6 +9,14 @@ namespace {
 using D = Dimension;
 using sweeptest::RecordingHost;
 
+// The total, with the caption it gives kept in the host's list as the window shows it.
+double Sum(int type, const VehicleFields& fields, RecordingHost& host) {
+  std::string caption;
+  const double total = SumSegments(type, fields, host, &caption);
+  if (!caption.empty()) host.captions.push_back(caption);
+  return total;
+}
+
 // The default fields under a comma locale with the given unit list position.
 VehicleFields CommaFields(int unit = 1) {
   VehicleFields fields = VehicleFields::Defaults(NumberSymbols::CommaDecimal());
@@ -18,7 +26,7 @@ VehicleFields CommaFields(int unit = 1) {
 
 TEST(SumSegments, SemiTrailerInMetresUnderACommaLocale) {
   RecordingHost host(NumberSymbols::CommaDecimal());
-  const double total = SumSegments(2, CommaFields(), host);
+  const double total = Sum(2, CommaFields(), host);
   EXPECT_NEAR(total, 21.05, 1e-12);
   ASSERT_EQ(host.captions.size(), 1u);
   EXPECT_EQ(host.captions[0], "Total Length: 21,05 meter");
@@ -44,7 +52,7 @@ TEST(SumSegments, TotalLengthByType) {
   };
   for (const auto& [type, expected] : rows) {
     RecordingHost host(NumberSymbols::CommaDecimal());
-    EXPECT_EQ(SumSegments(type, fields, host), expected) << "type " << type;
+    EXPECT_EQ(Sum(type, fields, host), expected) << "type " << type;
   }
 }
 
@@ -53,7 +61,7 @@ TEST(SumSegments, FieldThatDoesNotConvertGivesZeroAndNoMessage) {
     VehicleFields fields = CommaFields();
     fields[D::Back2] = text;
     RecordingHost host(NumberSymbols::CommaDecimal());
-    EXPECT_EQ(SumSegments(2, fields, host), 0) << text;
+    EXPECT_EQ(Sum(2, fields, host), 0) << text;
     EXPECT_EQ(host.captions.back(), "Total Length: 0 meter");
     EXPECT_EQ(host.status.back(), "Min Turning Radius (Centerline): 8,71 meter");
     EXPECT_TRUE(host.messages.empty());
@@ -64,23 +72,23 @@ TEST(SumSegments, MinimumRadiusPanel) {
   RecordingHost host(NumberSymbols::CommaDecimal());
   VehicleFields fields = CommaFields();
   fields[D::MaxTurningAngle] = "90";
-  SumSegments(1, fields, host);
+  Sum(1, fields, host);
   EXPECT_EQ(host.status.back(), "Min Turning Radius (Centerline): 5,60 meter");
 
   fields[D::MaxTurningAngle] = "0";
-  SumSegments(1, fields, host);
+  Sum(1, fields, host);
   EXPECT_EQ(host.status.back(), "");
 
   // An angle being typed: nothing reported, the caption still follows.
   fields[D::MaxTurningAngle] = "4a";
   host.captions.clear();
-  SumSegments(1, fields, host);
+  Sum(1, fields, host);
   EXPECT_EQ(host.status.back(), "");
   EXPECT_EQ(host.captions.size(), 1u);
   EXPECT_TRUE(host.messages.empty());
 
   fields[D::MaxTurningAngle] = "-90";
-  SumSegments(1, fields, host);
+  Sum(1, fields, host);
   EXPECT_EQ(host.status.back(), "Min Turning Radius (Centerline): -5,60 meter");
 }
 
@@ -97,7 +105,7 @@ TEST(SumSegments, UnitWordFollowsTheListPosition) {
   };
   for (const Row& row : rows) {
     RecordingHost host(NumberSymbols::CommaDecimal());
-    SumSegments(1, CommaFields(row.position), host);
+    Sum(1, CommaFields(row.position), host);
     EXPECT_EQ(host.captions.back(), row.caption);
   }
 }

@@ -37,11 +37,6 @@ class RecordingHost : public Host {
     ++pendingEventCalls;
     if (stopFlag && pendingEventCalls == stopAfterCalls) *stopFlag = true;
   }
-  void MinimiseMainWindow() override {}
-  void RestoreMainWindow() override {}
-  double NextRandom() override { return 0.5; }
-  LocalTime Now() override { return {}; }
-  void SetTotalLengthCaption(const std::string& caption) override { captions.push_back(caption); }
   NumberSymbols Symbols() const override { return symbols; }
 
   NumberSymbols symbols;

@@ -46,7 +46,7 @@ TEST_F(DegenerateRunTest, PathOfOneRepeatedPointEndsSilently) {
   picker.PickHandle(AddPath({{{1000, 1000, 0}, {1000, 1000, 0}, {1000, 1000, 0}}}));
   EXPECT_EQ(Run(Inputs(2)), RunOutcome::Ended);
   EXPECT_EQ(fuzz::CheckRunState(state), "");
-  EXPECT_EQ(state.PathLength, 0);
+  EXPECT_EQ(state.pathLength, 0);
   EXPECT_TRUE(host.messages.empty());
 }
 
@@ -65,7 +65,7 @@ TEST_F(DegenerateRunTest, RepeatedVerticesAreRunThrough) {
                     {1040, 1000, 0}}},
                   Inputs(2)),
             RunOutcome::Completed);
-  EXPECT_NEAR(state.PathLength, 40, 1e-9);
+  EXPECT_NEAR(state.pathLength, 40, 1e-9);
 }
 
 TEST_F(DegenerateRunTest, TwoVertexPathCompletes) {
@@ -102,7 +102,7 @@ TEST_F(DegenerateRunTest, ZeroNegativeAndEnormousDimensions) {
     for (const char* text : {"0", "-1", "1000000"}) {
       SCOPED_TRACE(std::string(DimensionFieldName(d)) + " = " + text);
       attacher.Open(std::make_unique<cad::DrawingModel>());
-      drawing().SetPicker(&picker);
+      application().SetPicker(&picker);
       host.messages.clear();
       RunOn(Bend(), WithField(2, d, text));
     }
@@ -115,7 +115,7 @@ TEST_F(DegenerateRunTest, TurningAngleLimitsOfZeroAndNinety) {
   for (const char* text : {"0", "90"}) {
     SCOPED_TRACE(text);
     attacher.Open(std::make_unique<cad::DrawingModel>());
-    drawing().SetPicker(&picker);
+    application().SetPicker(&picker);
     host.messages.clear();
     const RunOutcome outcome = RunOn(Bend(), WithField(2, Dimension::MaxTurningAngle, text));
     // No steering range at all: the vehicle stops at the first bend.
@@ -140,7 +140,7 @@ TEST_F(DegenerateRunTest, EveryTypeOnATightUTurn) {
         SCOPED_TRACE("type " + std::to_string(type) + (reverse ? " reversed" : "") +
                      (wideLimits ? " wide limits" : ""));
         attacher.Open(std::make_unique<cad::DrawingModel>());
-        drawing().SetPicker(&picker);
+        application().SetPicker(&picker);
         host.messages.clear();
         RunInputs inputs = Inputs(type);
         inputs.reverse = reverse;

@@ -5,14 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/RequiredTool.h"
+
 #include <QImage>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
-#include "cad/DxfReader.h"
-#include "ui/paint/DrawingPainter.h"
+#include "cad/dxf/DxfReader.h"
+#include "paint/DrawingPainter.h"
 
 namespace veerline::paint {
 namespace {
@@ -39,7 +41,7 @@ class DrawingKinds : public ::testing::Test {
       result = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
       if (result != 77 && result != 127) break;
     }
-    if (result == 77 || result == 127) GTEST_SKIP() << "python3 with ezdxf is not available";
+    if (result == 77 || result == 127) VEERLINE_SKIP_WITHOUT("python3 with ezdxf");
     ASSERT_EQ(result, 0);
     std::ifstream in(list);
     std::string kind;

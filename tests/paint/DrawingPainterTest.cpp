@@ -6,13 +6,13 @@
 #include <cmath>
 #include <string>
 
-#include "cad/DrawingModel.h"
-#include "cad/DxfReader.h"
-#include "ui/paint/AciColors.h"
-#include "ui/paint/DrawingPainter.h"
-#include "ui/paint/LinetypeDashes.h"
-#include "ui/paint/PictureCache.h"
-#include "ui/paint/ScaleBar.h"
+#include "cad/dxf/DrawingModel.h"
+#include "cad/dxf/DxfReader.h"
+#include "paint/AciColors.h"
+#include "paint/DrawingPainter.h"
+#include "paint/LinetypeDashes.h"
+#include "paint/PictureCache.h"
+#include "paint/ScaleBar.h"
 
 namespace veerline::paint {
 namespace {

@@ -58,8 +58,8 @@ TEST_F(ClearanceRunTest, KerbBesideAStraightPathAndABollardBlockOnIt) {
   EXPECT_EQ(*result.MinimumDistance, 0);
 
   // Marks and the clearance line go into the envelope block.
-  EXPECT_EQ(OnLayer(drawing(), state.EnvelopeBlockName, cad::kLayerConflict), 4u);
-  EXPECT_EQ(OnLayer(drawing(), state.EnvelopeBlockName, cad::kLayerClearance), 1u);
+  EXPECT_EQ(OnLayer(drawing(), RunFixture::result.blocks.envelope, cad::kLayerConflict), 4u);
+  EXPECT_EQ(OnLayer(drawing(), RunFixture::result.blocks.envelope, cad::kLayerClearance), 1u);
   EXPECT_EQ(drawing().FindLayer(cad::kLayerClearance)->Linetype, "DASHED");
   EXPECT_NE(host.status.back().find("  Conflicts: 2  Closest: 0.00"), std::string::npos)
       << host.status.back();
@@ -86,7 +86,7 @@ TEST_F(ClearanceRunTest, RunStoppedByALimitCountsOnlyTheStationsReached) {
                                                  : state.outcome.SegmentExceededStation;
   EXPECT_LE(state.clearance.Conflicts[0].LastStation, stop);
   // The marks bring in the envelope block even without an envelope.
-  EXPECT_EQ(OnLayer(drawing(), state.EnvelopeBlockName, cad::kLayerConflict), 2u);
+  EXPECT_EQ(OnLayer(drawing(), RunFixture::result.blocks.envelope, cad::kLayerConflict), 2u);
 }
 
 TEST_F(ClearanceRunTest, MarginThatIsNoNumberEndsTheRunBeforeThePick) {

@@ -27,8 +27,8 @@ TEST_F(ExecuteSweepTest, CancelledPickEndsSilentlyWithoutBlocks) {
   EXPECT_TRUE(host.messages.empty());
   EXPECT_TRUE(drawing().Blocks().empty());
   EXPECT_FALSE(host.minimised);
-  ASSERT_FALSE(drawing().SentCommands().empty());
-  EXPECT_EQ(drawing().SentCommands().back(), "^C");
+  ASSERT_FALSE(application().SentCommands().empty());
+  EXPECT_EQ(application().SentCommands().back(), "^C");
 }
 
 TEST_F(ExecuteSweepTest, NoDrawingOpenReportsTheUnreachableApplication) {
@@ -106,21 +106,21 @@ TEST_F(ExecuteSweepTest, CircleIsRefusedByPathPreparation) {
   EXPECT_EQ(host.messages[0].title, "Wrong type of element");
   EXPECT_EQ(host.messages[0].text,
             "You have selected wrong type of path element, need to be a Polyline!\r\r");
-  EXPECT_EQ(state.PathLength, 0);
+  EXPECT_EQ(state.pathLength, 0);
 }
 
 TEST_F(ExecuteSweepTest, AnsweringNoToALongPathLeavesThreeEmptyBlocks) {
   const auto handle = AddPath({{{0, 0, 0}, {1000.5, 0, 0}}});
   picker.PickHandle(handle);
   host.questionAnswer = MessageAnswer::No;
-  const int regens = drawing().RegenCount();
+  const int regens = application().RegenCount();
   EXPECT_EQ(Run(Inputs(1)), RunOutcome::Ended);
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0].title, "Long Vehicle Path");
   EXPECT_EQ(drawing().Blocks().size(), 3u);
   for (const auto& block : drawing().Blocks()) EXPECT_TRUE(block->Entities().empty());
   EXPECT_TRUE(Inserted(drawing()).empty());
-  EXPECT_EQ(drawing().RegenCount(), regens + 1);
+  EXPECT_EQ(application().RegenCount(), regens + 1);
   EXPECT_FALSE(host.minimised);
 }
 
@@ -131,21 +131,21 @@ TEST_F(ExecuteSweepTest, StraightRunCompletesAndInsertsBlocksInOrder) {
   inputs.plotSweep = true;
   EXPECT_EQ(Run(inputs), RunOutcome::Completed);
   EXPECT_TRUE(host.messages.empty());
-  const std::vector<std::string> expected{state.SweepBlockName, state.EnvelopeBlockName,
-                                          state.VehicleBlockName};
+  const std::vector<std::string> expected{result.blocks.sweep, result.blocks.envelope,
+                                          result.blocks.vehicle};
   EXPECT_EQ(Inserted(drawing()), expected);
-  EXPECT_EQ(state.insertedBlocks, expected);
+  EXPECT_EQ(result.insertedBlocks, expected);
   EXPECT_EQ(host.diagramsDrawn, 1);
   // Block names: the random number in front of the twelve-digit stamp.
-  EXPECT_EQ(state.VehicleBlockName, "499261208140509");
-  EXPECT_EQ(state.SweepBlockName, "1998261208140509");
-  EXPECT_EQ(state.EnvelopeBlockName, "4000261208140509");
-  EXPECT_GT(EntityCount(drawing(), state.VehicleBlockName), 0u);
-  EXPECT_EQ(EntityCount(drawing(), state.EnvelopeBlockName), 2u);
+  EXPECT_EQ(result.blocks.vehicle, "499261208140509");
+  EXPECT_EQ(result.blocks.sweep, "1998261208140509");
+  EXPECT_EQ(result.blocks.envelope, "4000261208140509");
+  EXPECT_GT(EntityCount(drawing(), result.blocks.vehicle), 0u);
+  EXPECT_EQ(EntityCount(drawing(), result.blocks.envelope), 2u);
   EXPECT_EQ(host.status.back(),
             "Truck Max Turning Angle: 0  Max Segment Angle: 0  Lowest speed along path:  Over 30 km/h");
   EXPECT_EQ(state.stations.size(), 500u);  // 0.2 added 500 times passes 100
-  for (const auto& row : state.SpeedTrack) EXPECT_EQ(row.Value, 30.0);
+  for (const auto& row : state.speedTrack) EXPECT_EQ(row.Value, 30.0);
 }
 
 TEST_F(ExecuteSweepTest, TightTurnStopsAtALimitWithoutEnvelope) {
@@ -162,9 +162,9 @@ TEST_F(ExecuteSweepTest, TightTurnStopsAtALimitWithoutEnvelope) {
   EXPECT_EQ(report.kind, MessageKind::Error);
   EXPECT_TRUE(report.title == "Exceeded Front Wheel Angle!" || report.title == "Exceeded Segment Angle!");
   // The stopped vehicle is always drawn; the envelope never after such a stop.
-  EXPECT_EQ(Inserted(drawing()), std::vector<std::string>{state.VehicleBlockName});
-  EXPECT_EQ(EntityCount(drawing(), state.EnvelopeBlockName), 0u);
-  EXPECT_GT(EntityCount(drawing(), state.VehicleBlockName), 0u);
+  EXPECT_EQ(Inserted(drawing()), std::vector<std::string>{result.blocks.vehicle});
+  EXPECT_EQ(EntityCount(drawing(), result.blocks.envelope), 0u);
+  EXPECT_GT(EntityCount(drawing(), result.blocks.vehicle), 0u);
 }
 
 TEST_F(ExecuteSweepTest, ReverseRunsFromTheEnd) {
@@ -173,10 +173,10 @@ TEST_F(ExecuteSweepTest, ReverseRunsFromTheEnd) {
   auto inputs = Inputs(7);
   inputs.reverse = true;
   EXPECT_EQ(Run(inputs), RunOutcome::Completed);
-  ASSERT_FALSE(state.StationTrack.empty());
-  EXPECT_NEAR(state.StationTrack.front().X, 30, 1e-9);
-  EXPECT_NEAR(state.StationTrack.back().X, 0, 1e-9);
-  EXPECT_EQ(state.StationTrack.back().Distance, (state.StationTrack.size() - 1) * state.CalculationStep);
+  ASSERT_FALSE(state.stationTrack.empty());
+  EXPECT_NEAR(state.stationTrack.front().X, 30, 1e-9);
+  EXPECT_NEAR(state.stationTrack.back().X, 0, 1e-9);
+  EXPECT_EQ(state.stationTrack.back().Distance, (state.stationTrack.size() - 1) * state.calculationStep);
 }
 
 }  // namespace
@@ -198,12 +198,39 @@ TEST_F(RunFixture, FailedEnvelopeDrawingStillInsertsItsBlockAndGoesOn) {
   BadEnvelopeColour badColours;
   cad::CadConnection connection(attacher);
   RunContext context{host, connection, badColours, state};
-  EXPECT_EQ(ExecuteButton(Inputs(1), context), RunOutcome::Completed);
+  result = ExecuteButton(Inputs(1), context);
+  EXPECT_EQ(result.outcome, RunOutcome::Completed);
   EXPECT_TRUE(host.messages.empty());  // passed over without a message
-  const std::vector<std::string> expected{state.EnvelopeBlockName, state.VehicleBlockName};
-  EXPECT_EQ(state.insertedBlocks, expected);
-  EXPECT_EQ(drawing().FindBlock(state.EnvelopeBlockName)->Entities().size(), 0u);
+  const std::vector<std::string> expected{result.blocks.envelope, result.blocks.vehicle};
+  EXPECT_EQ(result.insertedBlocks, expected);
+  EXPECT_EQ(drawing().FindBlock(result.blocks.envelope)->Entities().size(), 0u);
   EXPECT_EQ(host.status.back().rfind("Truck Max Turning Angle ", 0), 0u);
+}
+
+// Colour settings that run out of memory where the given colour is read.
+class OutOfMemoryAt : public cad::ColourSettings {
+ public:
+  explicit OutOfMemoryAt(std::string key) : mKey(std::move(key)) {}
+  std::string Read(const std::string& key, const std::string& defaultValue) override {
+    if (key == mKey) throw std::bad_alloc();
+    return defaultValue;
+  }
+
+ private:
+  std::string mKey;
+};
+
+TEST_F(RunFixture, MemoryRunningOutInTheEnvelopeIsReportedNotPassedOver) {
+  picker.PickHandle(AddPath({{{0, 0, 0}, {60, 0, 0}}}));
+  cad::CadConnection connection(attacher);
+  OutOfMemoryAt envelope("EnvelopeLeftColor");
+  RunContext envelopeContext{host, connection, envelope, state};
+  result = ExecuteButton(Inputs(1), envelopeContext);
+  EXPECT_TRUE(result.outOfMemory);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].text, "Out of memory: the envelope was not drawn");
+  EXPECT_EQ(result.insertedBlocks, std::vector<std::string>{result.blocks.vehicle});
+  EXPECT_TRUE(state.envelopeLeft.empty());
 }
 
 }  // namespace

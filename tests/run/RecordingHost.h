@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/Host.h"
+#include "run/RunHost.h"
 
 namespace veerline::testing {
 
@@ -15,7 +15,7 @@ struct Shown {
 
 // A host that records every message and status text and answers questions
 // with a preset answer.
-class RecordingHost : public Host {
+class RecordingHost : public RunHost {
  public:
   explicit RecordingHost(NumberSymbols symbols = NumberSymbols::PointDecimal())
       : mSymbols(std::move(symbols)) {}

@@ -8,8 +8,9 @@
 #include <gtest/gtest.h>
 
 #include "cad/CadConnection.h"
-#include "cad/DrawingEntity.h"
-#include "cad/DrawingModel.h"
+#include "cad/dxf/DrawingEntity.h"
+#include "cad/DrawingApplication.h"
+#include "cad/dxf/DrawingModel.h"
 #include "cad/DrawingOutput.h"
 #include "cad/ScriptedPicker.h"
 #include "run/ExecuteSweep.h"
@@ -47,14 +48,16 @@ class RunFixture : public ::testing::Test {
   RunOutcome Run(const RunInputs& inputs) {
     cad::CadConnection connection(attacher);
     RunContext context{host, connection, colours, state};
-    return ExecuteButton(inputs, context);
+    result = ExecuteButton(inputs, context);
+    return result.outcome;
   }
 
   cad::DrawingModel& drawing() { return *attacher.Current(); }
+  cad::DrawingApplication& application() { return *attacher.Application(); }
 
   void SetUp() override {
     attacher.Open(std::make_unique<cad::DrawingModel>());
-    drawing().SetPicker(&picker);
+    application().SetPicker(&picker);
   }
 
   // Titles of the messages shown, in order.
@@ -69,6 +72,7 @@ class RunFixture : public ::testing::Test {
   cad::DefaultColourSettings colours;
   RecordingHost host;
   RunState state;
+  RunResult result;  // of the last Run
 };
 
 }  // namespace veerline::testing

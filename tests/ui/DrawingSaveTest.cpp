@@ -6,7 +6,8 @@
 
 #include "DrawingTestFiles.h"
 #include "UiTestSupport.h"
-#include "cad/DrawingModel.h"
+#include "cad/DrawingApplication.h"
+#include "cad/dxf/DrawingModel.h"
 #include "ui/DrawingWindow.h"
 
 using namespace veerline;
@@ -101,7 +102,7 @@ class DrawingSaveTest : public QObject {
     cad::CadBlock& block = attacher.Current()->AddBlock({0, 0, 0}, "31415");
     block.AddCircle({1, 1, 0}, 1).SetLayer("Turn_Vehicle");
     attacher.Current()->InsertBlock({0, 0, 0}, "31415", 1, 1, 1, 0);
-    attacher.Current()->Regen();
+    attacher.Application()->Regen();
     window.findChild<QAction*>(QStringLiteral("SaveDrawing"))->trigger();
     QByteArray saved = Read(desktop.Path(QStringLiteral("same.dxf")));
     // Every group of the original is there, in order; the counts of the

@@ -10,7 +10,8 @@
 #include "DrawingTestFiles.h"
 #include "UiTestSupport.h"
 #include "cad/CadConnection.h"
-#include "cad/DrawingModel.h"
+#include "cad/DrawingApplication.h"
+#include "cad/dxf/DrawingModel.h"
 #include "ui/DrawingView.h"
 #include "ui/DrawingWindow.h"
 #include "ui/InteractivePicker.h"
@@ -130,7 +131,7 @@ class DrawingWindowTest : public QObject {
   void savedDrawingReadsBackAndChangesAreOfferedForSaving() {
     Fixture f;
     QVERIFY(f.window.OpenDrawingFile(f.WriteDrawing(QStringLiteral("turn.dxf"), test::TurnDxf())));
-    f.attacher.Current()->Regen();  // what a run does when it has drawn
+    f.attacher.Application()->Regen();  // what a run does when it has drawn
     QVERIFY(f.window.IsModified());
 
     // Closing asks; Cancel keeps the drawing, Yes saves to its own file before it goes.
@@ -156,7 +157,7 @@ class DrawingWindowTest : public QObject {
   void failedSaveKeepsTheChangedDrawing() {
     Fixture f;
     QVERIFY(f.window.OpenDrawingFile(f.WriteDrawing(QStringLiteral("turn.dxf"), test::TurnDxf())));
-    f.attacher.Current()->Regen();
+    f.attacher.Application()->Regen();
     f.desktop.chosenFiles.push_back(f.desktop.Path(QStringLiteral("no/such/folder/x.dxf")));
     f.window.findChild<QAction*>(QStringLiteral("SaveDrawingAs"))->trigger();
     QVERIFY(f.desktop.messages.back().text.contains(QStringLiteral("x.dxf")));
@@ -166,7 +167,7 @@ class DrawingWindowTest : public QObject {
     // keeps the drawing open.
     f.desktop.answers.push_back(MessageAnswer::Yes);
     QVERIFY(f.window.NewDrawing());  // own file: saved without a dialog
-    f.attacher.Current()->Regen();
+    f.attacher.Application()->Regen();
     f.desktop.answers.push_back(MessageAnswer::Yes);
     QVERIFY(!f.window.CloseDrawing());
     QVERIFY(f.attacher.Current() != nullptr);

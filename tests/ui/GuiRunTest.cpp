@@ -15,15 +15,18 @@
 
 #include "DrawingTestFiles.h"
 #include "UiTestSupport.h"
-#include "cad/DrawingModel.h"
+#include "cad/dxf/DrawingModel.h"
+#include "engine/Rounding.h"
+#include "ui/DiagramAnnotation.h"
 #include "ui/DrawingView.h"
 #include "ui/DrawingWindow.h"
 #include "ui/InteractivePicker.h"
 #include "ui/RunDiagramBox.h"
 #include "ui/UserLocale.h"
 #include "ui/VehicleTurningWindow.h"
-#include "ui/paint/DiagramReadout.h"
-#include "ui/paint/DiagramScale.h"
+#include "paint/DiagramReadout.h"
+#include "paint/DiagramScale.h"
+#include "paint/RunDiagrams.h"
 
 using namespace veerline;
 using namespace veerline::ui;
@@ -63,6 +66,7 @@ struct Fixture {
     Child<QComboBox>(window, "Combo2")->setCurrentIndex(1);
     Child<QComboBox>(window, "Combo3")->setCurrentIndex(1);
     Child<QLineEdit>(window, "txt_Speed")->setText(QStringLiteral("3"));
+    Child<QLineEdit>(window, "txt_Name")->setText(QStringLiteral("Semi"));
     QObject::connect(&drawingWindow.Picker(), &InteractivePicker::pickStarted, [this] {
       if (nextStep < pickSteps.size()) QTimer::singleShot(0, pickSteps[nextStep++]);
     });
@@ -70,6 +74,7 @@ struct Fixture {
   }
 
   cad::DrawingModel& Drawing() { return *drawingWindow.Drawing(); }
+  cad::DrawingApplication& Application() { return *window.Attacher().Application(); }
 
   void Click(double x, double y, Qt::MouseButton button = Qt::LeftButton) {
     DrawingView* view = drawingWindow.View();
@@ -122,7 +127,7 @@ class GuiRunTest : public QObject {
     QCOMPARE(f.Drawing().Blocks().size(), std::size_t{3});
     QCOMPARE(f.Inserts(), 2);
     QVERIFY(f.Drawing().FindLayer("Turn_Vehicle") != nullptr);
-    QCOMPARE(f.Drawing().RegenCount(), 1);
+    QCOMPARE(f.Application().RegenCount(), 1);
     QVERIFY(f.drawingWindow.IsModified());
     QVERIFY(!f.drawingWindow.LayerList()
                  ->findItems(QStringLiteral("Turn_Vehicle"), Qt::MatchExactly)
@@ -153,23 +158,50 @@ class GuiRunTest : public QObject {
     f.Execute();
     QVERIFY(f.desktop.messages.empty());
     QVERIFY(f.Drawing().Blocks().empty());
-    QCOMPARE(f.Drawing().RegenCount(), 0);
-    QCOMPARE(f.Drawing().SentCommands(), std::vector<std::string>{"^C"});
+    QCOMPARE(f.Application().RegenCount(), 0);
+    QCOMPARE(f.Application().SentCommands(), std::vector<std::string>{"^C"});
     QVERIFY(!f.window.isMinimized());
     QVERIFY(!f.drawingWindow.IsModified());
     QVERIFY(Child<QPushButton>(f.window, "Command3")->isEnabled());
     QCOMPARE(f.window.StatusPanelText(0), QString());
   }
 
+  // A refused pick leaves no trace: nothing to undo, nothing to save, and
+  // the status line names the wrong element, not a path of length 0.
   void pickedLineIsRefusedAsPath() {
     Fixture f;
+    const std::size_t layers = f.Drawing().Layers().size();
     f.pickSteps = {[&] { f.Click(5, 30); }};
     f.Execute();
     QCOMPARE(f.desktop.messages.size(), std::size_t{1});
     QVERIFY(f.desktop.messages[0].title.startsWith(QStringLiteral("Wrong type of element")));
     QCOMPARE(f.Inserts(), 0);
     QVERIFY(f.drawingWindow.View()->Highlight().empty());
-    QVERIFY(!f.window.StatusPanelText(0).startsWith(QStringLiteral("Evaluating")));
+    QCOMPARE(f.window.StatusPanelText(0),
+             QStringLiteral("Wrong type of path selected, Press Execute to Continue"));
+    auto* undo = f.drawingWindow.findChild<QAction*>(QStringLiteral("UndoDrawing"));
+    QVERIFY(!undo->isEnabled());
+    QCOMPARE(undo->text(), QStringLiteral("Undo"));
+    QVERIFY(!f.drawingWindow.IsModified());
+    QCOMPARE(f.Drawing().Layers().size(), layers);
+    f.window.close();
+    QCOMPARE(f.desktop.messages.size(), std::size_t{1});  // no "Save the changes?"
+  }
+
+  // Undoing a run takes its figures away with its output.
+  void undoingARunClearsItsFigures() {
+    Fixture f;
+    f.pickSteps = {[&] { f.Click(20, 0); }};
+    f.Execute();
+    QVERIFY(!f.window.DiagramState().steeringTrack.empty());
+    QVERIFY(!f.window.StatusPanelText(0).isEmpty());
+    f.drawingWindow.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f.drawingWindow));
+    QTest::keyClick(f.drawingWindow.View(), Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(f.Drawing().ModelSpace().Entities().back()->Erased());
+    QVERIFY(f.window.DiagramState().steeringTrack.empty());
+    QCOMPARE(f.window.StatusPanelText(0), QString());
+    QVERIFY(static_cast<RunDiagramBox*>(f.window.Picture3())->Run().vehicleName.isEmpty());
   }
 
   // A click where an earlier run's output lies over the path picks the path;
@@ -190,7 +222,7 @@ class GuiRunTest : public QObject {
     f.Execute();
     QCOMPARE(f.nextStep, std::size_t{3});
     QCOMPARE(f.desktop.messages.size(), std::size_t{1});  // the refused line
-    QVERIFY(f.window.State().SteeringTrack.empty());
+    QVERIFY(f.window.State().steeringTrack.empty());
     QCOMPARE(paint::DiagramStationExtent(f.window.DiagramState()), extent);
   }
 
@@ -224,7 +256,7 @@ class GuiRunTest : public QObject {
     QCOMPARE(f.desktop.messages.size(), std::size_t{1});
     QCOMPARE(f.desktop.messages[0].title, QStringLiteral("Reading from drawing"));
     QVERIFY(!f.window.isMinimized());
-    QVERIFY(f.window.State().SteeringTrack.empty());
+    QVERIFY(f.window.State().steeringTrack.empty());
   }
 
   void diagramsReadOutAndCopyAfterARun() {
@@ -248,8 +280,31 @@ class GuiRunTest : public QObject {
     QVERIFY(readout.startsWith(QStringLiteral("Front Wheel Station: ")));
     QVERIFY(readout.contains(QStringLiteral("   Angle(%): 50")));
 
+    // The cursor reads the curves at the pointer's station, whatever its height;
+    // a Semi-Trailer's legend has its tractor and its semi-trailer only.
+    const QStringList atMiddle = turning->CursorTexts();
+    QTest::mouseMove(turning, QPoint(middle.x(), turning->height() - 3));
+    QVERIFY(turning->toolTip() != readout);
+    QCOMPARE(turning->CursorTexts(), atMiddle);
+    const double station = *turning->CursorStation();
+    const auto steering = TrackValueAt(f.window.DiagramState().steeringTrack, station);
+    QVERIFY(steering && std::abs(*steering) > 1);
+    QCOMPARE(atMiddle, (QStringList{StationText(station, turning->Run(), UserNumberSymbols()),
+                                    QString::fromStdString(FormatFieldNumber(
+                                        RoundHalfEven(*steering, 1), UserNumberSymbols())) +
+                                        QStringLiteral(" %"),
+                                    turning->CursorTexts().last()}));
+    QVERIFY(atMiddle.first().endsWith(QStringLiteral(" m")));
+    QCOMPARE(TurningLegend(turning->Run().vehicleType),
+             (QStringList{QStringLiteral(" Tractor (steering)"), QStringLiteral(" Semi-trailer")}));
+
+    // The copy carries the station axis and the vehicle's name besides the diagram.
     f.window.findChild<QAction*>(QStringLiteral("M_CopyToClipboard"))->trigger();
-    QCOMPARE(QGuiApplication::clipboard()->image().size(), turning->size());
+    const QImage copied = QGuiApplication::clipboard()->image();
+    QCOMPARE(copied.size(), turning->size());
+    QCOMPARE(turning->Run().vehicleName, QStringLiteral("Semi"));
+    QVERIFY(copied.convertToFormat(QImage::Format_RGB32) !=
+            paint::RenderTurningDiagram(f.window.DiagramState(), turning->size()));
 
     tabs->setCurrentIndex(2);
     QVERIFY(speed->isVisible() && !turning->isVisible());

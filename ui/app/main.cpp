@@ -1,15 +1,12 @@
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QPointer>
 #include <QSettings>
 #include <clocale>
 #include <memory>
 
-#include "ui/DrawingWindow.h"
+#include "ui/DesktopStart.h"
 #include "ui/ScreenshotTour.h"
-#include "ui/SplashScreen.h"
 #include "ui/UiServices.h"
-#include "ui/VehicleTurningWindow.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -65,17 +62,6 @@ int main(int argc, char** argv) {
                ? 0
                : 1;
 
-  std::unique_ptr<veerline::ui::frmVehicleTurning> window;
-  auto* splash = new veerline::ui::frmSplash(services);
-  splash->setAttribute(Qt::WA_DeleteOnClose);
-  QObject::connect(splash, &veerline::ui::frmSplash::mainWindowDue, [&] {
-    window = std::make_unique<veerline::ui::frmVehicleTurning>(services);
-    veerline::ui::DrawingWindow& drawing = window->DrawingWindowRef();
-    if (!parser.isSet(drawingFile) || !drawing.OpenDrawingFile(parser.value(drawingFile)))
-      drawing.OpenAtStart();
-    drawing.show();
-    window->show();
-  });
-  splash->show();
+  veerline::ui::StartDesktop(services, parser.value(drawingFile));
   return app.exec();
 }

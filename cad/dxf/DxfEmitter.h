@@ -1,0 +1,42 @@
+#pragma once
+
+// Writes groups as DXF text in a file's own line style, numbers with a point
+// whatever the locale, texts in the file's encoding.
+
+#include <string>
+#include <string_view>
+
+#include "cad/dxf/CadEntityInterface.h"
+#include "cad/dxf/DxfTags.h"
+
+namespace veerline::cad {
+
+class DxfEmitter {
+ public:
+  DxfEmitter(DxfLineStyle style, bool utf8) : mStyle(style), mUtf8(utf8) {}
+
+  // A value written as it is (names of types, handles, subclass markers).
+  void Raw(int code, std::string_view value);
+  // A text value, encoded for the file; line breaks become blanks.
+  void Text(int code, std::string_view utf8);
+  void Real(int code, double value);
+  void Int(int code, long long value);
+  void Point(int code, const CadPoint& point);
+
+  // From now on nothing is kept: a dry run that only counts handles.
+  void Discard() { mDiscard = true; }
+
+  std::string& Out() { return mOut; }
+  std::string Take() { return std::move(mOut); }
+
+ private:
+  void Code(int code);
+  void End();
+
+  DxfLineStyle mStyle;
+  bool mUtf8;
+  bool mDiscard = false;
+  std::string mOut;
+};
+
+}  // namespace veerline::cad
