@@ -43,7 +43,7 @@ RunState Wb20Leg(bool reverse, bool exact) {
   SilentHost host;
   double length = 0;
   PreparePathStations(path, 0.2, length, state, host);
-  state.PathLength = length;
+  state.pathLength = length;
   state.segments = Wb20();
   ManoeuvreLeg leg;
   leg.reverse = reverse;
@@ -72,7 +72,7 @@ void RunLeg(benchmark::State& bench, bool reverse, bool exact) {
     bool plotVehicle = true;
     const LoopEnd end = RunStationLoop(state, options, plotVehicle, drawing, host);
     if (end != LoopEnd::Completed) bench.SkipWithError("the vehicle stopped before the end");
-    benchmark::DoNotOptimize(state.SteeringTrack.data());
+    benchmark::DoNotOptimize(state.steeringTrack.data());
   }
   bench.counters["stations"] = static_cast<double>(prepared.stations.size());
 }

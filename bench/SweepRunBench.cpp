@@ -50,7 +50,7 @@ RunState WindingRun(double lengthMetres) {
   PreparePathStations(path, 0.2, pathLength, state, host);
   const std::size_t wanted = static_cast<std::size_t>(std::llround(lengthMetres / 0.2));
   if (state.stations.size() > wanted) state.stations.resize(wanted);
-  state.PathLength = lengthMetres;
+  state.pathLength = lengthMetres;
   state.segments = BuildSegments(10, VehicleRecord::Defaults());
   return state;
 }
@@ -61,7 +61,7 @@ void RunTripleTrailer(benchmark::State& bench, double lengthMetres) {
   options.vehicleType = 10;
   options.lockToLockSeconds = 8;
   double spacing = 10;
-  options.plotInterval = PlotIntervalFor(prepared.PathLength, 40, spacing, false, 0.2);
+  options.plotInterval = PlotIntervalFor(prepared.pathLength, 40, spacing, false, 0.2);
   SilentHost host;
   NullDrawing drawing;
   for (auto _ : bench) {
@@ -71,7 +71,7 @@ void RunTripleTrailer(benchmark::State& bench, double lengthMetres) {
     bool plotVehicle = true;
     const LoopEnd end = RunStationLoop(state, options, plotVehicle, drawing, host);
     if (end != LoopEnd::Completed) bench.SkipWithError("the vehicle stopped before the end");
-    benchmark::DoNotOptimize(state.SteeringTrack.data());
+    benchmark::DoNotOptimize(state.steeringTrack.data());
   }
   bench.counters["stations"] = static_cast<double>(prepared.stations.size());
 }

@@ -97,9 +97,9 @@ std::vector<RunInputs::Leg> ParseLegs(const std::vector<std::string>& texts,
 RunInputs MakeInputs(const RunArgs& args, const VehicleRecord& vehicle) {
   const NumberSymbols point = NumberSymbols::PointDecimal();
   RunInputs inputs;
-  inputs.vehicle = VehicleFields::FromRecord(vehicle, point);
+  inputs.vehicle = VehicleFields::FromRecordExact(vehicle, point);
   if (!args.lockToLock.empty())
-    inputs.vehicle[Dimension::LockToLockTime] = PointNumber(args.lockToLock, "lock-to-lock time");
+    inputs.vehicle.SetText(Dimension::LockToLockTime, PointNumber(args.lockToLock, "lock-to-lock time"));
   if (args.pathUnit.empty()) {
     inputs.pathUnit = vehicle.Unit;
   } else {

@@ -123,10 +123,10 @@ json MakeRunReport(const RunResult& run, const RunState& state, const BatchHost&
     messages.push_back({{"kind", MessageKindKey(m.kind)}, {"title", m.title}, {"text", m.text}});
   report["messages"] = messages;
 
-  report["pathLength"] = Number(state.PathLength);
-  report["calculationStep"] = Number(state.CalculationStep);
-  report["metresPerUnit"] = Number(state.MetresPerUnit);
-  report["vehicleLength"] = Number(state.fordonslen);
+  report["pathLength"] = Number(state.pathLength);
+  report["calculationStep"] = Number(state.calculationStep);
+  report["metresPerUnit"] = Number(state.metresPerUnit);
+  report["vehicleLength"] = Number(state.vehicleLength);
   report["maxSteeringAngle"] = Optional(figures.maxSteeringAngle);
   report["maxArticulationAngle"] = Optional(figures.maxArticulationAngle);
   report["lowestSpeed"] = Optional(figures.lowestSpeed);
@@ -140,11 +140,11 @@ json MakeRunReport(const RunResult& run, const RunState& state, const BatchHost&
         {Number(s.StationPoint.X), Number(s.StationPoint.Y), Number(s.StationDistance)});
   report["stations"] = stations;
 
-  report["tracks"] = {{"steering", TrackJson(state.SteeringTrack)},
-                      {"articulation1", TrackJson(state.ArticulationTrack1)},
-                      {"articulation2", TrackJson(state.ArticulationTrack2)},
-                      {"articulation3", TrackJson(state.ArticulationTrack3)},
-                      {"speed", TrackJson(state.SpeedTrack)}};
+  report["tracks"] = {{"steering", TrackJson(state.steeringTrack)},
+                      {"articulation1", TrackJson(state.articulationTrack1)},
+                      {"articulation2", TrackJson(state.articulationTrack2)},
+                      {"articulation3", TrackJson(state.articulationTrack3)},
+                      {"speed", TrackJson(state.speedTrack)}};
   report["outlineStations"] = state.outlineStations;
   report["envelope"] = {{"right", PointsJson(state.envelopeRight)},
                         {"left", PointsJson(state.envelopeLeft)}};

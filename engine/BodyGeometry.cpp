@@ -132,8 +132,8 @@ double ATan2(double opp, double adj) {
 void SaveSegmentLines(RunState& state, double myX, double myY, double myX2, double myY2,
                       double myLX, double myLY, double myLX2, double myLY2, double station,
                       int lane) {
-  state.SegmentLinesLeft.push_back({myX, myY, myX2, myY2, station, lane});
-  state.SegmentLinesRight.push_back({myLX, myLY, myLX2, myLY2, station, lane});
+  state.segmentLinesLeft.push_back({myX, myY, myX2, myY2, station, lane});
+  state.segmentLinesRight.push_back({myLX, myLY, myLX2, myLY2, station, lane});
 }
 
 double HeadingAngle(const Point2D& p1, const Point2D& p2) {
@@ -221,13 +221,13 @@ SegmentCorners SegmentCornersAt(const Point2D& p1, const Point2D& p2, const Segm
     }
     // The first segment's front corners also trace a line from station to station.
     if (segmentIndex == 0) {
-      if (state.PrevFrontLeft.X != kNoPreviousFront) {
-        SaveSegmentLines(state, state.PrevFrontLeft.X, state.PrevFrontLeft.Y, frontLeft.X,
-                         frontLeft.Y, state.PrevFrontRight.X, state.PrevFrontRight.Y, frontRight.X,
+      if (state.prevFrontLeft.X != kNoPreviousFront) {
+        SaveSegmentLines(state, state.prevFrontLeft.X, state.prevFrontLeft.Y, frontLeft.X,
+                         frontLeft.Y, state.prevFrontRight.X, state.prevFrontRight.Y, frontRight.X,
                          frontRight.Y, stationDistance, sideLane + 1);
       }
-      state.PrevFrontLeft = frontLeft;
-      state.PrevFrontRight = frontRight;
+      state.prevFrontLeft = frontLeft;
+      state.prevFrontRight = frontRight;
     }
     AppendSweepRow(state, kSweepFrontLeft, segmentIndex, stationDistance, frontLeft, bodyFlag);
     AppendSweepRow(state, kSweepFrontRight, segmentIndex, stationDistance, frontRight, bodyFlag);

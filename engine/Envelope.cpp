@@ -180,9 +180,9 @@ EnvelopeTraces ComputeEnvelope(RunState& state, Host& host, EnvelopeScan scan) {
   for (const SegmentRecord& segment : state.segments) {
     if (segment.VehicleWidth > widest) widest = segment.VehicleWidth;
   }
-  const double rh = 0.5 * std::sqrt(state.fordonslen * state.fordonslen + widest * widest);
-  const std::vector<StationTrackRow>& track = state.StationTrack;
-  const double lookAhead = kLookAheadLengths * state.fordonslen;
+  const double rh = 0.5 * std::sqrt(state.vehicleLength * state.vehicleLength + widest * widest);
+  const std::vector<StationTrackRow>& track = state.stationTrack;
+  const double lookAhead = kLookAheadLengths * state.vehicleLength;
   // The station track's empty closing row counts as its last row.
   const int lastRow = static_cast<int>(track.size());
 
@@ -217,7 +217,7 @@ EnvelopeTraces ComputeEnvelope(RunState& state, Host& host, EnvelopeScan scan) {
   if (lastRow >= kThreadedStations) {
     try {
       leftSide = std::async(std::launch::async, [&] {
-        prepare(left, state.SegmentLinesLeft, traces.leftHand);
+        prepare(left, state.segmentLinesLeft, traces.leftHand);
         probeAll(left, rh, noProgress);
       });
     } catch (const std::system_error&) {
@@ -225,8 +225,8 @@ EnvelopeTraces ComputeEnvelope(RunState& state, Host& host, EnvelopeScan scan) {
     }
   }
   try {
-    prepare(right, state.SegmentLinesRight, traces.rightHand);
-    if (!leftSide.valid()) prepare(left, state.SegmentLinesLeft, traces.leftHand);
+    prepare(right, state.segmentLinesRight, traces.rightHand);
+    if (!leftSide.valid()) prepare(left, state.segmentLinesLeft, traces.leftHand);
     host.SetProgressVisible(true);
     host.SetProgressMaximum(lastRow);
     host.SetStatusText(0, "Evaluating Envelope...");

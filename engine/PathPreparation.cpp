@@ -141,7 +141,7 @@ void MeasurePath(PathPolyline& path, double& pathLength) {
     total += row.SegmentLength;
   }
   if (!path.vertices.empty()) path.vertices.back().SegmentLength = 0;
-  path.PathLength = total;
+  path.pathLength = total;
 }
 
 void PreparePathStations(PathPolyline& path, double calculationStep, double& pathLength,

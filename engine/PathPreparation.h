@@ -24,7 +24,7 @@ struct PathVertex {
 // The vertex table of a path (a closed path carries its closing row) and its length.
 struct PathPolyline {
   std::vector<PathVertex> vertices;
-  double PathLength = 0;
+  double pathLength = 0;
 };
 
 // Radius of the arc segment from p1 to p2 with the given bulge.
@@ -36,7 +36,7 @@ std::optional<Point2D> GetPointOnPolylinePreparePath(const PathPolyline& path, s
                                                      double s);
 
 // Fills every row's SegmentLength, adds each to pathLength in row order and
-// stores the sum in path.PathLength.
+// stores the sum in path.pathLength.
 void MeasurePath(PathPolyline& path, double& pathLength);
 
 // Measures the path and places stations calculationStep apart into

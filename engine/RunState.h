@@ -85,27 +85,27 @@ inline constexpr double kNoPreviousFront = -99999;
 struct RunState {
   Segments segments;
   PathStations stations;
-  double PathLength = 0;
-  double CalculationStep = 0.2;
-  double MetresPerUnit = 1;
-  double fordonslen = 0;
+  double pathLength = 0;
+  double calculationStep = 0.2;
+  double metresPerUnit = 1;
+  double vehicleLength = 0;
 
-  std::vector<StationTrackRow> StationTrack;
-  Track SteeringTrack, ArticulationTrack1, ArticulationTrack2, ArticulationTrack3, SpeedTrack;
+  std::vector<StationTrackRow> stationTrack;
+  Track steeringTrack, articulationTrack1, articulationTrack2, articulationTrack3, speedTrack;
 
   std::array<SweepTable, kSweepTableCount> sweep;
-  SegmentLines SegmentLinesLeft, SegmentLinesRight;
-  Point2D PrevFrontLeft{kNoPreviousFront, 0};
-  Point2D PrevFrontRight;
+  SegmentLines segmentLinesLeft, segmentLinesRight;
+  Point2D prevFrontLeft{kNoPreviousFront, 0};
+  Point2D prevFrontRight;
 
   LimitOutcome outcome;
   StopKind stopKind = StopKind::None;
   std::optional<double> lockToLockStation;  // station distance of a lock-to-lock stop
-  bool StopRequested = false;
+  bool stopRequested = false;
 
-  double MaxSteeringAngle = -9999;
-  double MaxArticulationAngle = 0;
-  double LowestSpeed = std::pow(999.0, 12);
+  double maxSteeringAngle = -9999;
+  double maxArticulationAngle = 0;
+  double lowestSpeed = std::pow(999.0, 12);
 
   std::vector<int> outlineStations;  // station indices at which outlines were drawn
   // The envelope traces as drawn: right- and left-hand side of travel.

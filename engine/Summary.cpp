@@ -85,16 +85,16 @@ double SumSegments(int vehicleType, const VehicleFields& fields, Host& host,
   double total = 0;
   try {
     double sum = 0;
-    for (Dimension d : LengthTerms(vehicleType)) sum += ParseFieldNumber(fields[d], symbols);
+    for (Dimension d : LengthTerms(vehicleType)) sum += fields.Number(d, symbols);
     total = sum;
   } catch (...) {
   }
   const std::string word = UnitWord(fields.Unit);
 
   try {
-    const double maxTurning = ParseFieldNumber(fields[D::MaxTurningAngle], symbols);
+    const double maxTurning = fields.Number(D::MaxTurningAngle, symbols);
     if (maxTurning != 0) {
-      const double wheelbase = ParseFieldNumber(fields[D::Wheelbase], symbols);
+      const double wheelbase = fields.Number(D::Wheelbase, symbols);
       const double radius = RoundHalfEven(wheelbase / std::sin(DegToRad(maxTurning)), 2);
       if (!std::isfinite(radius)) throw NumericFailure("Overflow");
       host.SetStatusText(0, "Min Turning Radius (Centerline): " +

@@ -461,15 +461,15 @@ void StationLoop::PlaceReverse(std::size_t i, const ManoeuvreLeg& leg) {
 
 void StationLoop::ReserveTracks() {
   const std::size_t n = mState.stations.size();
-  mState.StationTrack.reserve(mState.StationTrack.size() + n);
-  mState.SteeringTrack.reserve(mState.SteeringTrack.size() + n);
-  mState.SpeedTrack.reserve(mState.SpeedTrack.size() + n);
+  mState.stationTrack.reserve(mState.stationTrack.size() + n);
+  mState.steeringTrack.reserve(mState.steeringTrack.size() + n);
+  mState.speedTrack.reserve(mState.speedTrack.size() + n);
   int articulations = 0;
   for (std::size_t k = 1; k < mSegments.size(); ++k) {
     if (mSegments[k].Kind != SegmentKind::TowBarLink) ++articulations;
   }
-  Track* tracks[] = {&mState.ArticulationTrack1, &mState.ArticulationTrack2,
-                     &mState.ArticulationTrack3};
+  Track* tracks[] = {&mState.articulationTrack1, &mState.articulationTrack2,
+                     &mState.articulationTrack3};
   for (int t = 0; t < articulations && t < 3; ++t) tracks[t]->reserve(tracks[t]->size() + n);
 
   // Every segment adds a row to each body and rear-wheel sweep table at every
@@ -485,7 +485,7 @@ void StationLoop::ReserveTracks() {
     SweepTable& rows = mState.sweep[table];
     rows.reserve(rows.size() + n * (frontWheel ? towing : mSegments.size()));
   }
-  for (SegmentLines* lines : {&mState.SegmentLinesLeft, &mState.SegmentLinesRight})
+  for (SegmentLines* lines : {&mState.segmentLinesLeft, &mState.segmentLinesRight})
     lines->reserve(lines->size() + n * bodies);
   mState.axles.reserve(mState.axles.size() + n * mSegments.size());
 }
@@ -520,7 +520,7 @@ LoopEnd StationLoop::Run() {
 
   const double step = mOptions.calculationStep;
   const std::string lengthText =
-      " (" + FormatFieldNumber(RoundHalfEven(mState.PathLength), mSymbols) + ")";
+      " (" + FormatFieldNumber(RoundHalfEven(mState.pathLength), mSymbols) + ")";
   for (std::size_t i = 0; i < mState.stations.size(); ++i) {
     const double s = static_cast<double>(i) * step;
     Skip([&] { mHost.SetProgressValue(static_cast<double>(i)); });
@@ -552,7 +552,7 @@ LoopEnd StationLoop::Run() {
     }
     const Point2D point = mState.stations[i].StationPoint;
     mFrontPoints[0] = point;
-    mState.StationTrack.push_back({point.X, point.Y, s});
+    mState.stationTrack.push_back({point.X, point.Y, s});
     mArticulationCounter = 0;
     for (std::size_t k = 0; k < segmentCount; ++k) {
       const StepEnd end = SegmentStep(k, i, s);
@@ -566,7 +566,7 @@ LoopEnd StationLoop::Run() {
 
 StepEnd StationLoop::SegmentStep(std::size_t k, std::size_t i, double s) {
   Skip([&] { mHost.ProcessPendingEvents(); });
-  if (mState.StopRequested) return StepEnd::StopRequested;
+  if (mState.stopRequested) return StepEnd::StopRequested;
 
   const SegmentRecord& segment = mSegments[k];
   SweepStep step;
@@ -611,7 +611,7 @@ bool StationLoop::SteeringAndSpeed(const SweepStep& step, std::size_t i, double 
   const double stepLength = mOptions.calculationStep;
   const double metresPerUnit = mOptions.metresPerUnit;
 
-  TrackRow& steering = mState.SteeringTrack.emplace_back(TrackRow{s, std::nullopt});
+  TrackRow& steering = mState.steeringTrack.emplace_back(TrackRow{s, std::nullopt});
   Skip([&] { steering.Value = maxTurning > 0 ? Finite(angle / maxTurning * 100.0) : 0.0; });
 
   // A difference of magnitudes: a swing from left to right counts as no change.
@@ -625,8 +625,8 @@ bool StationLoop::SteeringAndSpeed(const SweepStep& step, std::size_t i, double 
         Finite(AllowedSpeed(mSteeringChange, maxTurning, lockToLock, stepLength, metresPerUnit));
   });
   const double shown = SpeedForDisplay(mAllowedSpeed, mOptions.speedUnitCode);
-  if (shown < mState.LowestSpeed) mState.LowestSpeed = shown;
-  mState.SpeedTrack.push_back({s, shown >= 30 ? 30.0 : shown});
+  if (shown < mState.lowestSpeed) mState.lowestSpeed = shown;
+  mState.speedTrack.push_back({s, shown >= 30 ? 30.0 : shown});
 
   const double speed = mOptions.speedMetresPerSecond;
   if (!(speed > 0)) return false;
@@ -648,7 +648,7 @@ bool StationLoop::SteeringAndSpeed(const SweepStep& step, std::size_t i, double 
 
 bool StationLoop::FrontWheelLimit(const SweepStep& step, std::size_t i, double s) {
   const double angle = std::fabs(step.SteeringAngle);
-  if (angle > mState.MaxSteeringAngle) mState.MaxSteeringAngle = angle;
+  if (angle > mState.maxSteeringAngle) mState.maxSteeringAngle = angle;
   if (!(angle > mSegments[0].MaxTurningAngle)) return false;
   mState.outcome.TurnExceeded = true;
   mState.outcome.TurnExceededStation = s;
@@ -667,9 +667,9 @@ bool StationLoop::Articulation(std::size_t k, std::size_t i, double s) {
 
   if (segment.Kind != SegmentKind::TowBarLink) {
     ++mArticulationCounter;
-    Track* track = mArticulationCounter == 1   ? &mState.ArticulationTrack1
-                   : mArticulationCounter == 2 ? &mState.ArticulationTrack2
-                   : mArticulationCounter == 3 ? &mState.ArticulationTrack3
+    Track* track = mArticulationCounter == 1   ? &mState.articulationTrack1
+                   : mArticulationCounter == 2 ? &mState.articulationTrack2
+                   : mArticulationCounter == 3 ? &mState.articulationTrack3
                                                : nullptr;
     if (track) {
       TrackRow& row = track->emplace_back(TrackRow{s, std::nullopt});
@@ -678,8 +678,8 @@ bool StationLoop::Articulation(std::size_t k, std::size_t i, double s) {
       });
     }
   }
-  if (std::fabs(angle) > mState.MaxArticulationAngle) {
-    mState.MaxArticulationAngle = std::fabs(angle);
+  if (std::fabs(angle) > mState.maxArticulationAngle) {
+    mState.maxArticulationAngle = std::fabs(angle);
   }
   if (!(std::fabs(angle) > segment.MaxSegmentAngle)) return false;
 

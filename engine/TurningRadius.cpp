@@ -9,8 +9,8 @@ namespace veerline {
 
 std::optional<double> MinCentrelineRadius(const VehicleFields& fields,
                                           const NumberSymbols& symbols) {
-  const auto angle = TryParseFieldNumber(fields[Dimension::MaxTurningAngle], symbols);
-  const auto wheelbase = TryParseFieldNumber(fields[Dimension::Wheelbase], symbols);
+  const auto angle = fields.TryNumber(Dimension::MaxTurningAngle, symbols);
+  const auto wheelbase = fields.TryNumber(Dimension::Wheelbase, symbols);
   if (!angle || !wheelbase || *angle == 0) return std::nullopt;
   const double radius = RoundHalfEven(*wheelbase / std::sin(DegToRad(*angle)), 2);
   if (!std::isfinite(radius) || radius <= 0) return std::nullopt;

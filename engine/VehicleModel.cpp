@@ -98,6 +98,29 @@ VehicleFields VehicleFields::FromRecord(const VehicleRecord& record, const Numbe
   return fields;
 }
 
+VehicleFields VehicleFields::FromRecordExact(const VehicleRecord& record,
+                                             const NumberSymbols& symbols) {
+  VehicleFields fields = FromRecord(record, symbols);
+  for (int i = 0; i < kDimensionCount; ++i) fields.numbers[i] = record.values[i];
+  return fields;
+}
+
+double VehicleFields::Number(Dimension d, const NumberSymbols& symbols) const {
+  const int i = static_cast<int>(d);
+  return numbers[i] ? *numbers[i] : ParseFieldNumber(texts[i], symbols);
+}
+
+std::optional<double> VehicleFields::TryNumber(Dimension d, const NumberSymbols& symbols) const {
+  const int i = static_cast<int>(d);
+  return numbers[i] ? numbers[i] : TryParseFieldNumber(texts[i], symbols);
+}
+
+void VehicleFields::SetText(Dimension d, std::string text) {
+  const int i = static_cast<int>(d);
+  texts[i] = std::move(text);
+  numbers[i].reset();
+}
+
 VehicleRecord VehicleFields::ToRecord(const NumberSymbols& symbols) const {
   VehicleRecord record;
   record.Name = txt_Name;
@@ -107,6 +130,8 @@ VehicleRecord VehicleFields::ToRecord(const NumberSymbols& symbols) const {
   for (Dimension d : FieldsOfType(Type)) {
     const std::string& text = (*this)[d];
     const std::optional<double> value = TryParseFieldNumber(text, symbols);
+    const bool blank = text.find_first_not_of(" \t") == std::string::npos;
+    if (!value && blank && !FieldRequired(Type, d)) continue;
     if (!value) throw ConversionError{FieldConversionText(d, text)};
     record[d] = *value;
   }
@@ -131,6 +156,11 @@ std::vector<Dimension> FieldsOfType(int typeCode) {
   }
   fields.insert(fields.end(), {D::MaxTurningAngle, D::MaxSegmentAngle, D::LockToLockTime});
   return fields;
+}
+
+bool FieldRequired(int typeCode, Dimension d) {
+  const VehicleTypeInfo* info = FindVehicleType(typeCode);
+  return !(d == D::MaxSegmentAngle && info != nullptr && info->segmentCount == 1);
 }
 
 FieldFault CheckFieldText(Dimension d, std::string_view text, const NumberSymbols& symbols) {
@@ -289,7 +319,16 @@ Segments BuildSegments(int typeCode, const std::function<double(Dimension)>& val
     if (rule.back) link.Back = rule.backSign * value(*rule.back);
     if (rule.hitch) link.Hitch = rule.hitchSign * value(*rule.hitch);
     if (i == 0) link.MaxTurningAngle = value(D::MaxTurningAngle);
-    link.MaxSegmentAngle = value(D::MaxSegmentAngle);
+    // A single unit never reads its articulation limit; a blank one is no fault.
+    if (rules.size() > 1) {
+      link.MaxSegmentAngle = value(D::MaxSegmentAngle);
+    } else {
+      try {
+        link.MaxSegmentAngle = value(D::MaxSegmentAngle);
+      } catch (const ConversionError&) {
+        link.MaxSegmentAngle = 0;
+      }
+    }
     link.DrawCoupling = rule.drawCoupling;
     chain.push_back(link);
   }
@@ -302,7 +341,7 @@ Segments BuildSegments(int typeCode, const VehicleRecord& record) {
 
 Segments BuildSegments(const VehicleFields& fields, const NumberSymbols& symbols) {
   return BuildSegments(fields.Type,
-                       [&](Dimension d) { return ParseFieldNumber(fields[d], symbols); });
+                       [&](Dimension d) { return fields.Number(d, symbols); });
 }
 
 // ---- Units -----------------------------------------------------------------

@@ -62,14 +62,28 @@ struct VehicleFields {
   std::int16_t Type = 1;  // item data of the type list, 0 when nothing is selected
   std::int16_t Unit = 0;  // item data of the vehicle unit list
   std::array<std::string, kDimensionCount> texts{};
+  // The exact numbers behind the texts where a program filled the fields from
+  // a stored record (the command line): the run reads them as they are instead
+  // of reading back their 15-digit texts. Empty for what a user typed.
+  std::array<std::optional<double>, kDimensionCount> numbers{};
 
   std::string& operator[](Dimension d) { return texts[static_cast<int>(d)]; }
   const std::string& operator[](Dimension d) const { return texts[static_cast<int>(d)]; }
+
+  // A field's number: the exact one where there is one, else its text read with
+  // the symbols (ParseFieldNumber, which throws ConversionError).
+  double Number(Dimension d, const NumberSymbols& symbols) const;
+  // The same, or nothing for a text that does not convert.
+  std::optional<double> TryNumber(Dimension d, const NumberSymbols& symbols) const;
+  // Puts text the user gave into a field, in place of any exact number.
+  void SetText(Dimension d, std::string text);
 
   // The fields as a new window shows them, with the decimal symbol given.
   static VehicleFields Defaults(const NumberSymbols& symbols);
   // Texts of a stored vehicle, written with FormatFieldNumber.
   static VehicleFields FromRecord(const VehicleRecord& record, const NumberSymbols& symbols);
+  // The same with the record's exact numbers behind the texts.
+  static VehicleFields FromRecordExact(const VehicleRecord& record, const NumberSymbols& symbols);
   // Reads the fields the type uses (FieldsOfType); the others, which a new
   // vehicle leaves empty, stay 0. Throws ConversionError naming the first
   // field that does not convert.
@@ -99,6 +113,9 @@ const std::vector<std::string_view>& VehicleImageKeys();
 // of each of its segments, then the three limits. A code outside 1..13 reads
 // segment #1 only, as the library stores it.
 std::vector<Dimension> FieldsOfType(int typeCode);
+// Whether a field of the type must hold a number. A single-unit vehicle has
+// no angle between segments, so its "Max angle between Segments" may be blank.
+bool FieldRequired(int typeCode, Dimension d);
 
 // What is wrong with the text of a field. Wheelbases and widths must be above
 // 0 and overhangs must not be negative; hitch points may lie ahead of the axle.

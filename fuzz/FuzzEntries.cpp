@@ -144,12 +144,12 @@ std::string CheckRunState(const RunState& state) {
   for (const auto& s : state.stations)
     if (!Finite(s.StationDistance) || !Finite(s.StationPoint.X) || !Finite(s.StationPoint.Y))
       return "station that is not finite";
-  for (const auto& row : state.StationTrack)
+  for (const auto& row : state.stationTrack)
     if (!Finite(row.X) || !Finite(row.Y) || !Finite(row.Distance))
       return "station track row that is not finite";
   for (const Track* track :
-       {&state.SteeringTrack, &state.ArticulationTrack1, &state.ArticulationTrack2,
-        &state.ArticulationTrack3, &state.SpeedTrack})
+       {&state.steeringTrack, &state.articulationTrack1, &state.articulationTrack2,
+        &state.articulationTrack3, &state.speedTrack})
     for (const auto& row : *track)
       if (!Finite(row.Distance) || (row.Value && !Finite(*row.Value)))
         return "diagram track value that is not finite";
@@ -159,7 +159,7 @@ std::string CheckRunState(const RunState& state) {
         return "sweep table row that is not finite";
       if (row.X == 0 && row.Y == 0) return "sweep table point at the origin";
     }
-  for (const auto* lines : {&state.SegmentLinesLeft, &state.SegmentLinesRight})
+  for (const auto* lines : {&state.segmentLinesLeft, &state.segmentLinesRight})
     for (const auto& l : *lines)
       if (!Finite(l.X1) || !Finite(l.Y1) || !Finite(l.X2) || !Finite(l.Y2) || !Finite(l.Station))
         return "side line that is not finite";

@@ -68,7 +68,7 @@ int LockFile(const std::filesystem::path& path, bool exclusive) {
 void ThrowSystemError(int error) {
   // Some failures (a short write on a full device) do not set errno.
   if (error == 0) error = EIO;
-  throw LibraryFileError(std::strerror(error));
+  throw LibrarySystemError(std::strerror(error));
 }
 
 void CheckRecordNumber(std::int32_t record, std::int32_t count) {

@@ -26,6 +26,13 @@ class LibraryFileError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// A failure the operating system reports on the file (no permission, a full
+// disk...); what() is the system's reason.
+class LibrarySystemError : public LibraryFileError {
+ public:
+  using LibraryFileError::LibraryFileError;
+};
+
 struct ListedVehicle {
   std::string name;     // the 100-byte name field as read (UTF-8), trailing blanks included
   std::int32_t record;  // 1-based record number

@@ -22,8 +22,8 @@ QPointF DiagramScale::ToDiagram(const QPointF& pixel, const QSize& box) const {
 }
 
 double DiagramStationExtent(const RunState& state) {
-  if (state.SteeringTrack.empty()) return 1;
-  const double last = state.SteeringTrack.back().Distance;
+  if (state.steeringTrack.empty()) return 1;
+  const double last = state.steeringTrack.back().Distance;
   return (std::isfinite(last) && last > 0) ? last : 1;
 }
 

@@ -44,9 +44,9 @@ QPen ThinPen(const QColor& colour) {
 
 QColor FramePainter::PieceColor(const cad::GeometryPiece& piece, bool dark) {
   if (piece.TrueColor >= 0) {
-    return QColor::fromRgb(VisibleOn(qRgb((piece.TrueColor >> 16) & 0xFF,
-                                          (piece.TrueColor >> 8) & 0xFF, piece.TrueColor & 0xFF),
-                                     dark));
+    return QColor::fromRgb(VisibleOn(
+        qRgb((piece.TrueColor >> 16) & 0xFF, (piece.TrueColor >> 8) & 0xFF, piece.TrueColor & 0xFF),
+        dark));
   }
   // The colour indices on both backgrounds, worked out once.
   static const auto table = [] {

@@ -95,7 +95,7 @@ void DrawCusps(QPainter& painter, const QSize& box, const DiagramScale& scale,
   if (state.legs.size() < 2) return;
   painter.setPen(QPen(QColor(0, 255, 255), 1, Qt::DashLine));
   for (std::size_t j = 1; j < state.legs.size(); ++j) {
-    const double d = static_cast<double>(state.legs[j].firstStation) * state.CalculationStep;
+    const double d = static_cast<double>(state.legs[j].firstStation) * state.calculationStep;
     const QPointF top = scale.ToPixel(d, scale.top, box);
     painter.drawLine(top, scale.ToPixel(d, scale.top + scale.height, box));
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr)
@@ -135,10 +135,10 @@ void PaintTurningDiagram(QPainter& painter, const QSize& box, const RunState& st
   painter.save();
   BeginDiagram(painter, box, style);
   const DiagramScale scale = TurningDiagramScale(state);
-  DrawTrack(painter, box, scale, state.SteeringTrack, kRed);
-  DrawTrack(painter, box, scale, state.ArticulationTrack1, kYellow);
-  DrawTrack(painter, box, scale, state.ArticulationTrack2, kGreen);
-  DrawTrack(painter, box, scale, state.ArticulationTrack3, kBlue);
+  DrawTrack(painter, box, scale, state.steeringTrack, kRed);
+  DrawTrack(painter, box, scale, state.articulationTrack1, kYellow);
+  DrawTrack(painter, box, scale, state.articulationTrack2, kGreen);
+  DrawTrack(painter, box, scale, state.articulationTrack3, kBlue);
   DrawGrid(painter, box, scale, {0, 50, -50});
   DrawCusps(painter, box, scale, state);
 
@@ -170,9 +170,9 @@ void PaintSpeedDiagram(QPainter& painter, const QSize& box, const RunState& stat
   painter.save();
   BeginDiagram(painter, box, style);
   const DiagramScale scale = SpeedDiagramScale(state);
-  DrawTrack(painter, box, scale, state.SpeedTrack, kRed);
+  DrawTrack(painter, box, scale, state.speedTrack, kRed);
   // The labels carry the unit only when at least one curve segment was drawn.
-  const QString suffix = state.SpeedTrack.size() >= 2 ? SpeedUnitSuffix(unit) : QString();
+  const QString suffix = state.speedTrack.size() >= 2 ? SpeedUnitSuffix(unit) : QString();
   DrawGrid(painter, box, scale, {30, 0, 20, 10});
   DrawCusps(painter, box, scale, state);
 

@@ -76,8 +76,8 @@ cad::CadEntity* PickAndCheck(ExecuteParams& params, const RunInputs& inputs, Run
   const NumberSymbols symbols = host.Symbols();
   try {
     state.Reset();
-    state.MetresPerUnit = MetresPerUnit(inputs.pathUnit);
-    state.CalculationStep = 0.2 / state.MetresPerUnit;
+    state.metresPerUnit = MetresPerUnit(inputs.pathUnit);
+    state.calculationStep = 0.2 / state.metresPerUnit;
 
     context.connection.Attach();
     host.MinimiseMainWindow();
@@ -106,7 +106,7 @@ cad::CadEntity* PickAndCheck(ExecuteParams& params, const RunInputs& inputs, Run
       return nullptr;
     }
     state.segments = BuildSegments(params.VType, [&](Dimension d) {
-      return ParseFieldNumber(inputs.vehicle[d], symbols);
+      return inputs.vehicle.Number(d, symbols);
     });
     host.SetStatusText(0, "Cleaning up....please wait");
     return entity;
@@ -222,8 +222,8 @@ RunOutcome Sweep(ExecuteParams& params, const RunInputs& inputs, RunContext& con
       prepared = PrepareLegs(inputs, legEntities, state, host);
       return;
     }
-    state.PathLength = 0;
-    Prepare_VehiclePath(*entity, state.CalculationStep, state.PathLength, state, host);
+    state.pathLength = 0;
+    Prepare_VehiclePath(*entity, state.calculationStep, state.pathLength, state, host);
     prepared = !state.stations.empty();
     if (prepared && params.Reverse) ReversePathStations(state.stations);
     if (prepared) SingleLeg(inputs, entity->Handle(), state);
@@ -231,11 +231,18 @@ RunOutcome Sweep(ExecuteParams& params, const RunInputs& inputs, RunContext& con
   // A path that could not be stationed completely is never run; the status
   // line says why, as no message may have been shown.
   if (!prepared) {
-    host.SetStatusText(0, state.PathLength == 0 ? kZeroLengthPath : "The path could not be read");
+    bool polyline = false;
+    Skip([&] {
+      const int type = entity->EntityType();
+      polyline = type == cad::kEntityPolyline || type == cad::kEntityLightWeightPolyline;
+    });
+    host.SetStatusText(0, !polyline ? "Wrong type of path selected, Press Execute to Continue"
+                          : state.pathLength == 0 ? kZeroLengthPath
+                                                  : "The path could not be read");
     return RunOutcome::Ended;
   }
 
-  switch (CheckPathLength(state.PathLength, state.CalculationStep)) {
+  switch (CheckPathLength(state.pathLength, state.calculationStep)) {
     case PathCheck::EndSilently:
       host.SetStatusText(0, kZeroLengthPath);
       return RunOutcome::Ended;
@@ -254,7 +261,7 @@ RunOutcome Sweep(ExecuteParams& params, const RunInputs& inputs, RunContext& con
 
   Skip([&] {
     std::string caption;
-    state.fordonslen = SumSegments(params.VType, inputs.vehicle, host, &caption);
+    state.vehicleLength = SumSegments(params.VType, inputs.vehicle, host, &caption);
     if (!caption.empty()) host.SetTotalLengthCaption(caption);
   });
 
@@ -265,14 +272,14 @@ RunOutcome Sweep(ExecuteParams& params, const RunInputs& inputs, RunContext& con
     options.speedMetresPerSecond = params.VehicleSpeed;
     options.lockToLockSeconds = params.LockToLock;
     options.speedUnitCode = inputs.speedUnit;
-    options.metresPerUnit = state.MetresPerUnit;
-    options.calculationStep = state.CalculationStep;
-    options.plotInterval = PlotIntervalFor(state.PathLength, state.fordonslen, params.PlotSpacing,
-                                        params.PlotOnlyFirstandLast, state.CalculationStep);
+    options.metresPerUnit = state.metresPerUnit;
+    options.calculationStep = state.calculationStep;
+    options.plotInterval = PlotIntervalFor(state.pathLength, state.vehicleLength, params.PlotSpacing,
+                                        params.PlotOnlyFirstandLast, state.calculationStep);
     SetLegPlotIntervals(params, wantedSpacing, options.plotInterval, state);
   });
 
-  state.StopRequested = false;
+  state.stopRequested = false;
   Skip([&] {
     host.SetProgressVisible(true);
     host.SetProgressMaximum(static_cast<float>(state.stations.size()));

@@ -21,7 +21,7 @@ class StoppableHost final : public BatchHost {
   StoppableHost(NumberSymbols symbols, const std::atomic<bool>& stop, RunState& state)
       : BatchHost(0, std::move(symbols)), mStop(stop), mState(state) {}
   void ProcessPendingEvents() override {
-    if (mStop.load(std::memory_order_relaxed)) mState.StopRequested = true;
+    if (mStop.load(std::memory_order_relaxed)) mState.stopRequested = true;
   }
 
  private:

@@ -101,7 +101,7 @@ std::optional<RunMessage> CheckRunInputs(const RunInputs& inputs, const NumberSy
   if (*speed > 30) return BadValue("I refuse to maneuver at this speed! Lower speed to 30 or less");
   if (IsMissing(v[Dimension::LockToLockTime]))
     return Missing("Missing value for Lock to lock!" + kLockToLockHint);
-  if (!(ParseFieldNumber(v[Dimension::LockToLockTime], symbols) > 0))
+  if (!(v.Number(Dimension::LockToLockTime, symbols) > 0))
     return BadValue("Bad value for Lock to lock! Must be above zero!" + kLockToLockHint);
 
   const FieldCheck common[] = {
@@ -114,7 +114,8 @@ std::optional<RunMessage> CheckRunInputs(const RunInputs& inputs, const NumberSy
       {Dimension::MaxSegmentAngle, "Missing value for Max Angle between Segments!"},
   };
   for (const FieldCheck& check : common)
-    if (IsMissing(v[check.field])) return Missing(check.text);
+    if (IsMissing(v[check.field]) && FieldRequired(v.Type, check.field))
+      return Missing(check.text);
   for (const FieldCheck& check : TypeFieldChecks(v.Type))
     if (IsMissing(v[check.field])) return Missing(check.text);
   return std::nullopt;

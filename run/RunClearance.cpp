@@ -20,7 +20,7 @@ std::vector<Obstacle> ReadObstacles(const RunInputs& inputs, RunContext& context
   auto* application = dynamic_cast<cad::DrawingApplication*>(&context.connection.Document());
   if (application == nullptr) return {};
   return cad::CollectObstacles(application->Drawing(), inputs.obstacleLayers,
-                               kChordToleranceMetres / context.state.MetresPerUnit);
+                               kChordToleranceMetres / context.state.metresPerUnit);
 }
 
 void CheckRunClearance(const std::vector<Obstacle>& obstacles, const RunInputs& inputs,
@@ -36,7 +36,7 @@ bool DrawRunClearance(RunContext& context, cad::CadBlock& envelopeBlock) {
   RunState& state = context.state;
   const ClearanceResult& result = state.clearance;
   if (!result.Checked) return false;
-  cad::DrawConflictMarks(result.Conflicts, context.connection, envelopeBlock, state.MetresPerUnit,
+  cad::DrawConflictMarks(result.Conflicts, context.connection, envelopeBlock, state.metresPerUnit,
                          context.host.Symbols());
   bool drew = !result.Conflicts.empty();
   const bool stopped = state.outcome.TurnExceeded || state.outcome.SegmentExceeded;
@@ -45,8 +45,8 @@ bool DrawRunClearance(RunContext& context, cad::CadBlock& envelopeBlock) {
     if (traces.rightHand.empty() || traces.leftHand.empty())
       traces = ComputeEnvelope(state, context.host);
     const auto loops = ClearanceLine(traces.rightHand, traces.leftHand, result.Margin,
-                                     kChordToleranceMetres / state.MetresPerUnit);
-    cad::DrawClearanceLine(loops, context.connection, envelopeBlock, state.MetresPerUnit);
+                                     kChordToleranceMetres / state.metresPerUnit);
+    cad::DrawClearanceLine(loops, context.connection, envelopeBlock, state.metresPerUnit);
     drew = drew || !loops.empty();
   }
   return drew;

@@ -25,10 +25,10 @@ RunFigures MeasureRun(RunOutcome outcome, const RunState& state) {
   } else if (outcome == RunOutcome::LockToLock && state.lockToLockStation) {
     figures.stopStation = Finite(*state.lockToLockStation);
   }
-  if (!state.SteeringTrack.empty()) {
-    figures.maxSteeringAngle = Finite(state.MaxSteeringAngle);
-    figures.maxArticulationAngle = Finite(state.MaxArticulationAngle);
-    figures.lowestSpeed = Finite(state.LowestSpeed);
+  if (!state.steeringTrack.empty()) {
+    figures.maxSteeringAngle = Finite(state.maxSteeringAngle);
+    figures.maxArticulationAngle = Finite(state.maxArticulationAngle);
+    figures.lowestSpeed = Finite(state.lowestSpeed);
   }
   if (state.clearance.MinimumDistance) figures.minimumClearance = Finite(*state.clearance.MinimumDistance);
   if (const auto width = SweptWidth(state.envelopeRight, state.envelopeLeft))

@@ -15,10 +15,10 @@ bool PrepareLegs(const RunInputs& inputs, const std::vector<cad::CadEntity*>& en
   double total = 0;
   for (std::size_t j = 0; j < entities.size() && j < inputs.legs.size(); ++j) {
     double length = 0;
-    Prepare_VehiclePath(*entities[j], state.CalculationStep, length, state, host);
+    Prepare_VehiclePath(*entities[j], state.calculationStep, length, state, host);
     if (state.stations.empty()) {
       state.stations.clear();
-      state.PathLength = length;
+      state.pathLength = length;
       return false;
     }
     ManoeuvreLeg leg;
@@ -38,7 +38,7 @@ bool PrepareLegs(const RunInputs& inputs, const std::vector<cad::CadEntity*>& en
   state.stations = std::move(all);
   state.guidedPoints = std::move(guided);
   state.legs = std::move(legs);
-  state.PathLength = total;
+  state.pathLength = total;
   state.exactTracking = inputs.exactTracking;
   return !state.stations.empty();
 }
@@ -49,7 +49,7 @@ void SingleLeg(const RunInputs& inputs, const std::string& handle, RunState& sta
   leg.handle = handle;
   leg.firstStation = 0;
   leg.lastStation = state.stations.size() - 1;
-  leg.length = state.PathLength;
+  leg.length = state.pathLength;
   state.legs = {leg};
   state.guidedPoints.clear();
   for (const PathStation& station : state.stations) state.guidedPoints.push_back(station.StationPoint);
@@ -64,14 +64,14 @@ void SetLegPlotIntervals(const ExecuteParams& params, double wantedSpacing, doub
   }
   for (ManoeuvreLeg& leg : state.legs) {
     double spacing = wantedSpacing;
-    leg.plotInterval = PlotIntervalFor(leg.length, state.fordonslen, spacing,
-                                       params.PlotOnlyFirstandLast, state.CalculationStep);
+    leg.plotInterval = PlotIntervalFor(leg.length, state.vehicleLength, spacing,
+                                       params.PlotOnlyFirstandLast, state.calculationStep);
   }
 }
 
 void FinishLegs(LoopEnd end, RunOutcome outcome, RunState& state) {
-  if (state.StationTrack.empty()) return;
-  const std::size_t reached = state.StationTrack.size() - 1;
+  if (state.stationTrack.empty()) return;
+  const std::size_t reached = state.stationTrack.size() - 1;
   const bool stopped = end != LoopEnd::Completed;
   for (std::size_t j = 0; j < state.legs.size(); ++j) {
     ManoeuvreLeg& leg = state.legs[j];

@@ -14,7 +14,7 @@ namespace veerline {
 
 // Stations every leg's polyline in order into state.stations (distances
 // running on from leg to leg) and state.guidedPoints, and fills state.legs and
-// state.PathLength. False when a leg could not be stationed.
+// state.pathLength. False when a leg could not be stationed.
 bool PrepareLegs(const RunInputs& inputs, const std::vector<cad::CadEntity*>& entities,
                  RunState& state, Host& host);
 

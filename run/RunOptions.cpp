@@ -16,7 +16,7 @@ std::variant<ExecuteParams, RunMessage> MakeRunOptions(const RunInputs& inputs,
   // reported with the run's own words instead of ending the program.
   const auto speed = TryParseFieldNumber(inputs.txt_Speed, symbols);
   if (!speed) return RunMessage{MessageKind::Warning, "Bad value", "Bad value for Speed!"};
-  const auto lockToLock = TryParseFieldNumber(inputs.vehicle[Dimension::LockToLockTime], symbols);
+  const auto lockToLock = inputs.vehicle.TryNumber(Dimension::LockToLockTime, symbols);
   if (!lockToLock)
     return RunMessage{MessageKind::Warning, "Bad value",
                       std::string("Bad value for Lock to lock! Must be above zero!") + kCR + kCR +

@@ -16,7 +16,7 @@ packages=(
   libcli11-dev nlohmann-json3-dev
   libboost-dev libpolyclipping-dev
   xvfb xauth fonts-dejavu-core locales
-  python3-ezdxf
+  python3-ezdxf librecad
 )
 
 missing=()

@@ -101,8 +101,8 @@ QString PathUnitSymbol(int pathUnit) {
 
 std::vector<CursorReading> TurningReadings(const RunState& state, const DiagramRun& run,
                                            double station, const NumberSymbols& symbols) {
-  const std::array<const Track*, 4> tracks{&state.SteeringTrack, &state.ArticulationTrack1,
-                                           &state.ArticulationTrack2, &state.ArticulationTrack3};
+  const std::array<const Track*, 4> tracks{&state.steeringTrack, &state.articulationTrack1,
+                                           &state.articulationTrack2, &state.articulationTrack3};
   const QStringList legend = TurningLegend(run.vehicleType);
   const std::size_t lines = legend.isEmpty() ? tracks.size() : legend.size();
   std::vector<CursorReading> readings;
@@ -117,7 +117,7 @@ std::vector<CursorReading> TurningReadings(const RunState& state, const DiagramR
 
 CursorReading SpeedReading(const RunState& state, double station, SpeedUnit unit,
                            const NumberSymbols& symbols) {
-  const std::optional<double> value = TrackValueAt(state.SpeedTrack, station);
+  const std::optional<double> value = TrackValueAt(state.speedTrack, station);
   const QString suffix = unit == SpeedUnit::MilesPerHour      ? QStringLiteral(" mph")
                          : unit == SpeedUnit::MetresPerSecond ? QStringLiteral(" m/s")
                                                               : QStringLiteral(" km/h");

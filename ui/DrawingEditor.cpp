@@ -1,6 +1,8 @@
 #include "ui/DrawingEditor.h"
 
 #include <QAction>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPainter>
@@ -9,11 +11,13 @@
 #include <unordered_set>
 
 #include "cad/dxf/DrawingModel.h"
+#include "engine/NumberRule.h"
 #include "ui/DrawingOverlay.h"
 #include "ui/DrawingView.h"
 #include "ui/DrawingWindow.h"
 #include "ui/InteractivePicker.h"
 #include "ui/PathTool.h"
+#include "ui/UserLocale.h"
 
 namespace veerline::ui {
 namespace {
@@ -64,16 +68,45 @@ void DrawingEditor::BuildActions() {
   mPathAction->setObjectName(QStringLiteral("DrawPath"));
   mPathAction->setShortcut(QKeySequence(Qt::Key_P));
   mPathAction->setToolTip(
-      tr("Draw a path: straight legs, corners rounded to the turning radius (P)"));
+      tr("Draw a path: straight legs, corners rounded to the turning radius R (P). "
+         "Shift keeps a leg level or plumb."));
 
   QToolBar* bar = mWindow.addToolBar(tr("Drawing"));
   bar->setObjectName(QStringLiteral("DrawingToolBar"));
   bar->addAction(mPathAction);
+  BuildRadiusField(*bar);
   bar->addSeparator();
   bar->addAction(mUndo);
   bar->addAction(mRedo);
   bar->addAction(mDelete);
   UpdateActions();
+}
+
+// R of the Path tool in the toolbar: it shows the radius the tool starts
+// with and takes a typed one (Enter), while a path is being drawn.
+void DrawingEditor::BuildRadiusField(QToolBar& bar) {
+  auto* caption = new QLabel(tr(" R "));
+  caption->setObjectName(QStringLiteral("lblPathRadius"));
+  mRadiusField = new QLineEdit;
+  mRadiusField->setObjectName(QStringLiteral("txt_PathRadius"));
+  mRadiusField->setFixedWidth(64);
+  mRadiusField->setToolTip(tr("Corner radius of the path, in drawing units (Enter takes it)"));
+  bar.addWidget(caption);
+  bar.addWidget(mRadiusField);
+  connect(mPath.get(), &PathTool::radiusChanged, mRadiusField,
+          [this](double radius) { mRadiusField->setText(PathTool::RadiusText(radius)); });
+  connect(mRadiusField, &QLineEdit::returnPressed, this, [this] {
+    const std::string typed = mRadiusField->text().trimmed().toStdString();
+    std::optional<double> value = TryParseFieldNumber(typed, UserNumberSymbols());
+    if (!value) value = TryParseFieldNumber(typed, NumberSymbols::PointDecimal());
+    if (!value || !mPath->SetRadius(*value)) {
+      mWindow.ShowWarning(tr("Path"),
+                          tr("'%1' is not a radius.").arg(QString::fromStdString(typed)));
+      mRadiusField->setText(PathTool::RadiusText(mPath->Radius()));
+      return;
+    }
+    mWindow.View()->setFocus(Qt::OtherFocusReason);
+  });
 }
 
 void DrawingEditor::UpdateActions() {
@@ -86,6 +119,7 @@ void DrawingEditor::UpdateActions() {
                                     : tr("Redo"));
   mDelete->setEnabled(editable && !mSelection.empty());
   mPathAction->setEnabled(editable && !mWindow.Picker().IsPicking());
+  mRadiusField->setEnabled(mPath->IsActive());
 }
 
 const cad::SnapGeometry* DrawingEditor::Snaps() {
@@ -103,19 +137,28 @@ void DrawingEditor::BeginRun() {
   UpdateActions();
 }
 
-void DrawingEditor::EndRun() {
+// A run that put nothing into model space (a refused pick, a path that could
+// not be read, a cancelled run) leaves nothing: the blocks and layers it made
+// for its output are taken back, and there is no "Undo Run" for it.
+bool DrawingEditor::EndRun() {
   cad::DrawingModel* drawing = mWindow.Drawing();
+  bool left = false;
   if (drawing != nullptr && mRunMark) {
     std::vector<cad::DrawingEntity*> added;
     const auto& model = drawing->ModelSpace().Entities();
     for (std::size_t i = mRunMark->ModelSpaceEntities; i < model.size(); ++i)
       if (!model[i]->Erased()) added.push_back(model[i].get());
-    if (mHistory.RecordAdditions("Run", *drawing, *mRunMark) && !added.empty())
+    if (added.empty()) {
+      mHistory.TakeBackAdditions(*drawing, *mRunMark);
+    } else if (mHistory.RecordAdditions("Run", *drawing, *mRunMark)) {
       mRuns.push_back(std::move(added));
+      left = true;
+    }
     mSnaps.reset();
   }
   mRunMark.reset();
   UpdateActions();
+  return left;
 }
 
 void DrawingEditor::RecordAdditions(const std::string& name, const cad::DrawingMark& mark) {
@@ -135,8 +178,10 @@ void DrawingEditor::Select(std::vector<cad::DrawingEntity*> entities) {
 void DrawingEditor::Undo() {
   cad::DrawingModel* drawing = mWindow.Drawing();
   if (drawing == nullptr || mWindow.RunInProgress() || !mHistory.CanUndo()) return;
+  const bool run = mHistory.UndoName() == "Run";
   mHistory.Undo(*drawing);
   AfterChange();
+  if (run) emit runUndone();
 }
 
 void DrawingEditor::Redo() {

@@ -11,6 +11,8 @@
 #include "cad/geometry/SnapPoints.h"
 
 class QAction;
+class QLineEdit;
+class QToolBar;
 class QPainter;
 
 namespace veerline::cad {
@@ -42,7 +44,8 @@ class DrawingEditor : public QObject {
   // A run is about to write into the drawing, and has ended: what it added
   // becomes one action, and its model-space references one selectable group.
   void BeginRun();
-  void EndRun();
+  // True when the run left something in the drawing.
+  bool EndRun();
   // Records what was added since the mark as one action, then shows it.
   void RecordAdditions(const std::string& name, const cad::DrawingMark& mark);
 
@@ -58,8 +61,13 @@ class DrawingEditor : public QObject {
   // Enables the editing actions for the drawing's state and the running run.
   void UpdateActions();
 
+ signals:
+  // Undo took back a run's output.
+  void runUndone();
+
  private:
   void BuildActions();
+  void BuildRadiusField(QToolBar& bar);
   void OnClicked(QPoint position, Qt::MouseButton button);
   void OnDrawingReplaced();
   // Shows a change the editor made: the drawing window repaints and marks it.
@@ -79,6 +87,7 @@ class DrawingEditor : public QObject {
   QAction* mRedo = nullptr;
   QAction* mDelete = nullptr;
   QAction* mPathAction = nullptr;
+  QLineEdit* mRadiusField = nullptr;
 };
 
 }  // namespace veerline::ui

@@ -71,6 +71,16 @@ void DrawingView::CentreOn(const QPointF& world) {
   update();
 }
 
+void DrawingView::ZoomOn(const QPointF& world, double around) {
+  if (!mPainter) return;
+  const double shownNow = std::min(width(), height()) / (2 * PixelsPerUnit());
+  if (around > 0 && std::isfinite(around) && shownNow > around) {
+    mPainter->View().ZoomToExtents(
+        QRectF(world.x() - around, world.y() - around, 2 * around, 2 * around), size(), 0);
+  }
+  CentreOn(world);
+}
+
 std::optional<std::string> DrawingView::HitTest(const QPoint& position) const {
   if (!mPainter) return std::nullopt;
   return mPainter->HitTest(QPointF(position), kPickTolerancePixels);

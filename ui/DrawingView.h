@@ -35,6 +35,9 @@ class DrawingView : public QWidget {
   void ZoomToExtents();
   // Moves the view, at its scale, so that the drawing point is in the middle.
   void CentreOn(const QPointF& world);
+  // Zooms in on a drawing point so that at least the given distance around it
+  // shows on every side; a view closer in already only moves.
+  void ZoomOn(const QPointF& world, double around);
 
   // The entity drawn nearest to a widget position, within the pick tolerance.
   std::optional<std::string> HitTest(const QPoint& position) const;

@@ -17,6 +17,7 @@
 #include "cad/dxf/DxfWriter.h"
 #include "ui/DrawingEditor.h"
 #include "ui/DrawingView.h"
+#include "ui/FileFolders.h"
 #include "ui/InteractivePicker.h"
 
 namespace veerline::ui {
@@ -131,7 +132,7 @@ bool DrawingWindow::NewDrawing() {
 
 void DrawingWindow::OnOpenDrawing() {
   if (mRunning) return;
-  const QString chosen = mServices.chooseFile(this, FileDialogKind::OpenDrawing, StartFolder());
+  const QString chosen = ChooseFileInLastFolder(mServices, this, FileDialogKind::OpenDrawing);
   if (!chosen.isEmpty()) OpenDrawingFile(chosen);
 }
 
@@ -142,7 +143,7 @@ bool DrawingWindow::SaveDrawing() {
 
 bool DrawingWindow::SaveDrawingAs() {
   if (Drawing() == nullptr) return false;
-  QString chosen = mServices.chooseFile(this, FileDialogKind::SaveDrawing, StartFolder());
+  QString chosen = ChooseFileInLastFolder(mServices, this, FileDialogKind::SaveDrawing);
   if (chosen.isEmpty()) return false;
   if (QFileInfo(chosen).suffix().isEmpty()) chosen += QStringLiteral(".dxf");
   return SaveDrawingTo(chosen);
@@ -256,16 +257,30 @@ void DrawingWindow::UpdateActions() {
 }
 
 void DrawingWindow::SetRunInProgress(bool running) {
-  // What a run adds to the drawing is undone as one action.
-  if (running) mEditor->BeginRun();
+  // What a run adds to the drawing is undone as one action; a run that
+  // added nothing leaves the drawing as unchanged as it found it.
+  if (running) {
+    mEditor->BeginRun();
+    mModifiedBeforeRun = mModified;
+  }
   mRunning = running;
   UpdateActions();
-  if (!running) mEditor->EndRun();
+  if (running || mEditor->EndRun()) return;
+  mModified = mModifiedBeforeRun;
+  if (Drawing() != nullptr) {
+    mView->Refresh();
+    RefreshLayerList();
+  }
+  UpdateTitle();
 }
 
 void DrawingWindow::ShowPrompt(const QString& prompt) { statusBar()->showMessage(prompt); }
 
 void DrawingWindow::ClearPrompt() { statusBar()->clearMessage(); }
+
+void DrawingWindow::ShowWarning(const QString& title, const QString& text) {
+  mServices.showMessage(this, MessageKind::Warning, title, text);
+}
 
 void DrawingWindow::RememberDrawingFile(const QString& path) {
   std::unique_ptr<QSettings> settings = mServices.openSettings();
@@ -274,10 +289,6 @@ void DrawingWindow::RememberDrawingFile(const QString& path) {
 
 void DrawingWindow::Warn(const QString& text) {
   mServices.showMessage(this, MessageKind::Warning, QString::fromLatin1(kMessageTitle), text);
-}
-
-QString DrawingWindow::StartFolder() const {
-  return mPath.isEmpty() ? mServices.programFolder : QFileInfo(mPath).absolutePath();
 }
 
 void DrawingWindow::closeEvent(QCloseEvent* event) {

@@ -68,6 +68,8 @@ class DrawingWindow : public QMainWindow {
 
   // The prompt of a pick in progress, in the status bar.
   void ShowPrompt(const QString& prompt);
+  // A warning box over this window.
+  void ShowWarning(const QString& title, const QString& text);
   void ClearPrompt();
 
   // The Open menu entry: asks for a file and opens it.
@@ -97,7 +99,6 @@ class DrawingWindow : public QMainWindow {
   void UpdateActions();
   void RememberDrawingFile(const QString& path);
   void Warn(const QString& text);
-  QString StartFolder() const;
 
   UiServices mServices;
   cad::DrawingAttacher& mAttacher;
@@ -107,6 +108,7 @@ class DrawingWindow : public QMainWindow {
   QListWidget* mLayerList = nullptr;
   QString mPath;  // file of the open drawing; empty for a new one
   bool mModified = false;
+  bool mModifiedBeforeRun = false;
   bool mRunning = false;
   bool mFillingLayers = false;
   QAction* mOpen = nullptr;

@@ -15,10 +15,6 @@ void ElidedLabel::SetFullText(const QString& text) {
   setToolTip(text);
 }
 
-bool ElidedLabel::IsElided() const {
-  return fontMetrics().horizontalAdvance(text()) > contentsRect().width();
-}
-
 QSize ElidedLabel::sizeHint() const { return QSize(40, QLabel::sizeHint().height()); }
 
 QSize ElidedLabel::minimumSizeHint() const { return QSize(0, QLabel::minimumSizeHint().height()); }

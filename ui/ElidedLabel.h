@@ -16,7 +16,6 @@ class ElidedLabel : public QLabel {
 
   // Shows the text, cut to the width where needed, with the whole as tooltip.
   void SetFullText(const QString& text);
-  bool IsElided() const;
 
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override;

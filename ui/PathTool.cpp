@@ -57,12 +57,22 @@ void PaintSnapMarker(QPainter& painter, const QPointF& at, cad::SnapKind kind) {
   }
 }
 
-QString NumberText(double value) {
-  QString text = QString::number(value, 'g', 12);
+}  // namespace
+
+QString PathTool::RadiusText(double radius) {
+  if (!(radius > 0)) return QString();
+  QString text = QString::number(radius, 'g', 12);
   return text.replace(QLatin1Char('.'), UserDecimalSeparator());
 }
 
-}  // namespace
+bool PathTool::SetRadius(double radius) {
+  if (!(radius > 0) || !std::isfinite(radius)) return false;
+  mRadius = radius;
+  mEditor.Overlay().update();
+  if (mActive) ShowStatus();
+  emit radiusChanged(mRadius);
+  return true;
+}
 
 PathTool::PathTool(DrawingWindow& window, DrawingEditor& editor)
     : mWindow(window), mEditor(editor) {
@@ -94,6 +104,7 @@ void PathTool::Start() {
   view->setFocus(Qt::OtherFocusReason);
   ShowStatus();
   emit activeChanged(true);
+  emit radiusChanged(mRadius);
 }
 
 void PathTool::Cancel() {
@@ -124,12 +135,12 @@ bool PathTool::Finish() {
     return false;
   }
   if (mRadius <= 0) {
-    ShowStatus(tr("Type the corner radius and press Enter first."));
+    Refuse(tr("Type the corner radius R and press Enter first."));
     return false;
   }
   const ArcPathLayout layout = LayOutArcPath(mPoints, mRadius);
   if (!layout.Ok()) {
-    ShowStatus(tr("The path cannot be drawn: %1.").arg(QString::fromStdString(layout.Error)));
+    Refuse(tr("The path cannot be drawn: %1.").arg(QString::fromStdString(layout.Error)));
     return false;
   }
   const cad::DrawingMark mark = cad::DrawingHistory::Mark(*drawing);
@@ -243,13 +254,10 @@ bool PathTool::OnKey(int key, const QString& text) {
       std::optional<double> value = TryParseFieldNumber(typed, UserNumberSymbols());
       if (!value) value = TryParseFieldNumber(typed, NumberSymbols::PointDecimal());
       mTypedRadius.clear();
-      if (!value || !(*value > 0) || !std::isfinite(*value)) {
-        ShowStatus(tr("'%1' is not a radius.").arg(QString::fromStdString(typed)));
-        return true;
+      if (!value || !SetRadius(*value)) {
+        ShowStatus();
+        Refuse(tr("'%1' is not a radius.").arg(QString::fromStdString(typed)));
       }
-      mRadius = *value;
-      mEditor.Overlay().update();
-      ShowStatus();
       return true;
     }
     case Qt::Key_Escape:
@@ -265,15 +273,17 @@ bool PathTool::OnKey(int key, const QString& text) {
   }
 }
 
-void PathTool::ShowStatus(const QString& note) {
-  QString radius = mRadius > 0 ? tr("R = %1").arg(NumberText(mRadius)) : tr("R not set");
-  if (!mTypedRadius.isEmpty()) radius += tr(", new R: %1_").arg(mTypedRadius);
-  QString text = tr("Path: click the points (Shift: level or plumb); Enter or double click "
-                    "finishes, Backspace takes back a point, Escape cancels; type a number for "
-                    "R. %1")
-                     .arg(radius);
-  if (!note.isEmpty()) text = note + QStringLiteral("  ") + radius;
+// The prompt is short enough for a narrow window; R is in its toolbar field.
+void PathTool::ShowStatus() {
+  QString text = tr("Path: click points; Enter ends, Backspace takes one back, Esc cancels");
+  if (!mTypedRadius.isEmpty()) text = tr("New R: %1_  (Enter takes it)").arg(mTypedRadius);
   mWindow.ShowPrompt(text);
+}
+
+void PathTool::Refuse(const QString& text) {
+  mWindow.ShowPrompt(text);
+  mWindow.ShowWarning(tr("Path"), text);
+  mWindow.View()->setFocus(Qt::OtherFocusReason);
 }
 
 // The path as it will be drawn with the point under the pointer added:

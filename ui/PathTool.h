@@ -21,7 +21,8 @@ class DrawingWindow;
 // points, every corner rounded by a tangent arc of radius R. Clicks snap to
 // the drawing (ends, middles, centres, crossings, nearest points) and Shift
 // keeps the leg level or plumb. The preview shows the path as it will be
-// drawn, corners too tight for R in red. Typing a number and Enter sets R;
+// drawn, corners too tight for R in red. R shows in a toolbar field that can
+// be typed into; typing a number over the drawing and Enter sets it too;
 // Backspace takes back the last point, Enter, a double click or a right
 // click finish, Escape cancels. The path goes on layer "Path" as one action.
 class PathTool : public QObject {
@@ -42,12 +43,17 @@ class PathTool : public QObject {
     mRadiusSource = std::move(source);
   }
   double Radius() const { return mRadius; }
+  // Sets R, as typing it does; a value that is not a positive number is refused.
+  bool SetRadius(double radius);
+  // R as the toolbar shows it, with the user's decimal separator.
+  static QString RadiusText(double radius);
   const std::vector<Point2D>& Points() const { return mPoints; }
 
   static constexpr const char* kLayer = "Path";
 
  signals:
   void activeChanged(bool active);
+  void radiusChanged(double radius);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -58,7 +64,9 @@ class PathTool : public QObject {
   // The drawing point a widget position places, snapped and kept level or plumb.
   Point2D Place(const QPoint& position, Qt::KeyboardModifiers modifiers);
   void Hover(const QPoint& position, Qt::KeyboardModifiers modifiers);
-  void ShowStatus(const QString& note = QString());
+  void ShowStatus();
+  // A refusal the user has to read whole: a message box, and the status line.
+  void Refuse(const QString& text);
   void Paint(QPainter& painter) const;
   void End();
 

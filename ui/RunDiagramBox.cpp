@@ -50,7 +50,7 @@ void RunDiagramBox::PaintDiagram(QPainter& painter) const {
   } else {
     paint::PaintSpeedDiagram(painter, size(), mState, mSpeedUnit, style);
   }
-  if (mState.SteeringTrack.empty()) return;
+  if (mState.steeringTrack.empty()) return;
   PaintStationAxis(painter, size(), paint::DiagramStationExtent(mState),
                    PathUnitSymbol(mRun.pathUnit), style.font);
   PaintVehicleName(painter, size(), mRun.vehicleName, style.font);
@@ -102,7 +102,7 @@ void RunDiagramBox::mouseMoveEvent(QMouseEvent* event) {
   setToolTip(text);
   if (isVisible()) QToolTip::showText(event->globalPosition().toPoint(), text, this);
   // The cursor follows the pointer's station over a run's stations only.
-  if (!mState.SteeringTrack.empty()) {
+  if (!mState.steeringTrack.empty()) {
     const paint::DiagramScale scale = paint::TurningDiagramScale(mState);
     mCursorStation = std::clamp(scale.ToDiagram(QPointF(at), size()).x(), 0.0, scale.width);
     update();

@@ -91,6 +91,7 @@ UiServices UiServices::Desktop() {
   UiServices services;
   services.programFolder = QCoreApplication::applicationDirPath();
   services.dataFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+  services.documentsFolder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
   services.openSettings = [] {
     return std::make_unique<QSettings>(QStringLiteral("Veerline"), QStringLiteral("Veerline"));
   };

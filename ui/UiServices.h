@@ -26,6 +26,8 @@ struct UiServices {
   // The user's own data folder, where the default library is copied to be
   // worked on: the program's folder is not writable in a real install.
   QString dataFolder;
+  // The user's documents, where file dialogs open until a folder was used.
+  QString documentsFolder;
   // The per-user settings store (application "Veerline").
   std::function<std::unique_ptr<QSettings>()> openSettings;
   // Shows a modal message box and returns the answer.

@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "library/VehicleDataFile.h"
+#include "ui/FileFolders.h"
 #include "ui/StandardLibraries.h"
 #include "ui/SummaryCall.h"
 #include "ui/UserLocale.h"
@@ -49,6 +50,16 @@ QString CopyName(const QString& name) {
   QString copy = (QStringLiteral("Copy of ") + stored).left(kNameLength);
   while (copy.endsWith(QChar(' '))) copy.chop(1);
   return copy;
+}
+
+// A failure's own text; one the system reports on the file says so in the
+// user's words: "The library fleet.vdt cannot be written: permission denied."
+QString FailureText(const std::exception& failure, const QString& library) {
+  QString reason = QString::fromUtf8(failure.what());
+  if (dynamic_cast<const library::LibrarySystemError*>(&failure) == nullptr) return reason;
+  if (!reason.isEmpty()) reason[0] = reason[0].toLower();
+  return QStringLiteral("The library %1 cannot be written: %2.")
+      .arg(QFileInfo(library).fileName(), reason);
 }
 
 }  // namespace
@@ -93,7 +104,7 @@ void frmVehicleTurning::LoadVehicleList(const QString& path) {
     ShowMessage(MessageKind::Warning, QStringLiteral("Open File"),
                 QStringLiteral("Can't find saved Vehicle File! Please open file"));
     const QString chosen =
-        mServices.chooseFile(this, FileDialogKind::Open, mServices.programFolder);
+        ChooseFileInLastFolder(mServices, this, FileDialogKind::Open);
     if (!chosen.isEmpty()) {
       mVehicleFilePath = WorkingLibraryPath(chosen);
       SetCaption(kOpenCaption);
@@ -184,6 +195,7 @@ void frmVehicleTurning::SelectListEntryWithRecord(int record) {
 }
 
 void frmVehicleTurning::SaveOrCopyVehicle(const QString& mode) {
+  MarkVehicleFaults(true);
   const QString name = mName->text().trimmed();
   if (name.isEmpty()) {
     ShowMessage(MessageKind::Warning, QStringLiteral("Missing value"),
@@ -227,7 +239,7 @@ void frmVehicleTurning::SaveOrCopyVehicle(const QString& mode) {
   } catch (const ConversionError& failure) {
     report(QString::fromStdString(failure.description));
   } catch (const std::exception& failure) {
-    report(QString::fromUtf8(failure.what()));
+    report(FailureText(failure, mVehicleFilePath));
   }
 }
 
@@ -247,7 +259,7 @@ void frmVehicleTurning::OnDelete() {
   try {
     library::DeleteVehicleRecord(ToPath(mVehicleFilePath), item->data(Qt::UserRole).toInt());
   } catch (const std::exception& failure) {
-    ShowMessage(MessageKind::Warning, kVeerlineTitle, QString::fromUtf8(failure.what()));
+    ShowMessage(MessageKind::Warning, kVeerlineTitle, FailureText(failure, mVehicleFilePath));
   }
   LoadVehicleList(mVehicleFilePath);
   if (mList->count() == 0)
@@ -257,7 +269,7 @@ void frmVehicleTurning::OnDelete() {
 }
 
 void frmVehicleTurning::OnMenuOpen() {
-  OpenLibraryFile(mServices.chooseFile(this, FileDialogKind::Open, mServices.programFolder));
+  OpenLibraryFile(ChooseFileInLastFolder(mServices, this, FileDialogKind::Open));
 }
 
 void frmVehicleTurning::OpenLibraryFile(const QString& chosen) {
@@ -284,7 +296,7 @@ void frmVehicleTurning::OpenLibraryFile(const QString& chosen) {
 }
 
 void frmVehicleTurning::OnMenuNew() {
-  const QString chosen = mServices.chooseFile(this, FileDialogKind::Save, mServices.programFolder);
+  const QString chosen = ChooseFileInLastFolder(mServices, this, FileDialogKind::Save);
   if (FileExists(chosen)) {
     ShowMessage(MessageKind::Warning, QStringLiteral("Save As"),
                 QStringLiteral("File already exist, cant overwrite"));
@@ -304,7 +316,7 @@ void frmVehicleTurning::OnMenuNew() {
 
 // Copies the whole current library to a new file; the current one stays open.
 void frmVehicleTurning::OnMenuSaveAs() {
-  const QString chosen = mServices.chooseFile(this, FileDialogKind::Save, mServices.programFolder);
+  const QString chosen = ChooseFileInLastFolder(mServices, this, FileDialogKind::Save);
   if (FileExists(chosen)) {
     ShowMessage(MessageKind::Warning, QStringLiteral("Save As"),
                 QStringLiteral("File already exist, cant overwrite"));

@@ -137,6 +137,21 @@ QWidget* frmVehicleTurning::BuildVehicleDataFrame() {
   layout->addWidget(NamedLabel(QStringLiteral("Label7"), QStringLiteral("Units")), 2, 0);
   layout->addWidget(mVehicleUnit, 2, 1);
   layout->addWidget(mDescription, 3, 0, 1, 2);
+  // A name or unit marked missing loses its mark once given.
+  connect(mName, &QLineEdit::textChanged, this, [this](const QString& text) {
+    if (mName->property("fault").toBool() && !text.trimmed().isEmpty()) {
+      mName->setProperty("fault", false);
+      mName->setStyleSheet(QString());
+      mName->setToolTip(QString());
+    }
+  });
+  connect(mVehicleUnit, &QComboBox::currentIndexChanged, this, [this](int position) {
+    if (mVehicleUnit->property("fault").toBool() && position > 0) {
+      mVehicleUnit->setProperty("fault", false);
+      mVehicleUnit->setStyleSheet(QString());
+      mVehicleUnit->setToolTip(QString());
+    }
+  });
   return frame;
 }
 

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSettings>
+#include <algorithm>
 #include <exception>
 
 #include "ui/ClearanceGroup.h"
@@ -141,19 +142,31 @@ void frmVehicleTurning::FormLoad() {
 
     FillCodeList(mVehicleUnit, kLengthUnitCount, LengthUnitText);
     mVehicleUnit->setCurrentIndex(0);
+    // The unit words of the summary follow the unit at once.
+    connect(mVehicleUnit, &QComboBox::currentIndexChanged, this,
+            [this] { AskSummaryFor(mLoadedVehicleType); });
 
     mVehicleFilePath = ReadTextSetting("VehicleFile", QString());
     if (mVehicleFilePath.isEmpty()) mVehicleFilePath = DefaultVehicleFilePath();
     mVehicleFilePath = WorkingLibraryPath(mVehicleFilePath);
     LoadVehicleList(mVehicleFilePath);
     SetCaption(QStringLiteral("Veerline, Vehicle Turning Simulation "));
-    if (mList->count() > 0) mList->setCurrentRow(0);
+    // The vehicle chosen last time is chosen again; otherwise the first.
+    if (mList->count() > 0)
+      mList->setCurrentRow(std::max(0, RowNamed(ReadTextSetting("LastVehicle", QString()))));
 
     // The CAD program is attached by this identifier when a run starts.
     mCadProgramId = QStringLiteral("ICAD.Application");
   } catch (const std::exception& failure) {
     ReportLoadFailure(QString::fromUtf8(failure.what()));
   }
+}
+
+int frmVehicleTurning::RowNamed(const QString& name) const {
+  if (name.isEmpty()) return -1;
+  for (int row = 0; row < mList->count(); ++row)
+    if (mList->item(row)->text().trimmed() == name) return row;
+  return -1;
 }
 
 void frmVehicleTurning::WriteVehicleFileSetting() {
@@ -174,6 +187,8 @@ void frmVehicleTurning::FormUnload() {
   settings->setValue(QStringLiteral("Speed"), mSpeed->text());
   settings->setValue(QStringLiteral("PlotEnvelope"), number(mPlotEnvelope->isChecked()));
   settings->setValue(QStringLiteral("PathUnit"), number(mPathUnit->currentIndex()));
+  if (QListWidgetItem* chosen = SelectedEntry())
+    settings->setValue(QStringLiteral("LastVehicle"), chosen->text().trimmed());
   mClearanceGroup->WriteSettings(*settings);
   settings->sync();
 }

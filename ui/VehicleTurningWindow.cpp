@@ -289,16 +289,47 @@ void frmVehicleTurning::OnExecute() {
 }
 
 void frmVehicleTurning::ConnectClearance() {
-  connect(mDrawingWindow.get(), &DrawingWindow::drawingChanged, this,
-          [this] { mClearanceGroup->ShowLayers(mAttacher.Current()); });
+  connect(mDrawingWindow.get(), &DrawingWindow::drawingChanged, this, [this] {
+    mClearanceGroup->ShowLayers(mAttacher.Current());
+    TakeDrawingUnits();
+  });
+  // A row chosen highlights the obstacle and zooms in on its mark, some ten
+  // metres around it in the run's path unit.
   connect(mClearanceReport, &ClearanceReport::conflictChosen, this,
           [this](const QString& handle, QPointF mark) {
             mDrawingWindow->View()->SetHighlight(handle.toStdString());
-            mDrawingWindow->View()->CentreOn(mark);
+            mDrawingWindow->View()->ZoomOn(mark, 10 / MetresPerUnit(mRunDiagram.pathUnit));
           });
+  connect(&mDrawingWindow->Editor(), &DrawingEditor::runUndone, this,
+          &frmVehicleTurning::ClearRunFigures);
+}
+
+// A drawing that says its unit ($INSUNITS) sets the path unit when it opens.
+void frmVehicleTurning::TakeDrawingUnits() {
+  const cad::DrawingModel* drawing = mAttacher.Current();
+  if (drawing == nullptr) return;
+  const std::optional<double> code = drawing->HeaderReal("$INSUNITS");
+  if (!code) return;
+  // $INSUNITS codes: 1 inches, 2 feet, 4 millimetres, 5 centimetres,
+  // 6 metres, 14 decimetres; the list's positions follow its own order.
+  const std::array<std::pair<int, int>, 6> positions{
+      {{1, 6}, {2, 5}, {4, 4}, {5, 3}, {6, 1}, {14, 2}}};
+  for (const auto& [insunits, position] : positions)
+    if (*code == insunits) mPathUnit->setCurrentIndex(position);
+}
+
+// The figures of a run whose output was undone go with it: the diagrams, the
+// summary in the status line and the clearance report.
+void frmVehicleTurning::ClearRunFigures() {
+  mDiagramState.Reset();
+  mPicture2->ClearRun();
+  mPicture3->ClearRun();
+  mClearanceReport->Show(ClearanceResult{}, mHost->Symbols());
+  SetStatusPanelText(0, QString());
 }
 
 bool frmVehicleTurning::CheckBeforeRun(const RunInputs& inputs) {
+  MarkVehicleFaults(false);
   // What the button refuses itself is reported by it when the run starts.
   const NumberSymbols symbols = mHost->Symbols();
   if (std::holds_alternative<RunMessage>(MakeRunOptions(inputs, symbols))) return true;
@@ -331,31 +362,62 @@ void frmVehicleTurning::TidyAfterRun() {
     SetStatusPanelText(0, QString());
 }
 
+namespace {
+
+// Marks a control red with a tooltip saying why, or takes the mark away.
+// A control that is clear again shows its help (none when empty).
+void SetFaultMark(QWidget* control, bool atFault, const QString& tip,
+                  const QString& help = QString()) {
+  control->setProperty("fault", atFault);
+  const QString kind = QString::fromLatin1(control->metaObject()->className());
+  control->setStyleSheet(atFault ? QStringLiteral("%1 { background-color: #ffc8c8; }").arg(kind)
+                                 : QString());
+  control->setToolTip(atFault ? tip : help);
+}
+
+}  // namespace
+
 void frmVehicleTurning::MarkField(int dimension) {
   QLineEdit* field = mFields[dimension];
   const FieldFault fault = CheckFieldText(static_cast<Dimension>(dimension),
                                           field->text().toStdString(), mHost->Symbols());
   const bool atFault = fault != FieldFault::None;
   if (field->property("fault").toBool() == atFault && !atFault) return;
-  field->setProperty("fault", atFault);
-  field->setStyleSheet(atFault ? QStringLiteral("QLineEdit { background-color: #ffc8c8; }")
-                               : QString());
   // Once the text reads again the field says what it measures.
   const int type = mTypeList->currentIndex() < 0 ? 0 : mTypeList->currentData().toInt();
-  field->setToolTip(atFault ? FieldFaultTip(fault, UserDecimalSeparator())
-                            : DimensionHelp(type, static_cast<Dimension>(dimension)));
+  SetFaultMark(field, atFault, FieldFaultTip(fault, UserDecimalSeparator()),
+               DimensionHelp(type, static_cast<Dimension>(dimension)));
+}
+
+void frmVehicleTurning::MarkVehicleFaults(bool nameNeeded) {
+  const int type = mTypeList->currentIndex() < 0 ? 0 : mTypeList->currentData().toInt();
+  const NumberSymbols symbols = mHost->Symbols();
+  const bool noName = nameNeeded && mName->text().trimmed().isEmpty();
+  SetFaultMark(mName, noName, QStringLiteral("The vehicle needs a name."));
+  const bool noUnit = mVehicleUnit->currentIndex() < 0 || mVehicleUnit->currentData().toInt() == 0;
+  SetFaultMark(mVehicleUnit, noUnit, QStringLiteral("Choose the unit of the vehicle's lengths."));
+  for (Dimension d : FieldsOfType(type)) {
+    QLineEdit* field = mFields[static_cast<int>(d)];
+    const std::string text = field->text().toStdString();
+    const bool blank = field->text().trimmed().isEmpty();
+    const FieldFault fault = CheckFieldText(d, text, symbols);
+    if (blank && FieldRequired(type, d))
+      SetFaultMark(field, true, QStringLiteral("A value is needed here."));
+    else if (fault != FieldFault::None)
+      SetFaultMark(field, true, FieldFaultTip(fault, UserDecimalSeparator()));
+  }
 }
 
 // The diagrams keep their own copy of the tracks, as a drawn picture keeps its
 // pixels: a later pick that is cancelled, or a check that refuses the run,
 // resets the run state but leaves the diagrams of the last run.
 void frmVehicleTurning::DrawRunDiagrams() {
-  mDiagramState.StationTrack = mRunState.StationTrack;
-  mDiagramState.SteeringTrack = mRunState.SteeringTrack;
-  mDiagramState.ArticulationTrack1 = mRunState.ArticulationTrack1;
-  mDiagramState.ArticulationTrack2 = mRunState.ArticulationTrack2;
-  mDiagramState.ArticulationTrack3 = mRunState.ArticulationTrack3;
-  mDiagramState.SpeedTrack = mRunState.SpeedTrack;
+  mDiagramState.stationTrack = mRunState.stationTrack;
+  mDiagramState.steeringTrack = mRunState.steeringTrack;
+  mDiagramState.articulationTrack1 = mRunState.articulationTrack1;
+  mDiagramState.articulationTrack2 = mRunState.articulationTrack2;
+  mDiagramState.articulationTrack3 = mRunState.articulationTrack3;
+  mDiagramState.speedTrack = mRunState.speedTrack;
   mPicture2->SetSpeedUnit(mRunSpeedUnit);
   mPicture2->SetRun(mRunDiagram);
   mPicture3->SetRun(mRunDiagram);
@@ -388,7 +450,7 @@ void frmVehicleTurning::OnOpenDrawing() {
 
 // Stops a run in progress at its next check and closes the program.
 void frmVehicleTurning::OnCancel() {
-  mRunState.StopRequested = true;
+  mRunState.stopRequested = true;
   close();
 }
 
@@ -436,7 +498,7 @@ void frmVehicleTurning::closeEvent(QCloseEvent* event) {
     // A run in progress is stopped first, as Cancel stops it (a waiting pick
     // ends as cancelled); the window closes when the run has ended.
     mCloseRequested = true;
-    mRunState.StopRequested = true;
+    mRunState.stopRequested = true;
     mDrawingWindow->Picker().CancelPick();
     event->ignore();
     return;

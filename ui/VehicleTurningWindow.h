@@ -194,6 +194,8 @@ class frmVehicleTurning : public QMainWindow {
   // The clearance group lists the open drawing's layers; the report tab
   // centres the drawing window on the mark of the conflict chosen.
   void ConnectClearance();
+  void ClearRunFigures();
+  void TakeDrawingUnits();
   // Refuses a run before the pick when a field of the vehicle type does not
   // read or cannot be, or when no drawing is open; the button's own checks
   // come first. True when the run may start.
@@ -202,10 +204,15 @@ class frmVehicleTurning : public QMainWindow {
   void TidyAfterRun();
   // Marks a field whose text does not read, or cannot be, red with a tooltip.
   void MarkField(int dimension);
+  // Marks at once every field of the vehicle's type that is needed but blank
+  // or does not read, a missing unit, and for saving a missing name.
+  void MarkVehicleFaults(bool nameNeeded);
   QListWidgetItem* SelectedEntry() const;
   QString WorkingLibraryPath(const QString& path) const;
   void ShowIllustration(int typeCode);
   void SelectListEntryWithRecord(int record);
+  // The list row whose entry carries the name; -1 when none does.
+  int RowNamed(const QString& name) const;
   void WriteVehicleFileSetting();
 
   UiServices mServices;

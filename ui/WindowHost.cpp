@@ -43,7 +43,7 @@ void WindowHost::SetProgressValue(double value) {
 // A close of the window among the events stops the run at its next check.
 void WindowHost::ProcessPendingEvents() {
   QCoreApplication::processEvents();
-  if (mWindow.CloseRequested()) mWindow.State().StopRequested = true;
+  if (mWindow.CloseRequested()) mWindow.State().stopRequested = true;
 }
 
 void WindowHost::MinimiseMainWindow() { mWindow.showMinimized(); }

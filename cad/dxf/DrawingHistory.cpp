@@ -17,8 +17,22 @@ DrawingMark DrawingHistory::Mark(const DrawingModel& drawing) {
 
 bool DrawingHistory::RecordAdditions(const std::string& name, DrawingModel& drawing,
                                      const DrawingMark& before) {
-  Action action;
+  Action action = Additions(drawing, before);
+  if (action.Added.empty() && action.AddedBlocks.empty() && action.AddedLayers.empty() &&
+      action.AddedLinetypes.empty()) {
+    return false;
+  }
   action.Name = name;
+  Push(std::move(action));
+  return true;
+}
+
+void DrawingHistory::TakeBackAdditions(DrawingModel& drawing, const DrawingMark& before) {
+  Apply(drawing, Additions(drawing, before), false);
+}
+
+DrawingHistory::Action DrawingHistory::Additions(DrawingModel& drawing, const DrawingMark& before) {
+  Action action;
   const auto& model = drawing.ModelSpace().Entities();
   for (std::size_t i = before.ModelSpaceEntities; i < model.size(); ++i) {
     if (!model[i]->Erased()) action.Added.push_back(model[i].get());
@@ -46,12 +60,7 @@ bool DrawingHistory::RecordAdditions(const std::string& name, DrawingModel& draw
       action.AddedLinetypes.push_back(linetype);
     }
   }
-  if (action.Added.empty() && action.AddedBlocks.empty() && action.AddedLayers.empty() &&
-      action.AddedLinetypes.empty()) {
-    return false;
-  }
-  Push(std::move(action));
-  return true;
+  return action;
 }
 
 void DrawingHistory::Erase(const std::string& name, const std::vector<DrawingEntity*>& entities) {

@@ -29,6 +29,9 @@ class DrawingHistory {
   // Records everything added since the mark as one action; false when the
   // action added nothing.
   bool RecordAdditions(const std::string& name, DrawingModel& drawing, const DrawingMark& before);
+  // Takes back everything added since the mark without recording an action:
+  // the drawing is as it was, and there is nothing to undo or redo for it.
+  void TakeBackAdditions(DrawingModel& drawing, const DrawingMark& before);
   // Erases the entities as one action.
   void Erase(const std::string& name, const std::vector<DrawingEntity*>& entities);
 
@@ -52,6 +55,7 @@ class DrawingHistory {
     std::vector<DrawingLayer> AddedLayers;
     std::vector<DrawingLinetype> AddedLinetypes;
   };
+  static Action Additions(DrawingModel& drawing, const DrawingMark& before);
   void Push(Action action);
   static void Apply(DrawingModel& drawing, const Action& action, bool forward);
 

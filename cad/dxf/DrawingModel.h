@@ -37,11 +37,23 @@ struct DrawingLayer {
 
 // A linetype: dash lengths in drawing units, positive drawn, negative gaps,
 // zero dots; empty for a continuous line.
+// A text a complex linetype writes into its pattern, at the end of one of
+// its elements, in the pattern's units.
+struct LinetypeText {
+  std::size_t Element = 0;
+  std::string Text;  // UTF-8
+  double Height = 1;
+  double RotationDeg = 0;
+  bool AbsoluteRotation = false;    // from the drawing's x axis, not along the line
+  double OffsetX = 0, OffsetY = 0;  // along and across the line
+};
+
 struct DrawingLinetype {
   std::string Name;
   std::string Description;
   std::vector<double> Pattern;
   bool FromFile = false;
+  std::vector<LinetypeText> Texts = {};
 };
 
 class DrawingModel final {

@@ -203,10 +203,40 @@ DrawingLinetype DecodeLinetype(std::span<const DxfTag> record, const DecodeConte
   linetype.FromFile = true;
   linetype.Name = DecodeDxfText(TrimDxf(FindValue(record, 2)), context.Coding);
   linetype.Description = DecodeDxfText(FindValue(record, 3), context.Coding);
+  // Each element: its length (49), its kind (74: 2 a text, 1 its rotation
+  // absolute), and for a text its height, rotation, offsets and string.
+  LinetypeText text;
+  int kind = 0;
+  auto endElement = [&] {
+    if ((kind & 2) != 0 && !text.Text.empty() && !linetype.Pattern.empty()) {
+      text.Element = linetype.Pattern.size() - 1;
+      text.AbsoluteRotation = (kind & 1) != 0;
+      linetype.Texts.push_back(text);
+    }
+    text = LinetypeText{};
+    kind = 0;
+  };
   for (std::size_t i = 1; i < record.size() && record[i].Code != 0; ++i) {
-    if (record[i].Code != 49) continue;
-    if (auto length = ParseDxfReal(record[i].Value)) linetype.Pattern.push_back(*length);
+    const DxfTag& tag = record[i];
+    const std::optional<double> number = tag.Code == 9 ? std::nullopt : ParseDxfReal(tag.Value);
+    if (tag.Code == 49) {
+      endElement();
+      if (number) linetype.Pattern.push_back(*number);
+    } else if (tag.Code == 74 && number) {
+      kind = static_cast<int>(*number);
+    } else if (tag.Code == 46 && number) {
+      text.Height = *number;
+    } else if (tag.Code == 50 && number) {
+      text.RotationDeg = *number;
+    } else if (tag.Code == 44 && number) {
+      text.OffsetX = *number;
+    } else if (tag.Code == 45 && number) {
+      text.OffsetY = *number;
+    } else if (tag.Code == 9) {
+      text.Text = DecodeDxfText(tag.Value, context.Coding);
+    }
   }
+  endElement();
   return linetype;
 }
 

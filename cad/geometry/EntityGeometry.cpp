@@ -111,6 +111,12 @@ class GeometryBuilder final : public ShapeSink {
     if (!piece) return;
     piece->Closed = closed;
     piece->Linetype = mLinetype;
+    if (mLinetype >= 0 && !mLinetypeChoice.Linetype->Texts.empty()) {
+      const std::vector<Point2D> drawn = piece->Points;
+      for (GeometryText& text : LinetypeTextsAlong(drawn, closed, *mLinetypeChoice.Linetype,
+                                                   PatternScale(mLinetypeChoice)))
+        AddText(std::move(text));
+    }
   }
   void Fill(std::vector<Point2D> points, std::vector<std::uint32_t> ringEnds, bool unionRings,
             bool faint) override {
@@ -124,11 +130,15 @@ class GeometryBuilder final : public ShapeSink {
   }
   void Dot(const Point2D& point) override { NewPiece(PieceKind::Point, {point}); }
   void Text(GeometryText text) override {
+    text.Origin = mMap.Apply(text.Origin);
+    text.Along = mMap.Turn(text.Along);
+    text.Up = mMap.Turn(text.Up);
+    AddText(std::move(text));
+  }
+  // A text already in drawing coordinates.
+  void AddText(GeometryText text) {
     if (text.Value.empty()) return;
-    const Point2D o = mMap.Apply(text.Origin), a = mMap.Turn(text.Along), u = mMap.Turn(text.Up);
-    text.Origin = o;
-    text.Along = a;
-    text.Up = u;
+    const Point2D o = text.Origin, a = text.Along, u = text.Up;
     // The box is already in drawing coordinates: no second mapping.
     const Affine2D map = mMap;
     mMap = Affine2D{};
@@ -251,11 +261,15 @@ class GeometryBuilder final : public ShapeSink {
     return choice;
   }
 
+  // Drawing units per unit of a linetype's pattern.
+  double PatternScale(const LinetypeChoice& choice) const {
+    return choice.Scale * mLinetypeScale * std::sqrt(std::fabs(mPlacement.Determinant()));
+  }
+
   // The pattern index for a linetype scaled into drawing units; -1 for continuous.
   std::int32_t PatternIndex(const LinetypeChoice& choice) {
     if (!choice.Linetype) return -1;
-    const double scale =
-        choice.Scale * mLinetypeScale * std::sqrt(std::fabs(mPlacement.Determinant()));
+    const double scale = PatternScale(choice);
     const auto key = std::make_pair(choice.Linetype, scale);
     auto found = mPatterns.find(key);
     if (found != mPatterns.end()) return found->second;
@@ -390,7 +404,8 @@ class GeometryBuilder final : public ShapeSink {
     mOwner = context.Owner;
     mPlacement = context.Placement;
     SetLocal(Affine2D{});
-    mLinetype = PatternIndex(ResolveLinetype(style, layer, context));
+    mLinetypeChoice = ResolveLinetype(style, layer, context);
+    mLinetype = PatternIndex(mLinetypeChoice);
   }
 
   static void ResolveColour(const OwnStyle& style, const LayerState& layer, const Context& context,
@@ -535,6 +550,7 @@ class GeometryBuilder final : public ShapeSink {
   int mColorIndex = 7, mTrueColor = -1;
   std::uint32_t mLayerIndex = 0;
   std::int32_t mLinetype = -1;
+  LinetypeChoice mLinetypeChoice;
   std::int32_t mLastDashes = -1;
   const DrawingEntity* mOwner = nullptr;
   // The entity's own colour and layer, which parts drawn in their own style return to.

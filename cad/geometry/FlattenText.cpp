@@ -206,20 +206,25 @@ void FlattenMText(const EntityRecord& record, ShapeSink& sink) {
   frame.WrapWidth = RealOf(body, 41, 0);
   frame.Attachment = IntOf(body, 71, 1);
   frame.LineSpacing = RealOf(body, 44, 1);
-  bool hasDirection = false;
-  for (const DxfTag& tag : body) hasDirection = hasDirection || tag.Code == 11;
+  bool hasDirection = false, hasRotation = false;
+  for (const DxfTag& tag : body) {
+    hasDirection = hasDirection || tag.Code == 11;
+    hasRotation = hasRotation || tag.Code == 50;
+  }
   const Vector3 normal = NormalOf(body);
-  if (hasDirection) {
-    // The direction is in drawing coordinates; the text's y axis is the
-    // normal crossed with it, so a text seen from below is mirrored.
-    const Vector3 d{RealOf(body, 11, 1), RealOf(body, 21, 0), RealOf(body, 31, 0)};
-    frame.Direction = {d.X, d.Y};
-    frame.Up = {normal.Y * d.Z - normal.Z * d.Y, normal.Z * d.X - normal.X * d.Z};
-  } else {
+  if (hasRotation && !hasDirection) {
+    // A rotation turns from the x axis of the object coordinate system.
     const double angle = RealOf(body, 50, 0) * kDegToRad;
     const Affine2D ocs = OcsToWorld(normal);
     frame.Direction = ocs.Turn({std::cos(angle), std::sin(angle)});
     frame.Up = ocs.Turn({-std::sin(angle), std::cos(angle)});
+  } else {
+    // The direction (the drawing's x axis when absent) is in drawing
+    // coordinates; the text's y axis is the normal crossed with it, so a
+    // text seen from below is mirrored.
+    const Vector3 d{RealOf(body, 11, 1), RealOf(body, 21, 0), RealOf(body, 31, 0)};
+    frame.Direction = {d.X, d.Y};
+    frame.Up = {normal.Y * d.Z - normal.Z * d.Y, normal.Z * d.X - normal.X * d.Z};
   }
   LayOutMText(PlainMText(DecodeDxfText(raw, record.Coding)), frame, sink);
 }

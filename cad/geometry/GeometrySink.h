@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cad/dxf/DrawingEntity.h"
+#include "cad/dxf/DrawingModel.h"
 #include "cad/dxf/DxfTags.h"
 #include "cad/dxf/DxfText.h"
 #include "cad/geometry/EntityGeometry.h"
@@ -89,6 +90,11 @@ void FlattenWipeout(const EntityRecord& record, bool frame, ShapeSink& sink);
 // and MESH; false for another kind.
 bool FlattenLineKind(std::string_view type, const EntityRecord& record,
                      std::span<const DxfTag> style, ShapeSink& sink);
+// The texts of a complex linetype along a polyline (drawing coordinates),
+// its pattern scaled to drawing units by `scale`.
+std::vector<GeometryText> LinetypeTextsAlong(const std::vector<Point2D>& points, bool closed,
+                                             const DrawingLinetype& linetype, double scale);
+
 // A piece that stands for a line without end, as its base point and a
 // second point on it; CutEndlessLines makes it the part of the line that
 // crosses the rest of the drawing (with a small margin), so such lines show

@@ -72,10 +72,10 @@ TEST(PlotEnvelope, StraightRunGivesTwoTracesAtHalfTheWidth) {
   truck.Wheelbase = 5;
   truck.Back = 1;
   state.segments = {truck};
-  state.fordonslen = 7;
+  state.vehicleLength = 7;
   for (int i = 0; i < 10; ++i) {
     const double s = i * 0.2;
-    state.StationTrack.push_back({s, 0, s});
+    state.stationTrack.push_back({s, 0, s});
     CalcSegmentCorners({s, 0}, {s - 5, 0}, truck, 0, 0, 0, s, 1, 1, state, f.host);
   }
   PlotEnvelope(state, kLayerLeftSweep, kLayerRightSweep, f.connection, f.block, f.colours, f.host);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cad/geometry/GeometrySink.h"
 #include "tests/cad/GeometryTestDrawing.h"
 
 namespace veerline::cad {
@@ -49,10 +50,12 @@ TEST(FlattenKinds, TextsLieWhereTheirWriterPutThem) {
       // Fitted and backwards: it stays between its two points.
       "0|TEXT|8|0|10|0|20|50|30|0|40|1|1|a long fitted text|71|2|72|5|11|10|21|50|31|0|"
       // Decoded by the drawing's code page.
-      "0|MTEXT|8|0|10|0|20|70|30|0|40|1|1|\xC1\xEE",
+      "0|MTEXT|8|0|10|0|20|70|30|0|40|1|1|\xC1\xEE|"
+      // Seen from below without a direction: along the drawing's x, upside down.
+      "0|MTEXT|8|0|10|40|20|10|30|0|40|2|71|1|1|AB|210|0|220|0|230|-1",
       "", "", "|9|$DWGCODEPAGE|3|ANSI_1251");
   const DrawingGeometry g = Flatten(*model);
-  ASSERT_EQ(g.Texts.size(), 6u);
+  ASSERT_EQ(g.Texts.size(), 7u);
   const GeometryText& embedded = g.Texts[0];
   EXPECT_NEAR(embedded.Along.Y, 0, 1e-12);
   EXPECT_GT(embedded.Along.X, 0);
@@ -82,6 +85,11 @@ TEST(FlattenKinds, TextsLieWhereTheirWriterPutThem) {
   EXPECT_LT(g.Texts[4].Along.X, 0);
 
   EXPECT_EQ(g.Texts[5].Value, "\u0411\u043E");
+
+  const GeometryText& fromBelow = g.Texts[6];
+  EXPECT_GT(fromBelow.Along.X, 0);
+  EXPECT_NEAR(fromBelow.Origin.Y, 12, 1e-9);
+  EXPECT_NEAR(fromBelow.Up.Y, -2, 1e-9);
 }
 
 TEST(FlattenKinds, EndlessLinesCrossTheDrawingWithoutWideningIt) {
@@ -97,6 +105,30 @@ TEST(FlattenKinds, EndlessLinesCrossTheDrawingWithoutWideningIt) {
   const DrawingExtents all = *GeometryBounds(g);
   EXPECT_NEAR(all.MinY, 0, 1e-12);
   EXPECT_NEAR(all.MaxX, 10 + margin, 1e-12);
+}
+
+TEST(FlattenKinds, ComplexLinetypesWriteTheirTextsAlongTheLine) {
+  auto model = Drawing(
+      "0|LINE|8|0|6|GAS_LINE|10|0|20|0|11|100|21|0|"
+      "0|LINE|8|0|6|GAS_LINE|48|0.5|10|0|20|0|11|0|21|-100",
+      "",
+      "0|TABLE|2|LTYPE|0|LTYPE|2|GAS_LINE|70|0|3|Gas|72|65|73|3|40|24|49|12|74|0|49|-5|74|2|75|"
+      "0|340|11|46|2|50|0|44|-2|45|-1|9|GAS|49|-7|74|0|0|ENDTAB");
+  const DrawingGeometry g = Flatten(*model);
+  // Every 24 units from the end of the second element, 2 back and 1 below the line.
+  std::vector<Point2D> origins;
+  for (const GeometryText& text : g.Texts) {
+    EXPECT_EQ(text.Value, "GAS");
+    origins.push_back(text.Origin);
+  }
+  ASSERT_EQ(g.Texts.size(), 4u + 8u);
+  EXPECT_TRUE(
+      Near({origins.begin(), origins.begin() + 4}, {{15, -1}, {39, -1}, {63, -1}, {87, -1}}));
+  EXPECT_NEAR(g.Texts[0].Up.Y, 2, 1e-12);
+  // Half the scale, down the page: turned along the line, half as tall.
+  EXPECT_TRUE(Near({origins[4]}, {{-0.5, -7.5}}));
+  EXPECT_NEAR(g.Texts[4].Up.X, 1, 1e-12);
+  EXPECT_NEAR(g.Texts[4].Along.Y, -TextLength("GAS", 1, 1), 1e-12);
 }
 
 // A proxy graphics stream, packed as its writers pack it.
@@ -120,9 +152,8 @@ std::string Primitive(std::uint32_t type, const std::string& data) {
 std::string StreamGroups(const std::vector<std::string>& primitives) {
   std::string body;
   for (const std::string& p : primitives) body += p;
-  const std::string stream =
-      Long(static_cast<std::uint32_t>(8 + body.size())) +
-      Long(static_cast<std::uint32_t>(primitives.size())) + body;
+  const std::string stream = Long(static_cast<std::uint32_t>(8 + body.size())) +
+                             Long(static_cast<std::uint32_t>(primitives.size())) + body;
   std::string groups = "92|" + std::to_string(stream.size());
   static const char* digits = "0123456789ABCDEF";
   for (std::size_t i = 0; i < stream.size(); i += 64) {
@@ -151,14 +182,13 @@ TEST(FlattenKinds, CustomObjectsShowTheGraphicsStoredWithThem) {
       Primitive(31, ""),
       Primitive(14, Long(256)),  // by layer
       Primitive(16, Long(1)),    // the second layer of the table
-      Primitive(36, Vertex(0, 10) + Real(0) + Real(0) + Real(1) + Vertex(1, 0) + Real(2) +
-                        Real(1) + Real(0) + utf16),
+      Primitive(36, Vertex(0, 10) + Real(0) + Real(0) + Real(1) + Vertex(1, 0) + Real(2) + Real(1) +
+                        Real(0) + utf16),
   });
   auto model = Drawing(
       "0|ACAD_PROXY_ENTITY|8|0|100|AcDbEntity|100|AcDbProxyEntity|90|498|91|500|95|0|70|0|" +
           stream + "|93|0",
-      "",
-      "0|TABLE|2|LAYER|0|LAYER|2|0|70|0|62|7|0|LAYER|2|Walls|70|0|62|5|0|ENDTAB");
+      "", "0|TABLE|2|LAYER|0|LAYER|2|0|70|0|62|7|0|LAYER|2|Walls|70|0|62|5|0|ENDTAB");
   const DrawingGeometry g = Flatten(*model);
   ASSERT_EQ(g.Pieces.size(), 4u);
   EXPECT_EQ(g.Pieces[0].Kind, PieceKind::Polyline);
@@ -186,8 +216,7 @@ TEST(FlattenKinds, WipeoutsMaskWhatLiesUnderThemFramedAsTheDrawingSays) {
   ASSERT_EQ(framed.Pieces.size(), 2u);
   EXPECT_TRUE(framed.Pieces[0].Mask);
   EXPECT_EQ(framed.Pieces[0].Kind, PieceKind::Fill);
-  EXPECT_EQ(framed.Pieces[0].Points,
-            (std::vector<Point2D>{{0, 10}, {10, 10}, {10, 0}, {0, 0}}));
+  EXPECT_EQ(framed.Pieces[0].Points, (std::vector<Point2D>{{0, 10}, {10, 10}, {10, 0}, {0, 0}}));
   EXPECT_EQ(framed.Pieces[1].Kind, PieceKind::Polyline);
   const DrawingGeometry bare = Flatten(
       *Drawing(wipeout, "", "", "", "0|WIPEOUTVARIABLES|5|99|100|AcDbWipeoutVariables|70|0"));

@@ -4,8 +4,11 @@ For every normal file of MANIFEST.tsv: a path drawn with `veerline-cli path`,
 then `veerline-cli run --sweep --out`; the result must keep every record of the
 input in order (dxf_records_kept.py), its version, code page and line ends,
 hold the run's three blocks, each inserted and in the version's own form, and
-ezdxf's audit of it must find nothing the input's audit did not. Every odd
-file must give a drawing (exit 0) or one line on stderr (exit 2).
+ezdxf's audit of it must find nothing the input's audit did not, and LibreCAD
+must print it (`librecad dxf2pdf`) to a PDF with something drawn on its page.
+Every odd file must give a drawing (exit 0) or one line on stderr (exit 2).
+Without LibreCAD the printing is left out, except on CI (CI=true), where its
+absence is a finding.
 
 Usage: check_corpus.py CLI CORPUS...   The first CORPUS folder that exists is
 used, with dxf_records_kept.py from the tools folder beside it. Exit 0 all
@@ -15,9 +18,11 @@ import collections
 import json
 import os
 import re
+import shutil
 import subprocess
 import sys
 import tempfile
+import zlib
 
 try:
     import ezdxf
@@ -63,6 +68,44 @@ def run(args):
     return subprocess.run(args, capture_output=True, text=True, errors="replace", timeout=600)
 
 
+LIBRECAD = shutil.which("librecad")
+# Painting operators of a PDF page: strokes, fills, text and pictures (an
+# empty page has only its clipping path).
+PAINTING = re.compile(rb"(?<![A-Za-z*])(S|s|f\*?|B\*?|b\*?|Tj|TJ|Do)(?![A-Za-z*])")
+
+
+def pdf_draws(pdf):
+    """Whether a content stream of the PDF paints anything."""
+    for match in re.finditer(rb"stream\r?\n(.*?)endstream", pdf, re.S):
+        try:
+            content = zlib.decompress(match.group(1))
+        except zlib.error:
+            content = match.group(1)
+        if PAINTING.search(content):
+            return True
+    return False
+
+
+def librecad_prints(drawing, folder):
+    """What keeps LibreCAD from printing the drawing, or None when it prints."""
+    if not LIBRECAD:
+        return "librecad is not installed" if os.environ.get("CI") == "true" else None
+    pdf = os.path.splitext(drawing)[0] + ".pdf"
+    env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+    try:
+        # A drawing it cannot read makes it wait on a message box, which the
+        # time limit ends.
+        printed = subprocess.run([LIBRECAD, "dxf2pdf", "-a", "-p", "297x210", "-t", folder,
+                                  drawing], capture_output=True, env=env, timeout=120)
+    except subprocess.TimeoutExpired:
+        return "LibreCAD did not print it (it stopped answering)"
+    if printed.returncode != 0 or not os.path.exists(pdf) or os.path.getsize(pdf) < 200:
+        return f"LibreCAD printed no PDF (exit {printed.returncode})"
+    if not pdf_draws(open(pdf, "rb").read()):
+        return "LibreCAD printed an empty page"
+    return None
+
+
 def check_normal(cli, kept_script, row, folder):
     name = row["file"]
     source = os.path.join(row["corpus"], name)
@@ -85,6 +128,9 @@ def check_normal(cli, kept_script, row, folder):
     if ran.returncode != 0:
         return [f"run: exit {ran.returncode}: {ran.stderr.strip()}"]
     problems = []
+    printing = librecad_prints(out, folder)
+    if printing:
+        problems.append(printing)
     kept = run([sys.executable, kept_script, source, out])
     if kept.returncode != 0:
         problems.append("records: " + " | ".join(kept.stdout.strip().splitlines()[:3]))
@@ -155,6 +201,8 @@ def main(cli, *candidates):
     if not corpus or not os.path.exists(kept_script):
         print(f"no corpus with its tools at {' or '.join(candidates)}")
         return 77  # the corpus lies outside the repository; a checkout without it skips
+    if not LIBRECAD:
+        print("librecad is not installed: the drawings are not printed")
     manifest = os.path.join(corpus, "MANIFEST.tsv")
     rows = list(csv_rows(manifest))
     failed = 0

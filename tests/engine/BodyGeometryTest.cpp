@@ -183,8 +183,8 @@ TEST(CalcSegmentCorners, DrawbarAddsNoSideLinesButFlagZeroBodyRows) {
   GeometryTestHost host;
   const SegmentCorners c =
       CalcSegmentCorners({0, 0}, {-4, 0}, Drawbar(), 0, 0, 1, 0.4, 9, 1, state, host);
-  EXPECT_TRUE(state.SegmentLinesLeft.empty());
-  EXPECT_TRUE(state.SegmentLinesRight.empty());
+  EXPECT_TRUE(state.segmentLinesLeft.empty());
+  EXPECT_TRUE(state.segmentLinesRight.empty());
   for (int t : {kSweepFrontLeft, kSweepFrontRight, kSweepRearLeft, kSweepRearRight}) {
     ASSERT_EQ(state.sweep[t].size(), 1u);
     EXPECT_EQ(state.sweep[t][0].Flag, 0);
@@ -207,23 +207,23 @@ TEST(CalcSegmentCorners, FrontCornerTraceFromTheSecondStationOn) {
   GeometryTestHost host;
   const SegmentRecord truck = Truck();
   CalcSegmentCorners({0, 0}, {-6, 0}, truck, 0, 0, 0, 0, 1, 1, state, host);
-  EXPECT_EQ(state.SegmentLinesLeft.size(), 1u);  // body side only
+  EXPECT_EQ(state.segmentLinesLeft.size(), 1u);  // body side only
   CalcSegmentCorners({0.2, 0}, {-5.8, 0}, truck, 0, 0, 0, 0.2, 1, 1, state, host);
-  ASSERT_EQ(state.SegmentLinesLeft.size(), 3u);  // body side, trace, body side
-  ASSERT_EQ(state.SegmentLinesRight.size(), 3u);
-  const SegmentLine& trace = state.SegmentLinesLeft[2];
+  ASSERT_EQ(state.segmentLinesLeft.size(), 3u);  // body side, trace, body side
+  ASSERT_EQ(state.segmentLinesRight.size(), 3u);
+  const SegmentLine& trace = state.segmentLinesLeft[2];
   EXPECT_NEAR(trace.X1, 1.5, kTol);
   EXPECT_NEAR(trace.X2, 1.7, kTol);
   EXPECT_NEAR(trace.Y1, 1.3, kTol);
   EXPECT_EQ(trace.Station, 0.2);
-  EXPECT_NEAR(state.SegmentLinesRight[2].Y2, -1.3, kTol);
+  EXPECT_NEAR(state.segmentLinesRight[2].Y2, -1.3, kTol);
   // The body side runs front-left to rear-left.
-  const SegmentLine& side = state.SegmentLinesLeft[1];
+  const SegmentLine& side = state.segmentLinesLeft[1];
   EXPECT_NEAR(side.X1, 1.7, kTol);
   EXPECT_NEAR(side.X2, 0.2 - 8, kTol);
   // A following segment never traces its front corners.
   CalcSegmentCorners({-7, 0}, {-13, 0}, truck, 0, 0, 1, 0.2, 3, 1, state, host);
-  EXPECT_EQ(state.SegmentLinesLeft.size(), 4u);
+  EXPECT_EQ(state.segmentLinesLeft.size(), 4u);
   // Every call of a towing unit adds one row to each of the eight sweep tables.
   for (int t = 0; t < kSweepTableCount; ++t) EXPECT_EQ(state.sweep[t].size(), 3u) << t;
 }
@@ -259,7 +259,7 @@ TEST(CalcSegmentCorners, FailureIsReportedAndGivesEmptyRecord) {
   CalcSegmentCorners({nan, 0}, {-6, 0}, Truck(), 0, 0, 0, 0, 1, 1, state, host);
   ASSERT_EQ(host.messages.size(), 2u);
   EXPECT_EQ(host.messages[1].text, "Overflow CalcSegmentCorners");
-  EXPECT_TRUE(state.SegmentLinesLeft.empty());
+  EXPECT_TRUE(state.segmentLinesLeft.empty());
 }
 
 TEST(CalcSegmentCornersLeavingTyres, TyresPlacedLaterMatchTheFullCornersAndRows) {
@@ -294,7 +294,7 @@ TEST(CalcSegmentCornersLeavingTyres, TyresPlacedLaterMatchTheFullCornersAndRows)
     EXPECT_EQ(corners, expected) << c.type;
     for (int t = 0; t < kSweepTableCount; ++t)
       EXPECT_EQ(left.sweep[t].size(), full.sweep[t].size());
-    EXPECT_EQ(left.SegmentLinesLeft.size(), full.SegmentLinesLeft.size());
+    EXPECT_EQ(left.segmentLinesLeft.size(), full.segmentLinesLeft.size());
   }
 }
 

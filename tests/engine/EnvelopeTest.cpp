@@ -59,10 +59,10 @@ RunState StraightRun(int stations, double width) {
   truck.Wheelbase = 6;
   truck.Back = 2;
   state.segments = {truck};
-  state.fordonslen = 9.5;
+  state.vehicleLength = 9.5;
   for (int i = 0; i < stations; ++i) {
     const double s = i * 0.2;
-    state.StationTrack.push_back({s, 0, s});
+    state.stationTrack.push_back({s, 0, s});
     CalcSegmentCorners({s, 0}, {s - 6, 0}, truck, 0, 0, 0, s, 1, 1, state, host);
   }
   return state;
@@ -71,7 +71,7 @@ RunState StraightRun(int stations, double width) {
 TEST(ComputeEnvelope, StraightPathLiesAtHalfTheBodyWidth) {
   RunState state = StraightRun(30, 2.5);
   // Lines arrive shuffled; the routine sorts them by station first.
-  std::reverse(state.SegmentLinesLeft.begin(), state.SegmentLinesLeft.end());
+  std::reverse(state.segmentLinesLeft.begin(), state.segmentLinesLeft.end());
   GeometryTestHost host;
   const EnvelopeTraces traces = ComputeEnvelope(state, host);
   ASSERT_EQ(traces.rightHand.size(), 29u);
@@ -82,8 +82,8 @@ TEST(ComputeEnvelope, StraightPathLiesAtHalfTheBodyWidth) {
     EXPECT_NEAR(traces.leftHand[i].X, i * 0.2, 1e-9);
     EXPECT_NEAR(traces.leftHand[i].Y, 1.25, 1e-9);
   }
-  for (std::size_t k = 1; k < state.SegmentLinesLeft.size(); ++k) {
-    EXPECT_LE(state.SegmentLinesLeft[k - 1].Station, state.SegmentLinesLeft[k].Station);
+  for (std::size_t k = 1; k < state.segmentLinesLeft.size(); ++k) {
+    EXPECT_LE(state.segmentLinesLeft[k - 1].Station, state.segmentLinesLeft[k].Station);
   }
 }
 
@@ -111,14 +111,14 @@ RunState ProbeFixture() {
   SegmentRecord body;
   body.VehicleWidth = 2;
   state.segments = {body};
-  state.fordonslen = 4;  // look-ahead 5, probe length about 2.24
-  state.StationTrack = {{0, 0, 0}, {1, 0, 1}, {2, 0, 2}};
+  state.vehicleLength = 4;  // look-ahead 5, probe length about 2.24
+  state.stationTrack = {{0, 0, 0}, {1, 0, 1}, {2, 0, 2}};
   return state;
 }
 
 TEST(ComputeEnvelope, LinesBeyondTheLookAheadAreIgnored) {
   RunState state = ProbeFixture();
-  state.SegmentLinesRight = {{-1, -1.5, 5, -1.5, 5.5}, {-1, -1, 5, -1, 5}, {0, 0, 0, 0, 99}};
+  state.segmentLinesRight = {{-1, -1.5, 5, -1.5, 5.5}, {-1, -1, 5, -1, 5}, {0, 0, 0, 0, 99}};
   GeometryTestHost host;
   const EnvelopeTraces traces = ComputeEnvelope(state, host);
   // Station 0 only reaches the line at -1 (station 5 <= 0 + 5); station 1 both.
@@ -130,14 +130,14 @@ TEST(ComputeEnvelope, LinesBeyondTheLookAheadAreIgnored) {
 
 TEST(ComputeEnvelope, LastRowOfASideTableTakesNoPart) {
   RunState state = ProbeFixture();
-  state.SegmentLinesLeft = {{-1, 1, 5, 1, 0}};
+  state.segmentLinesLeft = {{-1, 1, 5, 1, 0}};
   GeometryTestHost host;
   EXPECT_TRUE(ComputeEnvelope(state, host).leftHand.empty());
 }
 
 TEST(ComputeEnvelope, HitsLongerThanTheProbeAreOutOfReach) {
   RunState state = ProbeFixture();
-  state.SegmentLinesLeft = {{-1, 3, 5, 3, 0}, {-1, 1.8, 5, 1.8, 0}, {0, 0, 0, 0, 9}};
+  state.segmentLinesLeft = {{-1, 3, 5, 3, 0}, {-1, 1.8, 5, 1.8, 0}, {0, 0, 0, 0, 9}};
   GeometryTestHost host;
   const EnvelopeTraces traces = ComputeEnvelope(state, host);
   ASSERT_EQ(traces.leftHand.size(), 2u);
@@ -147,8 +147,8 @@ TEST(ComputeEnvelope, HitsLongerThanTheProbeAreOutOfReach) {
 TEST(ComputeEnvelope, AHitOnlyAtTheProbeStartAddsNoPoint) {
   RunState state = ProbeFixture();
   // A line through the first station's centre, and one reaching the second station only.
-  state.SegmentLinesLeft = {{0, -1, 0, 1, 0}, {0.5, 1.5, 1.5, 1.5, 0}, {0, 0, 0, 0, 9}};
-  state.SegmentLinesRight = {{0, -1, 0, 1, 0}, {0.5, -0.5, 1.5, -0.5, 0}, {0, 0, 0, 0, 9}};
+  state.segmentLinesLeft = {{0, -1, 0, 1, 0}, {0.5, 1.5, 1.5, 1.5, 0}, {0, 0, 0, 0, 9}};
+  state.segmentLinesRight = {{0, -1, 0, 1, 0}, {0.5, -0.5, 1.5, -0.5, 0}, {0, 0, 0, 0, 9}};
   GeometryTestHost host;
   const EnvelopeTraces traces = ComputeEnvelope(state, host);
   // Neither side borrows a point from the other side or from an earlier station.

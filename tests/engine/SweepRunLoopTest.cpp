@@ -26,7 +26,7 @@ struct LoopRun {
   void Prepare(PathPolyline path) {
     double length = 0;
     PreparePathStations(path, options.calculationStep, length, state, host);
-    state.PathLength = length;
+    state.pathLength = length;
   }
   LoopEnd Go() { return RunStationLoop(state, options, plotVehicle, drawing, host); }
 
@@ -68,22 +68,22 @@ TEST(RunStationLoop, StraightPathHasNoSteeringFullSpeedAndNoLimit) {
   const std::size_t n = run.state.stations.size();
   ASSERT_EQ(run.Go(), LoopEnd::Completed);
 
-  ASSERT_EQ(run.state.StationTrack.size(), n);
-  ASSERT_EQ(run.state.SteeringTrack.size(), n);
-  ASSERT_EQ(run.state.SpeedTrack.size(), n);
-  EXPECT_EQ(run.state.ArticulationTrack1.size(), n - 1);
-  EXPECT_TRUE(run.state.ArticulationTrack2.empty());
+  ASSERT_EQ(run.state.stationTrack.size(), n);
+  ASSERT_EQ(run.state.steeringTrack.size(), n);
+  ASSERT_EQ(run.state.speedTrack.size(), n);
+  EXPECT_EQ(run.state.articulationTrack1.size(), n - 1);
+  EXPECT_TRUE(run.state.articulationTrack2.empty());
   for (std::size_t i = 0; i < n; ++i) {
-    EXPECT_DOUBLE_EQ(run.state.StationTrack[i].Distance, i * 0.2);
-    ASSERT_TRUE(run.state.SteeringTrack[i].Value);
-    EXPECT_NEAR(*run.state.SteeringTrack[i].Value, 0, 1e-6) << i;
-    EXPECT_EQ(run.state.SpeedTrack[i].Value, 30) << i;
+    EXPECT_DOUBLE_EQ(run.state.stationTrack[i].Distance, i * 0.2);
+    ASSERT_TRUE(run.state.steeringTrack[i].Value);
+    EXPECT_NEAR(*run.state.steeringTrack[i].Value, 0, 1e-6) << i;
+    EXPECT_EQ(run.state.speedTrack[i].Value, 30) << i;
   }
   EXPECT_FALSE(run.state.outcome.TurnExceeded);
   EXPECT_FALSE(run.state.outcome.SegmentExceeded);
   EXPECT_EQ(run.state.stopKind, StopKind::None);
-  EXPECT_NEAR(run.state.MaxSteeringAngle, 0, 1e-6);
-  EXPECT_NEAR(run.state.MaxArticulationAngle, 0, 1e-6);
+  EXPECT_NEAR(run.state.maxSteeringAngle, 0, 1e-6);
+  EXPECT_NEAR(run.state.maxArticulationAngle, 0, 1e-6);
   EXPECT_FALSE(run.plotVehicle);
   EXPECT_TRUE(run.drawing.outlines.empty());
   EXPECT_TRUE(run.host.messages.empty());
@@ -119,11 +119,11 @@ TEST(RunStationLoop, TightTurnStopsAtTheFirstStationOverTheFrontWheelLimit) {
   EXPECT_FALSE(outcome.SegmentExceeded);
   EXPECT_EQ(run.state.stopKind, StopKind::FrontWheel);
 
-  const Track& steering = run.state.SteeringTrack;
+  const Track& steering = run.state.steeringTrack;
   const std::size_t stop = steering.size() - 1;
   EXPECT_DOUBLE_EQ(outcome.TurnExceededStation, stop * 0.2);
   EXPECT_GT(outcome.TurnExceededAngle, 40);
-  EXPECT_EQ(outcome.TurnExceededAngle, run.state.MaxSteeringAngle);
+  EXPECT_EQ(outcome.TurnExceededAngle, run.state.maxSteeringAngle);
   EXPECT_GT(std::fabs(*steering[stop].Value), 100);
   for (std::size_t i = 0; i < stop; ++i) EXPECT_LE(std::fabs(*steering[i].Value), 100) << i;
   EXPECT_GT(outcome.TurnExceededStation, 20);
@@ -145,8 +145,8 @@ TEST(RunStationLoop, ArticulationLimitStopsAndMarksTheCoupling) {
   EXPECT_FALSE(outcome.TurnExceeded);
   EXPECT_EQ(run.state.stopKind, StopKind::Articulation);
   EXPECT_GT(outcome.SegmentExceededAngle, 5);  // a left turn: positive
-  EXPECT_EQ(outcome.SegmentExceededAngle, run.state.MaxArticulationAngle);
-  const Track& track = run.state.ArticulationTrack1;
+  EXPECT_EQ(outcome.SegmentExceededAngle, run.state.maxArticulationAngle);
+  const Track& track = run.state.articulationTrack1;
   EXPECT_DOUBLE_EQ(outcome.SegmentExceededStation, track.back().Distance);
   EXPECT_NEAR(*track.back().Value, outcome.SegmentExceededAngle / 5 * 100, 1e-9);
 
@@ -171,7 +171,7 @@ TEST(RunStationLoop, LockToLockStopReportsTheStation) {
   EXPECT_EQ(run.state.stopKind, StopKind::LockToLock);
   EXPECT_FALSE(run.state.outcome.TurnExceeded);
   EXPECT_FALSE(run.state.outcome.SegmentExceeded);
-  const double station = run.state.SteeringTrack.back().Distance;
+  const double station = run.state.steeringTrack.back().Distance;
   ASSERT_TRUE(run.state.lockToLockStation);
   EXPECT_EQ(*run.state.lockToLockStation, station);
   ASSERT_EQ(run.host.messages.size(), 1u);
@@ -183,7 +183,7 @@ TEST(RunStationLoop, LockToLockStopReportsTheStation) {
   EXPECT_NE(run.host.messages[0].text.find(','), std::string::npos);
   EXPECT_TRUE(run.plotVehicle);
   EXPECT_EQ(run.drawing.outlines.size(), 1u);
-  EXPECT_LT(run.state.LowestSpeed, 30);
+  EXPECT_LT(run.state.lowestSpeed, 30);
 }
 
 TEST(RunStationLoop, ZeroSpeedNeverStopsOnLockToLockButFillsTheSpeedTrack) {
@@ -193,10 +193,10 @@ TEST(RunStationLoop, ZeroSpeedNeverStopsOnLockToLockButFillsTheSpeedTrack) {
   run.Prepare(LeadInAndTurn(10, 15, PiValue() / 2));
   ASSERT_EQ(run.Go(), LoopEnd::Completed);
   EXPECT_EQ(run.state.stopKind, StopKind::None);
-  EXPECT_LT(run.state.LowestSpeed, 30);
-  EXPECT_EQ(run.state.SpeedTrack.size(), run.state.stations.size());
+  EXPECT_LT(run.state.lowestSpeed, 30);
+  EXPECT_EQ(run.state.speedTrack.size(), run.state.stations.size());
   // The first station shows no steering: the vehicle starts in line with the path.
-  EXPECT_NEAR(*run.state.SteeringTrack[0].Value, 0, 1e-6);
+  EXPECT_NEAR(*run.state.steeringTrack[0].Value, 0, 1e-6);
 }
 
 TEST(RunStationLoop, ArticulationTracksByVehicleType) {
@@ -209,26 +209,26 @@ TEST(RunStationLoop, ArticulationTracksByVehicleType) {
     run.Prepare(LeadInAndTurn(10, 40, PiValue() / 4));
     ASSERT_EQ(run.Go(), LoopEnd::Completed) << row.type;
     const std::size_t n = run.state.stations.size();
-    const Track* tracks[] = {&run.state.ArticulationTrack1, &run.state.ArticulationTrack2,
-                             &run.state.ArticulationTrack3};
+    const Track* tracks[] = {&run.state.articulationTrack1, &run.state.articulationTrack2,
+                             &run.state.articulationTrack3};
     for (std::size_t t = 0; t < 3; ++t) {
       EXPECT_EQ(tracks[t]->size(), t < row.tracks ? n - 1 : 0) << row.type << " track " << t;
     }
     if (row.tracks > 0) {
-      EXPECT_DOUBLE_EQ(run.state.ArticulationTrack1.front().Distance, 0.2);
-      EXPECT_GT(run.state.MaxArticulationAngle, 1) << row.type;
+      EXPECT_DOUBLE_EQ(run.state.articulationTrack1.front().Distance, 0.2);
+      EXPECT_GT(run.state.maxArticulationAngle, 1) << row.type;
     }
   }
 }
 
 TEST(RunStationLoop, StopRequestedEndsAtTheNextSegmentStep) {
   LoopRun run(2);
-  run.host.stopFlag = &run.state.StopRequested;
+  run.host.stopFlag = &run.state.stopRequested;
   run.host.stopAfterCalls = 5;  // station 2, segment 0
   run.Prepare(Line(10));
   EXPECT_EQ(run.Go(), LoopEnd::StopRequested);
-  EXPECT_EQ(run.state.StationTrack.size(), 3u);
-  EXPECT_EQ(run.state.SteeringTrack.size(), 2u);
+  EXPECT_EQ(run.state.stationTrack.size(), 3u);
+  EXPECT_EQ(run.state.steeringTrack.size(), 2u);
 }
 
 TEST(RunStationLoop, OnlyFirstAndLastDrawsTwoStations) {
@@ -236,7 +236,7 @@ TEST(RunStationLoop, OnlyFirstAndLastDrawsTwoStations) {
   run.plotVehicle = true;
   run.Prepare(Line(30));
   double spacing = 0;
-  run.options.plotInterval = PlotIntervalFor(run.state.PathLength, 21.05, spacing, true, 0.2);
+  run.options.plotInterval = PlotIntervalFor(run.state.pathLength, 21.05, spacing, true, 0.2);
   ASSERT_EQ(run.Go(), LoopEnd::Completed);
   const int last = static_cast<int>(run.state.stations.size()) - 1;
   ASSERT_EQ(run.state.outlineStations.size(), 2u);
@@ -256,24 +256,24 @@ TEST(RunStationLoop, ReversedWholeStepPathStartsWithAParkedVehicleNotAPoint) {
   const SegmentCorners& first = run.drawing.outlines.front().corners;
   EXPECT_NEAR(first[1].X - first[0].X, 1.02 * 5.6, 1e-9);
   EXPECT_NEAR(first[1].Y, 0, 1e-9);
-  for (const TrackRow& row : run.state.SteeringTrack) EXPECT_NEAR(*row.Value, 0, 1e-6);
-  EXPECT_DOUBLE_EQ(run.state.StationTrack.back().Distance, 20);
+  for (const TrackRow& row : run.state.steeringTrack) EXPECT_NEAR(*row.Value, 0, 1e-6);
+  EXPECT_DOUBLE_EQ(run.state.stationTrack.back().Distance, 20);
 }
 
 TEST(RunStationLoop, OneAndTwoStationPathsRun) {
   LoopRun single(2);
   single.state.stations = {{0, {3, 4}}};
   EXPECT_EQ(single.Go(), LoopEnd::Completed);
-  EXPECT_EQ(single.state.StationTrack.size(), 1u);
-  EXPECT_EQ(single.state.SteeringTrack.size(), 1u);
-  EXPECT_TRUE(single.state.ArticulationTrack1.empty());
+  EXPECT_EQ(single.state.stationTrack.size(), 1u);
+  EXPECT_EQ(single.state.steeringTrack.size(), 1u);
+  EXPECT_TRUE(single.state.articulationTrack1.empty());
 
   LoopRun two(2);
   two.state.stations = {{0, {0, 0}}, {0.2, {0.2, 0}}};
   EXPECT_EQ(two.Go(), LoopEnd::Completed);
-  ASSERT_EQ(two.state.SteeringTrack.size(), 2u);
-  EXPECT_NEAR(*two.state.SteeringTrack[1].Value, 0, 1e-6);
-  EXPECT_EQ(two.state.ArticulationTrack1.size(), 1u);
+  ASSERT_EQ(two.state.steeringTrack.size(), 2u);
+  EXPECT_NEAR(*two.state.steeringTrack[1].Value, 0, 1e-6);
+  EXPECT_EQ(two.state.articulationTrack1.size(), 1u);
   EXPECT_TRUE(two.host.messages.empty());
 }
 
@@ -290,19 +290,19 @@ TEST(RunStationLoop, NonFiniteInputIsRefusedWithAMessage) {
     EXPECT_EQ(run.Go(), LoopEnd::Refused) << which;
     ASSERT_EQ(run.host.messages.size(), 1u) << which;
     EXPECT_EQ(run.host.messages[0].title, "Veichle Turning Simulation");
-    EXPECT_TRUE(run.state.StationTrack.empty());
-    EXPECT_TRUE(run.state.SteeringTrack.empty());
+    EXPECT_TRUE(run.state.stationTrack.empty());
+    EXPECT_TRUE(run.state.steeringTrack.empty());
   }
 }
 
 TEST(RunStationLoop, EmptyPathOrVehicleRunsNothing) {
   LoopRun noPath(2);
   EXPECT_EQ(noPath.Go(), LoopEnd::Completed);
-  EXPECT_TRUE(noPath.state.StationTrack.empty());
+  EXPECT_TRUE(noPath.state.stationTrack.empty());
   LoopRun noVehicle(99);
   noVehicle.Prepare(Line(2));
   EXPECT_EQ(noVehicle.Go(), LoopEnd::Completed);
-  EXPECT_TRUE(noVehicle.state.StationTrack.empty());
+  EXPECT_TRUE(noVehicle.state.stationTrack.empty());
 }
 
 // A drawing whose every call fails, as a lost CAD connection would.
@@ -325,7 +325,7 @@ TEST(RunStationLoop, FailingOutlineDrawingIsPassedOver) {
   FailingDrawing drawing;
   EXPECT_EQ(RunStationLoop(run.state, run.options, run.plotVehicle, drawing, run.host),
             LoopEnd::Completed);
-  EXPECT_EQ(run.state.StationTrack.size(), run.state.stations.size());
+  EXPECT_EQ(run.state.stationTrack.size(), run.state.stations.size());
 }
 
 }  // namespace

@@ -117,6 +117,21 @@ TEST(VehicleFields, DefaultsUseTheGivenDecimalSymbol) {
   EXPECT_DOUBLE_EQ(VehicleRecord::Defaults()[Dimension::LockToLockTime], 8.0);
 }
 
+TEST(VehicleFields, StoredNumbersReachTheRunExactlyAndTypedTextReplacesThem) {
+  VehicleRecord record = VehicleRecord::Defaults();
+  record[Dimension::Wheelbase] = 0.1 + 0.2;  // 0.30000000000000004: more digits than a field shows
+  const NumberSymbols point = NumberSymbols::PointDecimal();
+  const VehicleFields shown = VehicleFields::FromRecord(record, point);
+  EXPECT_EQ(shown[Dimension::Wheelbase], "0.3");
+  EXPECT_EQ(shown.Number(Dimension::Wheelbase, point), 0.3);
+  VehicleFields exact = VehicleFields::FromRecordExact(record, point);
+  EXPECT_EQ(exact[Dimension::Wheelbase], "0.3");
+  EXPECT_EQ(exact.Number(Dimension::Wheelbase, point), 0.1 + 0.2);
+  EXPECT_EQ(BuildSegments(exact, point), BuildSegments(exact.Type, record));
+  exact.SetText(Dimension::Wheelbase, "x");
+  EXPECT_FALSE(exact.TryNumber(Dimension::Wheelbase, point));
+}
+
 TEST(Units, MetresPerUnitAndSpeedConversion) {
   EXPECT_DOUBLE_EQ(MetresPerUnit(0), 1.0);
   EXPECT_DOUBLE_EQ(MetresPerUnit(5), 0.3048);

@@ -46,7 +46,7 @@ TEST_F(DegenerateRunTest, PathOfOneRepeatedPointEndsSilently) {
   picker.PickHandle(AddPath({{{1000, 1000, 0}, {1000, 1000, 0}, {1000, 1000, 0}}}));
   EXPECT_EQ(Run(Inputs(2)), RunOutcome::Ended);
   EXPECT_EQ(fuzz::CheckRunState(state), "");
-  EXPECT_EQ(state.PathLength, 0);
+  EXPECT_EQ(state.pathLength, 0);
   EXPECT_TRUE(host.messages.empty());
 }
 
@@ -65,7 +65,7 @@ TEST_F(DegenerateRunTest, RepeatedVerticesAreRunThrough) {
                     {1040, 1000, 0}}},
                   Inputs(2)),
             RunOutcome::Completed);
-  EXPECT_NEAR(state.PathLength, 40, 1e-9);
+  EXPECT_NEAR(state.pathLength, 40, 1e-9);
 }
 
 TEST_F(DegenerateRunTest, TwoVertexPathCompletes) {

@@ -20,7 +20,7 @@ Track Flat(double lastDistance, double value, int rows = 11) {
 
 RunState StateWithSteering(const Track& steering) {
   RunState state;
-  state.SteeringTrack = steering;
+  state.steeringTrack = steering;
   return state;
 }
 
@@ -32,7 +32,7 @@ int CountColour(const QImage& image, int row, int fromX, int toX, const QColor& 
 
 TEST(DiagramScale, BothDiagramsTakeTheirWidthFromTheSteeringTrack) {
   RunState state = StateWithSteering(Flat(20, 0));
-  state.SpeedTrack = Flat(5, 30);
+  state.speedTrack = Flat(5, 30);
   EXPECT_EQ(TurningDiagramScale(state).width, 20);
   EXPECT_EQ(SpeedDiagramScale(state).width, 20);
   EXPECT_EQ(SpeedDiagramScale(state).top, 35);
@@ -80,7 +80,7 @@ TEST(RunDiagrams, ImagesHaveTheBoxSize) {
 
 TEST(RunDiagrams, TracksAreDrawnAtTheirScaledHeight) {
   RunState state = StateWithSteering(Flat(10, 25));
-  state.ArticulationTrack1 = Flat(10, -25);
+  state.articulationTrack1 = Flat(10, -25);
   const QImage image = RenderTurningDiagram(state, {400, 200});
   // 25 % is a quarter of the way down from the top at 100 %.
   EXPECT_EQ(image.pixelColor(200, 75), kRed);
@@ -92,7 +92,7 @@ TEST(RunDiagrams, TracksAreDrawnAtTheirScaledHeight) {
 
 TEST(RunDiagrams, CappedSpeedLiesOnTheTopGridLine) {
   RunState state = StateWithSteering(Flat(10, 0));
-  state.SpeedTrack = Flat(10, 30);
+  state.speedTrack = Flat(10, 30);
   const QImage image = RenderSpeedDiagram(state, {400, 200}, SpeedUnit::KilometresPerHour);
   // 30 lies 5 of 40 units below the top: row 25, red showing between the white dots.
   EXPECT_GT(CountColour(image, 25, 200, 390, kRed), 20);
@@ -115,11 +115,11 @@ TEST(RunDiagrams, ValuesFarOffScaleRunOffTheBox) {
 
 TEST(RunDiagrams, SpeedLabelsCarryTheUnitOnlyWithACurve) {
   RunState one = StateWithSteering({{0, 0}});
-  one.SpeedTrack = {{0, 30}};
+  one.speedTrack = {{0, 30}};
   EXPECT_EQ(RenderSpeedDiagram(one, {300, 200}, SpeedUnit::KilometresPerHour),
             RenderSpeedDiagram(one, {300, 200}, SpeedUnit::MilesPerHour));
   RunState two = StateWithSteering(Flat(10, 0, 2));
-  two.SpeedTrack = Flat(10, 30, 2);
+  two.speedTrack = Flat(10, 30, 2);
   EXPECT_NE(RenderSpeedDiagram(two, {300, 200}, SpeedUnit::KilometresPerHour),
             RenderSpeedDiagram(two, {300, 200}, SpeedUnit::MilesPerHour));
   EXPECT_EQ(SpeedUnitSuffix(SpeedUnit::MilesPerHour), " mph");

@@ -48,8 +48,8 @@ TEST_F(EnvelopeScanTest, SameTracesForAwkwardLines) {
   RunState run;
   run.segments.resize(1);
   run.segments[0].VehicleWidth = 2;
-  run.fordonslen = 10;
-  for (int i = 0; i <= 60; ++i) run.StationTrack.push_back({i * 0.2, 0, i * 0.2});
+  run.vehicleLength = 10;
+  for (int i = 0; i <= 60; ++i) run.stationTrack.push_back({i * 0.2, 0, i * 0.2});
   const std::vector<SegmentLine> awkward{
       {0, 1, 10, 1, 0},          {0, -1, 10, -1, 0},       {0, 0, 10, 0, 0.2},
       {1, 0, 1, 5, 0.4},         {2, -5, 2, 5, 0.4},       {3, 1e-300, 3, -1e-300, 0.6},
@@ -60,9 +60,9 @@ TEST_F(EnvelopeScanTest, SameTracesForAwkwardLines) {
     for (SegmentLine line : awkward) {
       line.X1 += copy * 0.5, line.X2 += copy * 0.5, line.Station += copy * 0.5;
       line.Lane = copy % 3;  // the scan groups lines by lane
-      run.SegmentLinesLeft.push_back(line);
+      run.segmentLinesLeft.push_back(line);
       line.Y1 = -line.Y1, line.Y2 = -line.Y2;
-      run.SegmentLinesRight.push_back(line);
+      run.segmentLinesRight.push_back(line);
     }
   }
   ExpectSameTraces(run);

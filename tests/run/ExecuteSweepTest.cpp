@@ -106,7 +106,7 @@ TEST_F(ExecuteSweepTest, CircleIsRefusedByPathPreparation) {
   EXPECT_EQ(host.messages[0].title, "Wrong type of element");
   EXPECT_EQ(host.messages[0].text,
             "You have selected wrong type of path element, need to be a Polyline!\r\r");
-  EXPECT_EQ(state.PathLength, 0);
+  EXPECT_EQ(state.pathLength, 0);
 }
 
 TEST_F(ExecuteSweepTest, AnsweringNoToALongPathLeavesThreeEmptyBlocks) {
@@ -145,7 +145,7 @@ TEST_F(ExecuteSweepTest, StraightRunCompletesAndInsertsBlocksInOrder) {
   EXPECT_EQ(host.status.back(),
             "Truck Max Turning Angle: 0  Max Segment Angle: 0  Lowest speed along path:  Over 30 km/h");
   EXPECT_EQ(state.stations.size(), 500u);  // 0.2 added 500 times passes 100
-  for (const auto& row : state.SpeedTrack) EXPECT_EQ(row.Value, 30.0);
+  for (const auto& row : state.speedTrack) EXPECT_EQ(row.Value, 30.0);
 }
 
 TEST_F(ExecuteSweepTest, TightTurnStopsAtALimitWithoutEnvelope) {
@@ -173,10 +173,10 @@ TEST_F(ExecuteSweepTest, ReverseRunsFromTheEnd) {
   auto inputs = Inputs(7);
   inputs.reverse = true;
   EXPECT_EQ(Run(inputs), RunOutcome::Completed);
-  ASSERT_FALSE(state.StationTrack.empty());
-  EXPECT_NEAR(state.StationTrack.front().X, 30, 1e-9);
-  EXPECT_NEAR(state.StationTrack.back().X, 0, 1e-9);
-  EXPECT_EQ(state.StationTrack.back().Distance, (state.StationTrack.size() - 1) * state.CalculationStep);
+  ASSERT_FALSE(state.stationTrack.empty());
+  EXPECT_NEAR(state.stationTrack.front().X, 30, 1e-9);
+  EXPECT_NEAR(state.stationTrack.back().X, 0, 1e-9);
+  EXPECT_EQ(state.stationTrack.back().Distance, (state.stationTrack.size() - 1) * state.calculationStep);
 }
 
 }  // namespace

@@ -133,16 +133,16 @@ TEST(LimitReports, TextsRoundToOneDecimalWithTheUsersSeparator) {
 TEST(RunSummary, OneAndSeveralSegments) {
   RunState state;
   state.segments.resize(2);
-  state.MaxSteeringAngle = 31.26;
-  state.MaxArticulationAngle = 45.04;
-  state.LowestSpeed = 12.3;
+  state.maxSteeringAngle = 31.26;
+  state.maxArticulationAngle = 45.04;
+  state.lowestSpeed = 12.3;
   EXPECT_EQ(RunSummary(state, 0, NumberSymbols::CommaDecimal()),
             "Truck Max Turning Angle: 31,3  Max Segment Angle: 45  Lowest speed along path: 12,3 km/h");
   state.segments.resize(1);
-  state.LowestSpeed = 30;
+  state.lowestSpeed = 30;
   EXPECT_EQ(RunSummary(state, 2, NumberSymbols::PointDecimal()),
             "Truck Max Turning Angle 31.3  Lowest speed along path: 30 m/s");
-  state.LowestSpeed = 30.1;
+  state.lowestSpeed = 30.1;
   EXPECT_EQ(RunSummary(state, 1, NumberSymbols::PointDecimal()),
             "Truck Max Turning Angle 31.3  Lowest speed along path:  Over 30 mph");
 }

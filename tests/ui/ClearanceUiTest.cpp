@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTimer>
 #include <QtTest>
@@ -53,7 +55,7 @@ class ClearanceUiTest : public QObject {
  private slots:
   void init() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
 
-  void runListsTheConflictsAndARowCentresItsMark() {
+  void runListsTheConflictsAndARowZoomsOnItsMark() {
     test::TestDesktop desktop;
     {
       frmVehicleTurning window{desktop.Services()};
@@ -88,11 +90,21 @@ class ClearanceUiTest : public QObject {
       auto* report = Child<ClearanceReport>(window, "ClearanceReport");
       QTableWidget* table = report->Table();
       QCOMPARE(table->rowCount(), 1);
+      // The run's own layers are no obstacles to offer.
+      QVERIFY(drawingWindow.Drawing()->FindLayer("Turn_Vehicle") != nullptr);
+      QVERIFY(layers->findItems(QStringLiteral("Turn_"), Qt::MatchStartsWith).isEmpty());
       QCOMPARE(table->item(0, 0)->text(), QStringLiteral("Kerb"));
       QCOMPARE(table->item(0, 1)->text(), QStringLiteral("42"));
       QCOMPARE(table->item(0, 2)->text(), QStringLiteral("0,00"));
 
-      table->setCurrentCell(0, 0);
+      // A click on the row zooms in on its mark, some 10 m around it.
+      QTabBar* tabs = Child<QTabWidget>(window, "TabStrip1")->tabBar();
+      QTest::mouseClick(tabs, Qt::LeftButton, Qt::NoModifier, tabs->tabRect(3).center());
+      QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier,
+                        table->visualItemRect(table->item(0, 0)).center());
+      DrawingView* view = drawingWindow.View();
+      QVERIFY(std::abs(std::min(view->width(), view->height()) / view->PixelsPerUnit() - 20) <
+              0.01);
       const ObstacleClearance& conflict = window.State().clearance.Conflicts.front();
       const QPointF mark =
           drawingWindow.View()->ToScreen(QPointF(conflict.Nearest.X, conflict.Nearest.Y));

@@ -166,15 +166,42 @@ class GuiRunTest : public QObject {
     QCOMPARE(f.window.StatusPanelText(0), QString());
   }
 
+  // A refused pick leaves no trace: nothing to undo, nothing to save, and
+  // the status line names the wrong element, not a path of length 0.
   void pickedLineIsRefusedAsPath() {
     Fixture f;
+    const std::size_t layers = f.Drawing().Layers().size();
     f.pickSteps = {[&] { f.Click(5, 30); }};
     f.Execute();
     QCOMPARE(f.desktop.messages.size(), std::size_t{1});
     QVERIFY(f.desktop.messages[0].title.startsWith(QStringLiteral("Wrong type of element")));
     QCOMPARE(f.Inserts(), 0);
     QVERIFY(f.drawingWindow.View()->Highlight().empty());
-    QVERIFY(!f.window.StatusPanelText(0).startsWith(QStringLiteral("Evaluating")));
+    QCOMPARE(f.window.StatusPanelText(0),
+             QStringLiteral("Wrong type of path selected, Press Execute to Continue"));
+    auto* undo = f.drawingWindow.findChild<QAction*>(QStringLiteral("UndoDrawing"));
+    QVERIFY(!undo->isEnabled());
+    QCOMPARE(undo->text(), QStringLiteral("Undo"));
+    QVERIFY(!f.drawingWindow.IsModified());
+    QCOMPARE(f.Drawing().Layers().size(), layers);
+    f.window.close();
+    QCOMPARE(f.desktop.messages.size(), std::size_t{1});  // no "Save the changes?"
+  }
+
+  // Undoing a run takes its figures away with its output.
+  void undoingARunClearsItsFigures() {
+    Fixture f;
+    f.pickSteps = {[&] { f.Click(20, 0); }};
+    f.Execute();
+    QVERIFY(!f.window.DiagramState().steeringTrack.empty());
+    QVERIFY(!f.window.StatusPanelText(0).isEmpty());
+    f.drawingWindow.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f.drawingWindow));
+    QTest::keyClick(f.drawingWindow.View(), Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(f.Drawing().ModelSpace().Entities().back()->Erased());
+    QVERIFY(f.window.DiagramState().steeringTrack.empty());
+    QCOMPARE(f.window.StatusPanelText(0), QString());
+    QVERIFY(static_cast<RunDiagramBox*>(f.window.Picture3())->Run().vehicleName.isEmpty());
   }
 
   // A click where an earlier run's output lies over the path picks the path;
@@ -195,7 +222,7 @@ class GuiRunTest : public QObject {
     f.Execute();
     QCOMPARE(f.nextStep, std::size_t{3});
     QCOMPARE(f.desktop.messages.size(), std::size_t{1});  // the refused line
-    QVERIFY(f.window.State().SteeringTrack.empty());
+    QVERIFY(f.window.State().steeringTrack.empty());
     QCOMPARE(paint::DiagramStationExtent(f.window.DiagramState()), extent);
   }
 
@@ -229,7 +256,7 @@ class GuiRunTest : public QObject {
     QCOMPARE(f.desktop.messages.size(), std::size_t{1});
     QCOMPARE(f.desktop.messages[0].title, QStringLiteral("Reading from drawing"));
     QVERIFY(!f.window.isMinimized());
-    QVERIFY(f.window.State().SteeringTrack.empty());
+    QVERIFY(f.window.State().steeringTrack.empty());
   }
 
   void diagramsReadOutAndCopyAfterARun() {
@@ -260,7 +287,7 @@ class GuiRunTest : public QObject {
     QVERIFY(turning->toolTip() != readout);
     QCOMPARE(turning->CursorTexts(), atMiddle);
     const double station = *turning->CursorStation();
-    const auto steering = TrackValueAt(f.window.DiagramState().SteeringTrack, station);
+    const auto steering = TrackValueAt(f.window.DiagramState().steeringTrack, station);
     QVERIFY(steering && std::abs(*steering) > 1);
     QCOMPARE(atMiddle, (QStringList{StationText(station, turning->Run(), UserNumberSymbols()),
                                     QString::fromStdString(FormatFieldNumber(

@@ -326,7 +326,7 @@ class MainWindowTest : public QObject {
     frmVehicleTurning window(desktop.Services());
     window.show();
     Child<QPushButton>(window, "Command2")->click();
-    QVERIFY(window.State().StopRequested);
+    QVERIFY(window.State().stopRequested);
     QVERIFY(!window.isVisible());
     QVERIFY(desktop.HasSetting(QStringLiteral("PathUnit")));
   }
@@ -384,7 +384,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(desktop.MessageTexts(),
              QStringList{QStringLiteral("Bad value for Wheel Base (WB)!\r\r\"6.6\" is not a "
                                         "number. Type the decimal separator \",\".")});
-    QVERIFY(window.State().SteeringTrack.empty());
+    QVERIFY(window.State().steeringTrack.empty());
 
     wheelbase->setText(QStringLiteral("-5"));
     Child<QPushButton>(window, "Command3")->click();

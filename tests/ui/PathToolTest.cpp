@@ -1,5 +1,6 @@
 // Drawing a path with the Path tool, selecting, deleting, undo and redo in
 // the drawing window, driven by clicks and keys.
+#include <QLineEdit>
 #include <QStatusBar>
 #include <QtTest>
 #include <cmath>
@@ -13,6 +14,7 @@
 #include "ui/DrawingView.h"
 #include "ui/DrawingWindow.h"
 #include "ui/PathTool.h"
+#include "ui/UserLocale.h"
 
 using namespace veerline;
 using namespace veerline::ui;
@@ -66,6 +68,9 @@ class PathToolTest : public QObject {
     f.Key(Qt::Key_P);
     QVERIFY(f.window.Editor().Path().IsActive());
     QCOMPARE(f.window.Editor().Path().Radius(), 12.0);
+    auto* radius = f.window.findChild<QLineEdit*>(QStringLiteral("txt_PathRadius"));
+    QVERIFY(radius->isEnabled());
+    QCOMPARE(radius->text(), QStringLiteral("12"));
     f.Click(50, 0.4);
     f.Click(50.3, 40, Qt::ShiftModifier);
     f.Click(90, 40.3, Qt::ShiftModifier);
@@ -96,8 +101,9 @@ class PathToolTest : public QObject {
     QVERIFY(f.Drawing().FindEntity(handle) != nullptr);
   }
 
-  // A corner too tight for R refuses to finish and the tool stays; typing a
-  // smaller R makes it fit; Backspace takes back a point, Escape cancels.
+  // A corner too tight for R refuses to finish, with the whole reason in a
+  // message, and the tool stays; R typed into the toolbar field makes it fit;
+  // Backspace takes back a point, Escape cancels.
   void typedRadiusBackspaceAndEscape() {
     Fixture f;
     f.Key(Qt::Key_P);
@@ -111,6 +117,16 @@ class PathToolTest : public QObject {
     f.Key(Qt::Key_Return);  // a 15-unit leg cannot take a 20-unit tangent
     QVERIFY(f.window.Editor().Path().IsActive());
     QVERIFY(f.window.statusBar()->currentMessage().contains(QStringLiteral("too tight")));
+    QCOMPARE(f.desktop.messages.size(), std::size_t{1});
+    QCOMPARE(f.desktop.messages[0].text, f.window.statusBar()->currentMessage());
+    QVERIFY(f.desktop.messages[0].text.endsWith(QStringLiteral(".")));
+    auto* radius = f.window.findChild<QLineEdit*>(QStringLiteral("txt_PathRadius"));
+    QTest::mouseClick(radius, Qt::LeftButton);
+    radius->selectAll();
+    QTest::keyClicks(radius, QStringLiteral("7") + UserDecimalSeparator() + QStringLiteral("5"));
+    QTest::keyClick(radius, Qt::Key_Return);
+    QCOMPARE(f.window.Editor().Path().Radius(), 7.5);
+    QVERIFY(f.window.View()->hasFocus());
     f.Key(Qt::Key_Backspace);
     QCOMPARE(f.window.Editor().Path().Points().size(), std::size_t{2});
     f.Key(Qt::Key_Escape);

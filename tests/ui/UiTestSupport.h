@@ -49,6 +49,8 @@ class TestDesktop {
     UiServices services;
     services.programFolder = mFolder.path();
     services.dataFolder = Path(QStringLiteral("data"));
+    services.documentsFolder = Path(QStringLiteral("documents"));
+    QDir().mkpath(services.documentsFolder);
     const QString ini = IniPath();
     services.openSettings = [ini] {
       return std::make_unique<QSettings>(ini, QSettings::IniFormat);
@@ -75,8 +77,9 @@ class TestDesktop {
       answers.pop_front();
       return answer;
     };
-    services.chooseFile = [this](QWidget*, FileDialogKind kind, const QString&) {
+    services.chooseFile = [this](QWidget*, FileDialogKind kind, const QString& folder) {
       dialogsShown.push_back(kind);
+      dialogFolders << folder;
       if (chosenFiles.empty()) return QString();
       const QString chosen = chosenFiles.front();
       chosenFiles.pop_front();
@@ -100,6 +103,7 @@ class TestDesktop {
   int cancelQuestions = 0;  // Yes/No/Cancel questions still to be cancelled
   std::deque<QString> chosenFiles;
   std::vector<FileDialogKind> dialogsShown;
+  QStringList dialogFolders;  // the folder each dialog opened in
   QStringList openedUrls;
   bool urlOpens = true;
 
