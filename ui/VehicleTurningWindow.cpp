@@ -32,6 +32,7 @@
 #include "ui/DrawingEditor.h"
 #include "ui/DrawingView.h"
 #include "ui/DrawingWindow.h"
+#include "ui/ManoeuvrePick.h"
 #include "ui/ElidedLabel.h"
 #include "ui/FieldFaultText.h"
 #include "ui/HelpWindow.h"
@@ -266,6 +267,9 @@ void frmVehicleTurning::OnExecute() {
   mRunDiagram = {QString::fromStdString(inputs.vehicle.txt_Name).trimmed(), inputs.vehicle.Type,
                  inputs.pathUnit};
   RunContext context{*mHost, *mConnection, *mColours, mRunState};
+  context.manoeuvreOf = [this](cad::CadEntity& picked) {
+    return ManoeuvreOfPick(mDrawingWindow->Drawing(), picked);
+  };
   RunOutcome outcome = RunOutcome::Ended;
   try {
     outcome = ExecuteButton(inputs, context).outcome;
