@@ -59,6 +59,27 @@ void PaintSnapMarker(QPainter& painter, const QPointF& at, cad::SnapKind kind) {
   }
 }
 
+// The point `distance` back from the end of a laid-out path, along it; past
+// its start, on straight on behind its first direction, where a vehicle
+// starting the path stands stretched.
+Point2D PointBackFromEnd(const std::vector<ArcPathVertex>& vertices, double distance) {
+  for (std::size_t i = vertices.size() - 1; i > 0; --i) {
+    const ArcPathVertex& a = vertices[i - 1];
+    const ArcPathVertex& b = vertices[i];
+    const cad::SnapCurve curve = cad::BulgeCurve({a.X, a.Y}, {b.X, b.Y}, a.Bulge);
+    const double length = curve.IsArc ? curve.Radius * std::abs(curve.SweepRad)
+                                      : std::hypot(b.X - a.X, b.Y - a.Y);
+    if (distance <= length && length > 0) return cad::CurvePointAt(curve, 1 - distance / length);
+    distance -= length;
+  }
+  const ArcPathVertex& a = vertices[0];
+  const cad::SnapCurve first = cad::BulgeCurve({a.X, a.Y}, {vertices[1].X, vertices[1].Y}, a.Bulge);
+  const Point2D ahead = cad::CurvePointAt(first, 1e-6);
+  const double dx = ahead.X - a.X, dy = ahead.Y - a.Y, d = std::hypot(dx, dy);
+  if (d == 0) return {a.X, a.Y};
+  return {a.X - dx / d * distance, a.Y - dy / d * distance};
+}
+
 }  // namespace
 
 QString PathTool::RadiusText(double radius) {
@@ -93,6 +114,8 @@ void PathTool::Start() {
   if (mRadiusSource) {
     if (const std::optional<double> vehicle = mRadiusSource()) mRadius = PathCornerRadius(*vehicle);
   }
+  mGuidedOffset = 0;
+  if (mGuidedOffsetSource) mGuidedOffset = mGuidedOffsetSource().value_or(0);
   mActive = true;
   mPoints.clear();
   mLegs.clear();
@@ -196,8 +219,19 @@ bool PathTool::SwitchDirection() {
     Refuse(tr("Click a point of this leg first; a leg needs a length."));
     return false;
   }
+  // Going forwards the front axle follows the line, backwards the last rear
+  // axle: the next leg starts where the axle it guides stands at the cusp.
+  Point2D start = mPoints.back();
+  if (mGuidedOffset > 0 && mRadius > 0) {
+    const ArcPathLayout layout = LayOutArcPath(mPoints, mRadius);
+    if (!layout.Ok()) {
+      Refuse(tr("The leg cannot be drawn: %1.").arg(QString::fromStdString(layout.Error)));
+      return false;
+    }
+    start = PointBackFromEnd(layout.Vertices, mGuidedOffset);
+  }
   mLegs.push_back({mPoints, mReverse});
-  mPoints = {mPoints.back()};
+  mPoints = {start};
   mReverse = !mReverse;
   if (mHover) Hover(mHoverPosition, mModifiers);
   ShowStatus();
@@ -391,9 +425,14 @@ void PathTool::Paint(QPainter& painter) const {
   if (mHover) preview.push_back(*mHover);
   PaintLeg(painter, preview, mReverse);
   painter.setBrush(Qt::NoBrush);
-  for (const Leg& leg : mLegs) {
+  // Each cusp ringed, tied by a dotted line to where the next leg starts.
+  for (std::size_t i = 0; i < mLegs.size(); ++i) {
+    const Point2D& next = i + 1 < mLegs.size() ? mLegs[i + 1].Points.front() : mPoints.front();
     painter.setPen(QPen(kReverseColour, 2));
-    painter.drawEllipse(Screen(view, leg.Points.back()), 7.0, 7.0);
+    painter.drawEllipse(Screen(view, mLegs[i].Points.back()), 7.0, 7.0);
+    painter.setPen(QPen(kReverseColour, 1, Qt::DotLine));
+    painter.drawLine(Screen(view, mLegs[i].Points.back()), Screen(view, next));
+    painter.drawEllipse(Screen(view, next), 4.0, 4.0);
   }
   painter.setPen(QPen(kPreviewColour, 1));
   painter.setBrush(kPreviewColour);

@@ -46,6 +46,13 @@ class PathTool : public QObject {
   void SetRadiusSource(std::function<std::optional<double>()> source) {
     mRadiusSource = std::move(source);
   }
+  // How far the last rear axle of the chosen vehicle, stretched straight,
+  // sits behind its front axle; asked when the tool starts. A reverse leg
+  // guides that axle, so the next leg after a cusp starts that far back
+  // along the leg before, where the axle it guides stands.
+  void SetGuidedOffsetSource(std::function<std::optional<double>()> source) {
+    mGuidedOffsetSource = std::move(source);
+  }
   double Radius() const { return mRadius; }
   // Sets R, as typing it does; a value that is not a positive number is refused.
   bool SetRadius(double radius);
@@ -89,6 +96,8 @@ class PathTool : public QObject {
   DrawingWindow& mWindow;
   DrawingEditor& mEditor;
   std::function<std::optional<double>()> mRadiusSource;
+  std::function<std::optional<double>()> mGuidedOffsetSource;
+  double mGuidedOffset = 0;
   bool mActive = false;
   double mRadius = 0;    // 0 until known
   QString mTypedRadius;  // digits typed so far

@@ -69,6 +69,8 @@ frmVehicleTurning::frmVehicleTurning(UiServices services, QWidget* parent)
   // Path corners start at the chosen vehicle's turning radius.
   mDrawingWindow->Editor().Path().SetRadiusSource(
       [this] { return MinCentrelineRadius(CurrentFields(), mHost->Symbols()); });
+  mDrawingWindow->Editor().Path().SetGuidedOffsetSource(
+      [this] { return StretchedAxleSpan(CurrentFields(), mHost->Symbols()); });
   ConnectClearance();
   // Fields start with their defaults, written with the user's decimal symbol.
   const VehicleFields defaults = VehicleFields::Defaults(mHost->Symbols());
