@@ -69,7 +69,7 @@ void CleanUp(RunContext& context) {
 // Steps 1 to 9: state reset, pick, checks and the segment chain. Any failure
 // here ends the run through the run's handler. Returns the picked entity, or
 // nothing when the run ends here.
-cad::CadEntity* PickAndCheck(ExecuteParams& params, const RunInputs& inputs, RunContext& context,
+cad::CadEntity* PickAndCheck(ExecuteParams& params, RunInputs& inputs, RunContext& context,
                              std::vector<cad::CadEntity*>& legEntities) {
   RunHost& host = context.host;
   RunState& state = context.state;
@@ -97,6 +97,18 @@ cad::CadEntity* PickAndCheck(ExecuteParams& params, const RunInputs& inputs, Run
         return nullptr;
       }
       legEntities.push_back(next);
+    }
+    // A leg of a manoeuvre in the drawing brings the whole manoeuvre.
+    if (inputs.legs.empty() && context.manoeuvreOf) {
+      const std::vector<RunContext::Leg> legs = context.manoeuvreOf(*entity);
+      if (legs.size() > 1 || (legs.size() == 1 && legs.front().reverse)) {
+        legEntities.clear();
+        for (const RunContext::Leg& leg : legs) {
+          legEntities.push_back(leg.entity);
+          inputs.legs.push_back({leg.reverse, leg.entity->Handle()});
+        }
+        entity = legEntities.front();
+      }
     }
     host.RestoreMainWindow();
 
@@ -186,8 +198,10 @@ constexpr const char* kZeroLengthPath = "The path has length 0, the run did not 
 
 namespace {
 
-RunOutcome Sweep(ExecuteParams& params, const RunInputs& inputs, RunContext& context,
+RunOutcome Sweep(ExecuteParams& params, const RunInputs& given, RunContext& context,
                  RunResult& result) {
+  // The pick may fill in the legs of a manoeuvre.
+  RunInputs inputs = given;
   RunHost& host = context.host;
   RunState& state = context.state;
   std::vector<cad::CadEntity*> legEntities;

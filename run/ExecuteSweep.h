@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,14 @@ struct RunContext {
   cad::CadConnection& connection;
   cad::ColourSettings& colours;
   RunState& state;
+  // When the run's inputs name no legs: the legs, in order, of the manoeuvre
+  // the picked polyline belongs to; none when it belongs to none, and the
+  // picked polyline runs on its own.
+  struct Leg {
+    cad::CadEntity* entity = nullptr;
+    bool reverse = false;
+  };
+  std::function<std::vector<Leg>(cad::CadEntity& picked)> manoeuvreOf = {};
 };
 
 inline constexpr const char* kPickPrompt = "Select path (Polyline) in Drawing";

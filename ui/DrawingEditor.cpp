@@ -71,10 +71,17 @@ void DrawingEditor::BuildActions() {
       tr("Draw a path: straight legs, corners rounded to the turning radius R (P). "
          "Shift keeps a leg level or plumb."));
 
+  mReverseLegAction = draw->addAction(tr("Reverse Leg"), mPath.get(), &PathTool::SwitchDirection);
+  mReverseLegAction->setObjectName(QStringLiteral("PathReverseLeg"));
+  mReverseLegAction->setToolTip(
+      tr("While drawing a path: end the leg at its last point and drive the next leg the other "
+         "way (R)"));
+
   QToolBar* bar = mWindow.addToolBar(tr("Drawing"));
   bar->setObjectName(QStringLiteral("DrawingToolBar"));
   bar->addAction(mPathAction);
   BuildRadiusField(*bar);
+  bar->addAction(mReverseLegAction);
   bar->addSeparator();
   bar->addAction(mUndo);
   bar->addAction(mRedo);
@@ -120,6 +127,7 @@ void DrawingEditor::UpdateActions() {
   mDelete->setEnabled(editable && !mSelection.empty());
   mPathAction->setEnabled(editable && !mWindow.Picker().IsPicking());
   mRadiusField->setEnabled(mPath->IsActive());
+  mReverseLegAction->setEnabled(mPath->IsActive());
 }
 
 const cad::SnapGeometry* DrawingEditor::Snaps() {

@@ -87,6 +87,7 @@ class DrawingEditor : public QObject {
   QAction* mRedo = nullptr;
   QAction* mDelete = nullptr;
   QAction* mPathAction = nullptr;
+  QAction* mReverseLegAction = nullptr;  // the Path tool's next leg the other way
   QLineEdit* mRadiusField = nullptr;
 };
 

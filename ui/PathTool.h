@@ -25,6 +25,10 @@ class DrawingWindow;
 // be typed into; typing a number over the drawing and Enter sets it too;
 // Backspace takes back the last point, Enter, a double click or a right
 // click finish, Escape cancels. The path goes on layer "Path" as one action.
+// A manoeuvre is drawn leg by leg: R (or the toolbar's Reverse leg) ends the
+// leg at its last point, a cusp, and starts the next one there in the other
+// direction; before the first point it makes the first leg a reverse one.
+// Each leg becomes its own polyline, tied to the others by extended data.
 class PathTool : public QObject {
   Q_OBJECT
 
@@ -42,12 +46,24 @@ class PathTool : public QObject {
   void SetRadiusSource(std::function<std::optional<double>()> source) {
     mRadiusSource = std::move(source);
   }
+  // How far the last rear axle of the chosen vehicle, stretched straight,
+  // sits behind its front axle; asked when the tool starts. A reverse leg
+  // guides that axle, so the next leg after a cusp starts that far back
+  // along the leg before, where the axle it guides stands.
+  void SetGuidedOffsetSource(std::function<std::optional<double>()> source) {
+    mGuidedOffsetSource = std::move(source);
+  }
   double Radius() const { return mRadius; }
   // Sets R, as typing it does; a value that is not a positive number is refused.
   bool SetRadius(double radius);
   // R as the toolbar shows it, with the user's decimal separator.
   static QString RadiusText(double radius);
   const std::vector<Point2D>& Points() const { return mPoints; }
+  // Ends the leg being drawn at its last point and starts the next one there
+  // in the other direction; false (with the reason shown) when it cannot.
+  bool SwitchDirection();
+  bool ReverseLeg() const { return mReverse; }
+  std::size_t FinishedLegs() const { return mLegs.size(); }
 
   static constexpr const char* kLayer = "Path";
 
@@ -68,15 +84,26 @@ class PathTool : public QObject {
   // A refusal the user has to read whole: a message box, and the status line.
   void Refuse(const QString& text);
   void Paint(QPainter& painter) const;
+  void PaintLeg(QPainter& painter, const std::vector<Point2D>& points, bool reverse) const;
   void End();
+  struct Leg {
+    std::vector<Point2D> Points;
+    bool Reverse = false;
+  };
+  // The legs to draw: those finished and the one being drawn, if it is one.
+  std::vector<Leg> AllLegs() const;
 
   DrawingWindow& mWindow;
   DrawingEditor& mEditor;
   std::function<std::optional<double>()> mRadiusSource;
+  std::function<std::optional<double>()> mGuidedOffsetSource;
+  double mGuidedOffset = 0;
   bool mActive = false;
   double mRadius = 0;    // 0 until known
   QString mTypedRadius;  // digits typed so far
-  std::vector<Point2D> mPoints;
+  std::vector<Point2D> mPoints;  // of the leg being drawn
+  bool mReverse = false;         // its direction
+  std::vector<Leg> mLegs;        // the legs before it, in order
   std::optional<Point2D> mHover;  // where the next point would go
   QPoint mHoverPosition;          // and the pointer's widget position
   bool mFinishOnClick = false;    // a double click's release ends the path

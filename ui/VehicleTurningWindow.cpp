@@ -33,6 +33,7 @@
 #include "ui/DrawingEditor.h"
 #include "ui/DrawingView.h"
 #include "ui/DrawingWindow.h"
+#include "ui/ManoeuvrePick.h"
 #include "ui/ElidedLabel.h"
 #include "ui/FieldFaultText.h"
 #include "ui/HelpWindow.h"
@@ -69,6 +70,8 @@ frmVehicleTurning::frmVehicleTurning(UiServices services, QWidget* parent)
   // Path corners start at the chosen vehicle's turning radius.
   mDrawingWindow->Editor().Path().SetRadiusSource(
       [this] { return MinCentrelineRadius(CurrentFields(), mHost->Symbols()); });
+  mDrawingWindow->Editor().Path().SetGuidedOffsetSource(
+      [this] { return StretchedAxleSpan(CurrentFields(), mHost->Symbols()); });
   ConnectClearance();
   // Fields start with their defaults, written with the user's decimal symbol.
   const VehicleFields defaults = VehicleFields::Defaults(mHost->Symbols());
@@ -268,6 +271,9 @@ void frmVehicleTurning::OnExecute() {
   mRunDiagram = {QString::fromStdString(inputs.vehicle.txt_Name).trimmed(), inputs.vehicle.Type,
                  inputs.pathUnit};
   RunContext context{*mHost, *mConnection, *mColours, mRunState};
+  context.manoeuvreOf = [this](cad::CadEntity& picked) {
+    return ManoeuvreOfPick(mDrawingWindow->Drawing(), picked);
+  };
   RunOutcome outcome = RunOutcome::Ended;
   try {
     outcome = ExecuteButton(inputs, context).outcome;

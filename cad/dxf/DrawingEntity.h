@@ -57,6 +57,13 @@ struct EntityData {
   // Insert: block name, scales; Insertion and RotationDeg as above.
   std::string BlockName;
   double ScaleX = 1, ScaleY = 1, ScaleZ = 1;
+  // Extended data of an added entity, 1001 application names included, in
+  // the order written after the record's own groups.
+  struct XDataTag {
+    int Code = 0;
+    std::string Value;
+  };
+  std::vector<XDataTag> XData;
 };
 
 class DrawingEntity final : public CadEntity {

@@ -72,6 +72,12 @@ void AdditionWriter::TextStyle(const std::string& name, const std::string& table
   mOut.Raw(4, "");
 }
 
+void AdditionWriter::AppId(const std::string& name, const std::string& tableHandle) {
+  TableRecordHead("APPID", tableHandle, "AcDbRegAppTableRecord");
+  mOut.Text(2, name);
+  mOut.Int(70, 0);
+}
+
 void AdditionWriter::BlockRecord(const std::string& name, const std::string& handle,
                                  const std::string& tableHandle) {
   mOut.Raw(0, "BLOCK_RECORD");
@@ -171,6 +177,13 @@ void AdditionWriter::Entity(const DrawingEntity& e, const std::string& owner) {
     case EntityKind::Unknown:
       break;  // only read entities are of unknown kinds, and they are never added
   }
+  const bool oldPolyline = e.Kind() == EntityKind::Polyline2d || e.Kind() == EntityKind::Polyline3d ||
+                           (e.Kind() == EntityKind::LwPolyline && !HasLightweightPolylines());
+  if (!oldPolyline) XData(e);  // an old polyline wrote it in its head
+}
+
+void AdditionWriter::XData(const DrawingEntity& e) {
+  for (const EntityData::XDataTag& tag : e.Data().XData) mOut.Text(tag.Code, tag.Value);
 }
 
 void AdditionWriter::LightweightPolyline(const DrawingEntity& e, const std::string& owner) {
@@ -198,6 +211,8 @@ void AdditionWriter::OldPolyline(const DrawingEntity& e, const std::string& owne
   mOut.Int(66, 1);
   mOut.Point(10, {0, 0, is3d ? 0 : d.Elevation});
   mOut.Int(70, (d.Closed ? 1 : 0) | (is3d ? 8 : 0));
+  // Extended data belongs to the POLYLINE record, ahead of its vertices.
+  XData(e);
   for (const PolylineVertex& v : d.Vertices) {
     mOut.Raw(0, "VERTEX");
     Handle(mNewHandle());

@@ -40,6 +40,8 @@ class AdditionWriter {
   void Linetype(const DrawingLinetype& linetype, const std::string& tableHandle);
   void Layer(const DrawingLayer& layer, const std::string& tableHandle);
   void TextStyle(const std::string& name, const std::string& tableHandle);
+  // A registered application, which extended data under its name needs.
+  void AppId(const std::string& name, const std::string& tableHandle);
   void BlockRecord(const std::string& name, const std::string& handle,
                    const std::string& tableHandle);
   // A block definition with its entities; recordHandle is its BLOCK_RECORD.
@@ -57,6 +59,7 @@ class AdditionWriter {
   void LightweightPolyline(const DrawingEntity& e, const std::string& owner);
   void OldPolyline(const DrawingEntity& e, const std::string& owner, bool is3d);
   void Text(const DrawingEntity& e, const std::string& owner);
+  void XData(const DrawingEntity& e);
 
   DxfEmitter& mOut;
   const AdditionStyle& mStyle;

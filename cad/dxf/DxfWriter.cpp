@@ -121,6 +121,7 @@ class LosslessWriter {
     mFileLayers = names("LAYER");
     mFileLinetypes = names("LTYPE");
     mFileStyles = names("STYLE");
+    mFileAppIds = names("APPID");
     if (const DxfTable* ltypes = mSource.FindTable("LTYPE")) {
       for (std::size_t first : ltypes->Records) {
         std::string name(TrimDxf(FindValue(mSource.Record(first), 2)));
@@ -187,6 +188,26 @@ class LosslessWriter {
     return blocks;
   }
 
+  // Applications named in the extended data of added entities that the file
+  // has not registered.
+  std::vector<std::string> NewAppIds() const {
+    std::vector<std::string> names;
+    std::set<std::string> taken = mFileAppIds;
+    auto scan = [&](const DrawingBlock& block) {
+      for (const auto& e : block.Entities()) {
+        if (e->FromFile() || e->Erased()) continue;
+        for (const EntityData::XDataTag& tag : e->Data().XData) {
+          if (tag.Code == 1001 && taken.insert(Upper(tag.Value)).second) names.push_back(tag.Value);
+        }
+      }
+    };
+    scan(mDrawing.ModelSpace());
+    for (const auto& block : mDrawing.Blocks()) {
+      if (!block->Erased()) scan(*block);
+    }
+    return names;
+  }
+
   bool HasNewTexts() const {
     auto any = [](const DrawingBlock& block) {
       return std::any_of(block.Entities().begin(), block.Entities().end(), [](const auto& e) {
@@ -244,6 +265,13 @@ class LosslessWriter {
       AdditionWriter writer = Writer(out);
       for (const DrawingLayer& layer : layers) writer.Layer(layer, TableHandle("LAYER"));
       AddToTable("LAYER", static_cast<int>(layers.size()), out.Take());
+    }
+    {
+      DxfEmitter out = Emitter();
+      AdditionWriter writer = Writer(out);
+      const std::vector<std::string> apps = NewAppIds();
+      for (const std::string& app : apps) writer.AppId(app, TableHandle("APPID"));
+      AddToTable("APPID", static_cast<int>(apps.size()), out.Take());
     }
     if (needStyle && !mFileStyles.count("STANDARD")) {
       DxfEmitter out = Emitter();
@@ -432,7 +460,7 @@ class LosslessWriter {
   std::uint64_t mNextHandle;
   std::uint64_t mSeedNeeded = 0;
   AdditionStyle mStyle;
-  std::set<std::string> mFileLayers, mFileLinetypes, mFileStyles;
+  std::set<std::string> mFileLayers, mFileLinetypes, mFileStyles, mFileAppIds;
   std::string mModelSpaceOwner;
   std::map<const DrawingBlock*, std::string> mBlockRecords;
   std::string mNewTables;
