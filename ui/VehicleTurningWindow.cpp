@@ -110,39 +110,19 @@ VehicleFields frmVehicleTurning::CurrentFields() const {
   return fields;
 }
 
-WindowRunOptions frmVehicleTurning::CurrentRunOptions() const {
-  WindowRunOptions options;
-  options.vehicleType = mTypeList->currentIndex() < 0 ? 0 : mTypeList->currentData().toInt();
-  options.plotVehicle = mPlotVehicle->isChecked();
-  options.plotOnlyFirstAndLast = mPlotOnlyFirstAndLast->isChecked();
-  options.plotSweep = mPlotSweep->isChecked();
-  options.plotEnvelope = mPlotEnvelope->isChecked();
-  options.reverse = mReverse->isChecked();
-  options.exactTracking = mExactTracking->isChecked();
-  options.pathUnitPosition = mPathUnit->currentIndex();
-  options.vehicleUnitPosition = mVehicleUnit->currentIndex();
-  options.speedUnitPosition = mSpeedUnit->currentIndex();
-  options.speedText = mSpeed->text().toStdString();
-  options.lockToLockText =
-      mFields[static_cast<int>(Dimension::LockToLockTime)]->text().toStdString();
-  options.plotSpacingText = mPlotSpacing->text().toStdString();
-  return options;
-}
-
 RunInputs frmVehicleTurning::CurrentRunInputs() const {
-  const WindowRunOptions options = CurrentRunOptions();
   RunInputs inputs;
   inputs.vehicle = CurrentFields();
-  inputs.pathUnit = options.pathUnitPosition;
-  inputs.speedUnit = options.speedUnitPosition;
-  inputs.txt_Speed = options.speedText;
-  inputs.txt_plotSpacing = options.plotSpacingText;
-  inputs.plotVehicle = options.plotVehicle;
-  inputs.plotOnlyFirstAndLast = options.plotOnlyFirstAndLast;
-  inputs.plotSweep = options.plotSweep;
-  inputs.plotPerimeter = options.plotEnvelope;
-  inputs.reverse = options.reverse;
-  inputs.exactTracking = options.exactTracking;
+  inputs.pathUnit = mPathUnit->currentIndex();
+  inputs.speedUnit = mSpeedUnit->currentIndex();
+  inputs.txt_Speed = mSpeed->text().toStdString();
+  inputs.txt_plotSpacing = mPlotSpacing->text().toStdString();
+  inputs.plotVehicle = mPlotVehicle->isChecked();
+  inputs.plotOnlyFirstAndLast = mPlotOnlyFirstAndLast->isChecked();
+  inputs.plotSweep = mPlotSweep->isChecked();
+  inputs.plotPerimeter = mPlotEnvelope->isChecked();
+  inputs.reverse = mReverse->isChecked();
+  inputs.exactTracking = mExactTracking->isChecked();
   inputs.obstacleLayers = mClearanceGroup->ChosenLayers();
   inputs.txt_ClearanceMargin = mClearanceGroup->MarginText();
   return inputs;

@@ -45,24 +45,6 @@ class frmVehicleTurningSettings;
 class frmAbout;
 class HelpWindow;
 
-// The run options as the window's controls hold them; the run reads the
-// numbers from the texts itself so that conversion failures happen there.
-struct WindowRunOptions {
-  int vehicleType = 0;                // item data of Combo1, 0 when nothing is selected
-  bool plotVehicle = false;           // chk_PlotVehicle
-  bool plotOnlyFirstAndLast = false;  // Check1
-  bool plotSweep = false;             // chk_plotSweep
-  bool plotEnvelope = false;          // Check2
-  bool reverse = false;               // Chk_reverse
-  bool exactTracking = false;         // chk_ExactTracking
-  int pathUnitPosition = -1;          // Combo2
-  int vehicleUnitPosition = -1;       // Combo3
-  int speedUnitPosition = -1;         // Combo4
-  std::string speedText;              // txt_Speed
-  std::string lockToLockText;         // txt_LockToLock
-  std::string plotSpacingText;        // txt_plotSpacing
-};
-
 // The main window: the fields of one vehicle, the vehicle list of the current
 // library, the path unit, speed and output options, the run diagrams on a tab
 // strip and the status bar. It owns the library state and the run state.
@@ -77,7 +59,6 @@ class frmVehicleTurning : public QMainWindow {
 
   // ---- What a run reads and drives -------------------------------------
   VehicleFields CurrentFields() const;
-  WindowRunOptions CurrentRunOptions() const;
   RunState& State() { return mRunState; }
   // The tracks the diagrams show: those of the last run that reached its
   // output, kept while later attempts are cancelled or refused.

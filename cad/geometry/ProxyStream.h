@@ -14,6 +14,7 @@
 #include <string>
 
 #include "cad/geometry/GeometrySink.h"
+#include "engine/TextCoding.h"
 
 namespace veerline::cad::proxy {
 
@@ -108,23 +109,6 @@ class ByteReader {
     return part;
   }
   void Align() { mIndex = std::min(mData.size(), (mIndex + 3) / 4 * 4); }
-  static void AppendUtf8(std::string& out, std::uint32_t cp) {
-    if (cp < 0x80) {
-      out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-      out += static_cast<char>(0xC0 | (cp >> 6));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-      out += static_cast<char>(0xE0 | (cp >> 12));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (cp >> 18));
-      out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-  }
 
   std::span<const std::uint8_t> mData;
   std::size_t mIndex = 0;

@@ -21,15 +21,9 @@
 
 using namespace veerline;
 using namespace veerline::ui;
+using veerline::ui::test::Child;
 
 namespace {
-
-template <typename T>
-T* Child(QWidget& window, const char* name) {
-  T* child = window.findChild<T*>(QString::fromLatin1(name));
-  if (child == nullptr) qFatal("missing control %s", name);
-  return child;
-}
 
 // The turn drawing with a kerb across its first straight (handle 42) and a
 // marking line beside it on a layer left unchosen.

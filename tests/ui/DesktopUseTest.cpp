@@ -20,16 +20,10 @@
 
 using namespace veerline;
 using namespace veerline::ui;
+using veerline::ui::test::Child;
 using veerline::ui::test::TestDesktop;
 
 namespace {
-
-template <typename T>
-T* Child(QWidget& window, const char* name) {
-  T* child = window.findChild<T*>(QString::fromLatin1(name));
-  if (child == nullptr) qFatal("missing control %s", name);
-  return child;
-}
 
 std::filesystem::path Fs(const QString& path) { return QFile::encodeName(path).toStdString(); }
 

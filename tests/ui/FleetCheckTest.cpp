@@ -26,15 +26,9 @@
 
 using namespace veerline;
 using namespace veerline::ui;
+using veerline::ui::test::Child;
 
 namespace {
-
-template <typename T>
-T* Child(QObject& window, const char* name) {
-  T* child = window.findChild<T*>(QString::fromLatin1(name));
-  if (child == nullptr) qFatal("missing control %s", name);
-  return child;
-}
 
 QAction* EntryNamed(QMenu* menu, const QString& text) {
   emit menu->aboutToShow();  // the menu lists the libraries as it opens

@@ -30,19 +30,13 @@
 
 using namespace veerline;
 using namespace veerline::ui;
+using veerline::ui::test::Child;
 using veerline::ui::test::TestDesktop;
 
 namespace {
 
 // Length of the path in TurnDxf: 20 m, a quarter circle of 12 m radius, 28 m.
 const double kTurnPathLength = 20 + 6 * 3.14159265358979 + 28;
-
-template <typename T>
-T* Child(QWidget& window, const char* name) {
-  T* child = window.findChild<T*>(QString::fromLatin1(name));
-  if (child == nullptr) qFatal("missing control %s", name);
-  return child;
-}
 
 // The main window with the turn drawing open and a Semi-Trailer in metres at
 // 3 km/h, slow enough for the steering to follow the turn.

@@ -15,18 +15,12 @@
 
 using namespace veerline;
 using namespace veerline::ui;
+using veerline::ui::test::Child;
 using veerline::ui::test::TestDesktop;
 
 namespace {
 
 constexpr qint64 kRecord = 1634;
-
-template <typename T>
-T* Child(QWidget& window, const char* name) {
-  T* child = window.findChild<T*>(QString::fromLatin1(name));
-  if (child == nullptr) qFatal("missing control %s", name);
-  return child;
-}
 
 QStringList ListTexts(QWidget& window) {
   QStringList texts;

@@ -25,16 +25,10 @@
 
 using namespace veerline;
 using namespace veerline::ui;
+using veerline::ui::test::Child;
 using veerline::ui::test::TestDesktop;
 
 namespace {
-
-template <typename T>
-T* Child(QWidget& window, const char* name) {
-  T* child = window.findChild<T*>(QString::fromLatin1(name));
-  if (child == nullptr) qFatal("missing control %s", name);
-  return child;
-}
 
 // A kerb line around the yard, carrying another program's extended data.
 QByteArray YardDxf() {

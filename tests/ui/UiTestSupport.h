@@ -5,6 +5,7 @@
 // and recorded instead of shown.
 
 #include <QDir>
+#include <QObject>
 #include <QSettings>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -15,6 +16,14 @@
 #include "ui/UiServices.h"
 
 namespace veerline::ui::test {
+
+// The named control inside a window; a test without it cannot go on.
+template <typename T>
+T* Child(QObject& window, const char* name) {
+  T* child = window.findChild<T*>(QString::fromLatin1(name));
+  if (child == nullptr) qFatal("missing control %s", name);
+  return child;
+}
 
 struct ShownMessage {
   MessageKind kind;
