@@ -94,9 +94,11 @@ def librecad_prints(drawing, folder):
     env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
     try:
         # A drawing it cannot read makes it wait on a message box, which the
-        # time limit ends.
+        # time limit ends. The limit is wide: LibreCAD takes over a minute on a
+        # busy machine for some drawings (the BricsCAD MTEXT sample, as given,
+        # makes a 450 MB page), and a slow print is no fault of the drawing.
         printed = subprocess.run([LIBRECAD, "dxf2pdf", "-a", "-p", "297x210", "-t", folder,
-                                  drawing], capture_output=True, env=env, timeout=120)
+                                  drawing], capture_output=True, env=env, timeout=600)
     except subprocess.TimeoutExpired:
         return "LibreCAD did not print it (it stopped answering)"
     if printed.returncode != 0 or not os.path.exists(pdf) or os.path.getsize(pdf) < 200:
