@@ -25,5 +25,23 @@ ChainPose StraightPoseBehind(const Segments& segments, const Point2D& guided,
 // path's tangent and curvature, asin(c x curvature) off it.
 ChainPose ReversePose(const Segments& segments, const Point2D& guided, const Point2D& facing,
                       const ChainPose& before, const ChainPose& older);
+// The same, into `pose` (which must not be `before` or `older`), reusing its storage.
+void ReversePoseInto(const Segments& segments, const Point2D& guided, const Point2D& facing,
+                     const ChainPose& before, const ChainPose& older, ChainPose& pose);
+
+// The pose after the driver backs the towing unit `distance` along the arc of
+// the steering angle `steeringRad` (radians, + to the left as seen going
+// forwards); every unit behind is pushed, its rear axle moving along the line
+// to its hitch (the closed-form follower step run backwards).
+ChainPose DriveBack(const Segments& segments, const ChainPose& before, double steeringRad,
+                    double distance);
+
+// The curvature (seen going forwards, + to the left) of the towing unit's
+// path that steers a reversing chain towards a curve of `wanted` for its last
+// unit. Each unit is asked for the steady curve that keeps the unit behind on
+// its own, plus the turn that closes, over `settle`, the gap between its
+// heading and the steady articulation.
+double TowingCurvatureFor(const Segments& segments, const ChainPose& pose, double wanted,
+                          double settle);
 
 }  // namespace veerline

@@ -11,6 +11,7 @@
 #include "engine/BodyGeometry.h"
 #include "engine/ExactTracking.h"
 #include "engine/Numerics.h"
+#include "engine/ReverseDriver.h"
 #include "engine/ReverseLeg.h"
 #include "engine/Rounding.h"
 
@@ -297,9 +298,8 @@ class StationLoop {
   double mSteeringRad = 0;
   std::size_t mLeg = 0;
   bool mReverse = false;
-  bool mOffLine = false;
+  std::optional<ReverseDriver> mReverseDriver;
   int mLockSide = 0;  // +1 or -1 while a reverse step is held at full lock
-  double mLastCurvature = 0;  // of the last unit's rear-axle path on the reverse leg
   double mPlotInterval = 0;
 };
 
@@ -328,7 +328,6 @@ bool StationLoop::StartLeg(std::size_t leg, std::size_t i) {
   mPlotThisStation = true;
   mPlotCounter = mOptions.calculationStep;
   mPlotInterval = next.plotInterval;
-  mOffLine = false;
   return true;
 }
 
@@ -372,91 +371,35 @@ void StationLoop::PlaceExact(std::size_t i) {
   }
 }
 
-// The reverse step: the last rear axle onto the leg's line with the line's
-// heading. Where that asks the towing unit for more than its steering lock
-// (a kink, a curve too tight, a leg started off the line or articulated), the
-// driver steers instead: the last unit's path curvature follows a pursuit of
-// the line, held within what the steering lock allows and
-// changed no faster than the lock lets the articulation change, until the
-// vehicle is back on the line.
+// The reverse step: the driver backs the vehicle along the leg's line.
 void StationLoop::PlaceReverse(std::size_t i, const ManoeuvreLeg& leg) {
   const ChainPose before = CurrentPose();
-  const std::vector<Point2D>& line = mState.guidedPoints;
-  const std::size_t last = mSegments.size() - 1;
-  const double unit = 1.0 / mOptions.metresPerUnit;
-  const double step = mOptions.calculationStep;
-  const double lock = DegToRad(mSegments[0].MaxTurningAngle);
   ManoeuvreLeg& driven = mState.legs[mLeg];
-  const Point2D g0 = before.rear[last];
   if (i == leg.firstStation) {
     // The vehicle stands where the leg starts (never moved onto the line).
+    const double speed = mOptions.speedMetresPerSecond;
+    ReverseLimits limits;
+    limits.lockRadians = DegToRad(mSegments[0].MaxTurningAngle);
+    if (speed > 0 && mOptions.lockToLockSeconds > 0)
+      limits.rateDegrees =
+          0.95 * AllowedSteeringChange(speed, mSegments[0].MaxTurningAngle,
+                                       mOptions.lockToLockSeconds, mOptions.calculationStep,
+                                       mOptions.metresPerUnit);
+    limits.step = mOptions.calculationStep;
+    limits.unit = 1.0 / mOptions.metresPerUnit;
+    mReverseDriver.emplace(mSegments, limits);
     mPose = before;
     mOlderPose = before;
-    const double gap = Distance2D(g0, line[i]);
-    mOffLine = gap > 1e-3 * unit;
+    const double gap = mReverseDriver->StartLeg(before, mState.guidedPoints, leg.firstStation,
+                                                leg.lastStation, mPrevSteeringAngle);
     driven.maxPathDeviation = std::max(driven.maxPathDeviation, gap);
-    mLastCurvature = 0;
     return;
   }
-  const Point2D u0 = UnitHeading(before, last);
-  const Point2D t0{-u0.X, -u0.Y};
-  if (!mOffLine) {
-    const Point2D travel = TravelTangent(line, leg.firstStation, leg.lastStation, i);
-    const ChainPose pose =
-        ReversePose(mSegments, line[i], {-travel.X, -travel.Y}, before, mOlderPose);
-    const double steering =
-        SteeringFromMotion(before.rear[0], UnitHeading(before, 0), pose.rear[0],
-                           UnitHeading(pose, 0), mSegments[0].Wheelbase, mSteeringRad);
-    if (!(std::fabs(steering) > lock && lock > 0)) {
-      const double moved = Distance2D(g0, line[i]);
-      if (moved > 0) mLastCurvature = AngleBetween(t0, travel) / moved;
-      mPose = pose;
-      return;
-    }
-  }
-  // Steering: pursue a point of the line a unit length beyond the station.
-  const double wheelbase0 = mSegments[0].Wheelbase;
-  const double trailing = mSegments[last].Wheelbase;
-  const double look = std::max(1.5 * trailing, 5.0 * unit);
-  const std::size_t k =
-      std::min(leg.lastStation, i + static_cast<std::size_t>(std::ceil(look / step)));
-  const Point2D aim{line[k].X - g0.X, line[k].Y - g0.Y};
-  const double aimLength = std::hypot(aim.X, aim.Y);
-  double wanted = aimLength > 0 ? 2.0 * std::sin(AngleBetween(t0, aim)) / aimLength : 0;
-  // The tightest curve of the last unit's axle that the steering lock allows.
-  const double tanLock = std::tan(std::min(lock, DegToRad(89.0)));
-  double tightest = tanLock / wheelbase0;
-  double change = 1e300;
-  if (last > 0) {
-    const double towRadius = wheelbase0 / tanLock;
-    const double byLock = towRadius > trailing ? 1.0 / std::sqrt(towRadius * towRadius - trailing * trailing) : 1e300;
-    // The articulation limit is not steered round: past it the trailer jackknifes.
-    tightest = 0.9 * byLock;
-    change = 0.5 * tanLock / wheelbase0 * step / trailing;
-  }
-  wanted = std::clamp(wanted, -tightest, tightest);
-  const double curvature =
-      std::clamp(mLastCurvature + std::clamp(wanted - mLastCurvature, -change, change), -tightest,
-                 tightest);
-  mLastCurvature = curvature;
-  // Keep abreast of the station along the line.
-  const Point2D toStation{line[i].X - g0.X, line[i].Y - g0.Y};
-  const double along =
-      std::clamp(toStation.X * t0.X + toStation.Y * t0.Y, 0.5 * step, 1.5 * step);
-  const double turn = curvature * along;
-  const Point2D t1 = Rotated(t0, turn);
-  const Point2D chordDirection = Rotated(t0, turn / 2.0);
-  const Point2D guided{g0.X + along * chordDirection.X, g0.Y + along * chordDirection.Y};
-  mPose = ReversePose(mSegments, guided, {-t1.X, -t1.Y}, before, mOlderPose);
-  const double steering =
-      SteeringFromMotion(before.rear[0], UnitHeading(before, 0), mPose.rear[0],
-                         UnitHeading(mPose, 0), wheelbase0, mSteeringRad);
-  if (std::fabs(steering) > lock && lock > 0) mLockSide = steering > 0 ? 1 : -1;
-  const std::size_t from = i > leg.firstStation + 10 ? i - 10 : leg.firstStation;
-  const std::size_t to = std::min(i + 10, leg.lastStation);
-  const double deviation = DistanceToPoints(line, from, to, guided);
-  mOffLine = Distance2D(guided, line[i]) > 1e-3 * unit;
-  driven.maxPathDeviation = std::max(driven.maxPathDeviation, deviation);
+  ReverseStation station =
+      mReverseDriver->Next(i, before, mOlderPose, mSteeringRad, mPrevSteeringAngle);
+  mPose = std::move(station.pose);
+  mLockSide = station.lockSide;
+  driven.maxPathDeviation = std::max(driven.maxPathDeviation, station.deviation);
 }
 
 void StationLoop::ReserveTracks() {

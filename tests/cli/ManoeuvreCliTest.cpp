@@ -179,7 +179,8 @@ TEST_F(ManoeuvreCliTest, TooTightReverseArcJackknifes) {
     "MaxTurningAngle":40,"MaxSegmentAngle":45,"LockToLockTime":6,"Front":1.2,"Wheelbase":4,
     "Back":0.8,"Hitch":0,"Front2":1.5,"Wheelbase2":12,"Back2":1.5,"VehicleWidth":2.5,
     "WheelWidth":2.5,"VehicleWidth2":2.5,"WheelWidth2":2.5})");
-  ASSERT_EQ(Run({{"A1", StraightThenArc(0, 20, 8, 10)}},
+  // A 5 m arc asks for an articulation of atan(12 / 5) = 67 degrees.
+  ASSERT_EQ(Run({{"A1", StraightThenArc(0, 20, 5, 10)}},
                 "--leg reverse:A1 --speed 0 --out " + File("out.dxf") + semi),
             0)
       << Err();
@@ -192,6 +193,30 @@ TEST_F(ManoeuvreCliTest, TooTightReverseArcJackknifes) {
   text << in.rdbuf();
   EXPECT_NE(text.str().find("Turn_Reverse"), std::string::npos);
   EXPECT_NE(text.str().find("Draftkit_ErrNotes"), std::string::npos);
+}
+
+// The WB-20 driven east past a bay, then backed west and round a 15 m quarter
+// circle south into it, with no easing: the driver starts turning in early,
+// keeps the trailer axle within a few decimetres of the line at walking pace
+// and ends lined up in the bay; faster, the slower swing of the wheel costs
+// more room but the vehicle still gets in.
+TEST_F(ManoeuvreCliTest, SemitrailerBacksIntoABayRoundACorner) {
+  const double trailerAxle = 25.4;  // where the first leg leaves it
+  const double b = std::tan(kPi / 8);
+  const std::vector<Polyline> legs{
+      {"A1", {{0, 0, 0}, {45, 0, 0}}},
+      {"A2", {{trailerAxle, 0, 0}, {15, 0, b}, {0, -15, 0}, {0, -40, 0}}}};
+  for (const auto& [speed, room] : {std::pair{"3", 0.5}, std::pair{"10", 2.5}}) {
+    const std::string args = "--leg forward:A1 --leg reverse:A2 --record 2 --library " + kLibrary;
+    ASSERT_EQ(Run(legs, args + " --speed " + speed), 0)
+        << Err();
+    const json report = Report();
+    EXPECT_EQ(report["outcome"], "completed") << speed;
+    EXPECT_LT(report["legs"][1]["maxPathDeviation"].get<double>(), room) << speed;
+    const json& trailer = report["axles"].back().back();
+    EXPECT_NEAR(trailer[0].get<double>(), 0, 0.3) << speed;
+    EXPECT_NEAR(trailer[2].get<double>(), 90, 5) << speed;
+  }
 }
 
 // A leg from (x, y) heading h: a straight, a tangent arc of signed radius r
