@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
+#include <array>
 #include <cmath>
 #include <functional>
 
@@ -45,10 +46,11 @@ class ManoeuvreTest : public QObject {
  private slots:
   void init() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
 
-  // A semitrailer driven forward past a bay and backed straight into it: two legs
-  // tied by their extended data, which Save writes and Open reads back with
-  // the other program's data kept; Execute on the reverse leg runs both.
-  void drawnManoeuvreSurvivesSaveAndRunsBothLegs() {
+  // A semitrailer driven forward past a bay and backed round a corner into
+  // it: two legs tied by their extended data. Execute on the reverse leg runs
+  // both and the trailer ends in the bay; Save writes the legs with the other
+  // program's data kept, and the drawing opened again runs the same manoeuvre.
+  void drawnManoeuvreBacksIntoABayAndRunsAgainAfterSave() {
     TestDesktop desktop;
     frmVehicleTurning window{desktop.Services()};
     DrawingWindow& drawingWindow = window.DrawingWindowRef();
@@ -61,10 +63,8 @@ class ManoeuvreTest : public QObject {
     types->setCurrentIndex(types->findData(2));
     Child<QComboBox>(window, "Combo2")->setCurrentIndex(1);
     Child<QComboBox>(window, "Combo3")->setCurrentIndex(1);
-    Child<QLineEdit>(window, "txt_Speed")->setText(QStringLiteral("2"));
+    Child<QLineEdit>(window, "txt_Speed")->setText(QStringLiteral("3"));
     Child<QLineEdit>(window, "txt_Name")->setText(QStringLiteral("Semi"));
-    // Exact kinematics put the trailer's axle where the reverse leg starts.
-    Child<QCheckBox>(window, "chk_ExactTracking")->setChecked(true);
 
     desktop.messages.clear();  // the missing vehicle library at start
     DrawingView* view = drawingWindow.View();
@@ -76,8 +76,8 @@ class ManoeuvreTest : public QObject {
     view->setFocus();
     key(Qt::Key_P);
     QVERIFY(tool.IsActive());
-    key(Qt::Key_3);
-    key(Qt::Key_0);
+    key(Qt::Key_1);
+    key(Qt::Key_5);
     key(Qt::Key_Return);
     click(0, 0);
     click(70, 0);
@@ -87,9 +87,32 @@ class ManoeuvreTest : public QObject {
     const double start = tool.Points().front().X;
     QVERIFY(start < 70 - 5);
     QVERIFY(std::abs(tool.Points().front().Y) < 0.5);
-    click(start - 40, 0);
+    // Back past the bay's side, then round the corner 30 m into the bay.
+    const double bay = start - 25;
+    click(bay, 0);
+    click(bay, -30);
     key(Qt::Key_Return);
     QVERIFY(!tool.IsActive());
+
+    auto execute = [&] {
+      QMetaObject::Connection pick =
+          QObject::connect(&drawingWindow.Picker(), &InteractivePicker::pickStarted,
+                           [&] { QTimer::singleShot(0, [&] { click(bay, -25); }); });
+      Child<QPushButton>(window, "Command3")->click();
+      QObject::disconnect(pick);
+    };
+    execute();
+    const RunState& state = window.State();
+    QCOMPARE(state.legs.size(), std::size_t{2});
+    QCOMPARE(state.legs[0].outcome, std::string("completed"));
+    QCOMPARE(state.legs[1].outcome, std::string("completed"));
+    QVERIFY(state.legs[1].reverse);
+    const std::array<double, 3> parked = state.axles.back();
+    QVERIFY2(std::abs(parked[0] - bay) < 0.5 && std::abs(parked[2] - 90) < 5,
+             qPrintable(QStringLiteral("trailer at %1, facing %2").arg(parked[0]).arg(parked[2])));
+    QVERIFY(window.StatusPanelText(0).contains(QStringLiteral("Legs: 2 (1 reverse)")));
+    QVERIFY(drawingWindow.Drawing()->FindLayer("Turn_Reverse") != nullptr);
+    QVERIFY(desktop.messages.empty());
 
     QVERIFY(drawingWindow.SaveDrawing());
     QFile saved(path);
@@ -108,17 +131,10 @@ class ManoeuvreTest : public QObject {
     QCOMPARE(order.size(), std::size_t{2});
     QVERIFY(!order[0].Reverse && order[1].Reverse);
 
-    QObject::connect(&drawingWindow.Picker(), &InteractivePicker::pickStarted,
-                     [&] { QTimer::singleShot(0, [&] { click(start - 30, 0); }); });
-    Child<QPushButton>(window, "Command3")->click();
-
-    const RunState& state = window.State();
+    execute();
     QCOMPARE(state.legs.size(), std::size_t{2});
-    QCOMPARE(state.legs[0].outcome, std::string("completed"));
     QCOMPARE(state.legs[1].outcome, std::string("completed"));
-    QVERIFY(state.legs[1].reverse);
-    QVERIFY(window.StatusPanelText(0).contains(QStringLiteral("Legs: 2 (1 reverse)")));
-    QVERIFY(drawingWindow.Drawing()->FindLayer("Turn_Reverse") != nullptr);
+    for (int c = 0; c < 3; ++c) QCOMPARE(state.axles.back()[c], parked[c]);
     QVERIFY(desktop.messages.empty());
   }
 };
