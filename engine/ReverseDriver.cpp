@@ -117,7 +117,7 @@ ReverseStation ReverseDriver::Next(std::size_t i, const ChainPose& before, const
     if (Steerable(SteeringOf(before, station.pose, steeringRadians), steeringDegrees))
       return station;
   }
-  ReverseStation station = Pursue(i, before, steeringRadians);
+  ReverseStation station = Pursue(i, before, steeringRadians, steeringDegrees);
   // Back on the line (within a centimetre, as straight as it runs): the exact
   // pose is tried again, as far as it can be steered from here.
   const Point2D guided = station.pose.rear[last];
@@ -141,12 +141,36 @@ ReverseStation ReverseDriver::Next(std::size_t i, const ChainPose& before, const
   return station;
 }
 
+// The steering nearest to `wanted` that lies within the lock and the rate
+// from `previousDegrees`, as the checks measure them (the mean of the two
+// wheels' angles, which grows faster than the steering angle itself): found
+// by halving between the previous steering and the wanted one.
+double ReverseDriver::NearestSteerable(double wanted, double previousDegrees) const {
+  const double wheelbase = mSegments[0].Wheelbase, track = mSegments[0].WheelWidth;
+  auto degrees = [&](double steering) {
+    return WheelAnglesOf(steering, wheelbase, track).steeringDegrees;
+  };
+  // The steering the check holds the previous one at, found by halving too.
+  double low = -PiValue() / 2.0 + 1e-9, high = PiValue() / 2.0 - 1e-9;
+  for (int halving = 0; halving < 50; ++halving) {
+    const double middle = (low + high) / 2.0;
+    (degrees(middle) < previousDegrees ? low : high) = middle;
+  }
+  double reachable = (low + high) / 2.0, beyond = wanted;
+  if (!Steerable(reachable, previousDegrees)) return reachable;
+  for (int halving = 0; halving < 40; ++halving) {
+    const double middle = (reachable + beyond) / 2.0;
+    (Steerable(middle, previousDegrees) ? reachable : beyond) = middle;
+  }
+  return reachable;
+}
+
 // One station steered by the driver: a pursuit of a point of the line a unit
 // length beyond the station asks for a curve of the last unit's axle, and the
 // steering that turns the chain to it, within the rate and the lock, backs
 // the towing unit far enough for the last axle to keep abreast of the station.
 ReverseStation ReverseDriver::Pursue(std::size_t i, const ChainPose& before,
-                                     double steeringRadians) {
+                                     double steeringRadians, double steeringDegrees) {
   // How far the vehicle travels while the wheel swings from lock to lock.
   const double swing = mLimits.rateDegrees < 1e299 && mLimits.lockRadians > 0
                            ? 2.0 * RadToDeg(mLimits.lockRadians) / mLimits.rateDegrees * mLimits.step
@@ -184,8 +208,7 @@ ReverseStation ReverseDriver::Pursue(std::size_t i, const ChainPose& before,
   // The path's curvature seen going forwards is that of the travel, turned round.
   double steering = std::atan(
       wheelbase0 * TowingCurvatureFor(mSegments, before, -curvature, std::max(kSettleMetres * unit, kSettleOfSwing * swing)));
-  const double rate = DegToRad(mLimits.rateDegrees);
-  if (rate < PiValue()) steering = std::clamp(steering, steeringRadians - rate, steeringRadians + rate);
+  if (!Steerable(steering, steeringDegrees)) steering = NearestSteerable(steering, steeringDegrees);
   ReverseStation station;
   if (lock > 0) {
     const double lockDegrees = RadToDeg(lock);
@@ -197,6 +220,7 @@ ReverseStation ReverseDriver::Pursue(std::size_t i, const ChainPose& before,
       station.lockSide = steering > 0 ? 1 : -1;
     }
   }
+  station.steering = steering;
   // Back the towing unit so far that the last axle keeps abreast of the station.
   const Point2D toStation{line[i].X - g0.X, line[i].Y - g0.Y};
   const double along =

@@ -12,6 +12,7 @@
 // lock and steering rate allow until it is back on the line.
 
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 #include "engine/ExactTracking.h"
@@ -31,6 +32,9 @@ struct ReverseLimits {
 struct ReverseStation {
   ChainPose pose;
   int lockSide = 0;         // +1 or -1 when held at full lock
+  // The steering the driver gave (radians); none on the line, where it is
+  // worked out from the towing unit's motion.
+  std::optional<double> steering;
   double deviation = 0;     // distance of the last rear axle from the line
 };
 
@@ -59,7 +63,9 @@ class ReverseDriver {
   void LookAhead(std::size_t from, const ChainPose& before, const ChainPose& older,
                  double steeringRadians, double steeringDegrees);
   std::size_t Lead() const;
-  ReverseStation Pursue(std::size_t i, const ChainPose& before, double steeringRadians);
+  double NearestSteerable(double wanted, double previousDegrees) const;
+  ReverseStation Pursue(std::size_t i, const ChainPose& before, double steeringRadians,
+                        double steeringDegrees);
 
   const Segments& mSegments;
   ReverseLimits mLimits;

@@ -300,6 +300,7 @@ class StationLoop {
   bool mReverse = false;
   std::optional<ReverseDriver> mReverseDriver;
   int mLockSide = 0;  // +1 or -1 while a reverse step is held at full lock
+  std::optional<double> mDriverSteering;  // what the driver steered a reverse step with
   double mPlotInterval = 0;
 };
 
@@ -337,6 +338,7 @@ void StationLoop::PlaceExact(std::size_t i) {
   const ChainPose before = CurrentPose();
   const ManoeuvreLeg& leg = mState.legs[mLeg];
   mLockSide = 0;
+  mDriverSteering.reset();
   if (leg.reverse) {
     PlaceReverse(i, leg);
   } else {
@@ -346,9 +348,9 @@ void StationLoop::PlaceExact(std::size_t i) {
   }
   // At full lock the steering is the lock itself, which the limit check lets pass.
   const double lockDegrees = mSegments[0].MaxTurningAngle;
-  mSteeringRad = mLockSide != 0
-                     ? mLockSide * DegToRad(lockDegrees)
-                     : SteeringFromMotion(before.rear[0], UnitHeading(before, 0), mPose.rear[0],
+  mSteeringRad = mLockSide != 0  ? mLockSide * DegToRad(lockDegrees)
+                 : mDriverSteering ? *mDriverSteering
+                                   : SteeringFromMotion(before.rear[0], UnitHeading(before, 0), mPose.rear[0],
                                           UnitHeading(mPose, 0), mSegments[0].Wheelbase,
                                           mSteeringRad);
   mOlderPose = before;
@@ -399,6 +401,7 @@ void StationLoop::PlaceReverse(std::size_t i, const ManoeuvreLeg& leg) {
       mReverseDriver->Next(i, before, mOlderPose, mSteeringRad, mPrevSteeringAngle);
   mPose = std::move(station.pose);
   mLockSide = station.lockSide;
+  mDriverSteering = station.steering;
   driven.maxPathDeviation = std::max(driven.maxPathDeviation, station.deviation);
 }
 
