@@ -12,6 +12,7 @@
 #include "engine/BodyGeometry.h"
 #include "engine/Rounding.h"
 #include "engine/SideLineIndex.h"
+#include "engine/SweptArea.h"
 
 namespace veerline {
 namespace {
@@ -175,6 +176,12 @@ void SortRows(SegmentLines& table, int lo, int hi, bool ascending) {
 }
 
 EnvelopeTraces ComputeEnvelope(RunState& state, Host& host, EnvelopeScan scan) {
+  if (HasReverseLeg(state)) {
+    host.SetStatusText(0, "Evaluating Envelope...");
+    for (SegmentLines* lines : {&state.segmentLinesRight, &state.segmentLinesLeft})
+      SortRows(*lines, 0, static_cast<int>(lines->size()) - 1);
+    return SweptAreaEnvelope(state);
+  }
   EnvelopeTraces traces;
   double widest = 0;
   for (const SegmentRecord& segment : state.segments) {

@@ -17,6 +17,9 @@ namespace {
 // (Tuned on a semitrailer backed round a bay corner at 3 to 15 km/h.)
 constexpr double kLookUnits = 0.6;
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+// The sine of the largest angle between an axle's motion over a station and
+// its heading that a placement may show and still count as rolled.
+constexpr double kMostSlip = 0.05;
 constexpr double kSettleMetres = 1.5;
 constexpr double kSettleOfSwing = 0.3;
 
@@ -26,6 +29,24 @@ double ReverseDriver::SteeringOf(const ChainPose& before, const ChainPose& pose,
                                  double previous) const {
   return SteeringFromMotion(before.rear[0], UnitHeading(before, 0), pose.rear[0],
                             UnitHeading(pose, 0), mSegments[0].Wheelbase, previous);
+}
+
+// True when every unit's rear axle moved along its heading from `before` to
+// `pose`, as a wheel does: a placement that jumps the chain sideways (the
+// exact pose taken again after the vehicle was steered back near the line)
+// asks what no steering gives, whatever angle its motion seems to show.
+bool ReverseDriver::Rolled(const ChainPose& before, const ChainPose& pose) const {
+  for (std::size_t k = 0; k < mSegments.size(); ++k) {
+    const Point2D d{pose.rear[k].X - before.rear[k].X, pose.rear[k].Y - before.rear[k].Y};
+    const double moved = std::hypot(d.X, d.Y);
+    if (moved < 1e-9 * mLimits.unit) continue;
+    const Point2D h0 = UnitHeading(before, k), h1 = UnitHeading(pose, k);
+    const Point2D mid{h0.X + h1.X, h0.Y + h1.Y};
+    const double midLength = std::hypot(mid.X, mid.Y);
+    if (midLength == 0) return false;
+    if (std::fabs(d.X * mid.Y - d.Y * mid.X) / (moved * midLength) > kMostSlip) return false;
+  }
+  return true;
 }
 
 // Within the lock and the steering rate, both as the run's checks measure them.
@@ -53,7 +74,7 @@ std::size_t ReverseDriver::FirstUnsteerable(std::size_t from, std::size_t to,
     ReversePoseInto(mSegments, line[j], {-travel.X, -travel.Y}, poses[now], poses[previous],
                     poses[next]);
     const double steering = SteeringOf(poses[now], poses[next], steeringRadians);
-    if (!Steerable(steering, steeringDegrees)) return j;
+    if (!Rolled(poses[now], poses[next]) || !Steerable(steering, steeringDegrees)) return j;
     // Kept, so that the stations on the line take their poses from here.
     if (mAhead.size() <= mAheadCount) mAhead.resize(mAheadCount + 1);
     mAhead[mAheadCount++] = poses[next];
@@ -114,7 +135,8 @@ ReverseStation ReverseDriver::Next(std::size_t i, const ChainPose& before, const
     const Point2D travel = TravelTangent(line, mFirst, mLast, i);
     ReverseStation station;
     station.pose = ReversePose(mSegments, line[i], {-travel.X, -travel.Y}, before, older);
-    if (Steerable(SteeringOf(before, station.pose, steeringRadians), steeringDegrees))
+    if (Rolled(before, station.pose) &&
+        Steerable(SteeringOf(before, station.pose, steeringRadians), steeringDegrees))
       return station;
   }
   ReverseStation station = Pursue(i, before, steeringRadians, steeringDegrees);

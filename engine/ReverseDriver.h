@@ -56,6 +56,7 @@ class ReverseDriver {
 
  private:
   double SteeringOf(const ChainPose& before, const ChainPose& pose, double previous) const;
+  bool Rolled(const ChainPose& before, const ChainPose& pose) const;
   bool Steerable(double steering, double previousDegrees) const;
   std::size_t FirstUnsteerable(std::size_t from, std::size_t to, const ChainPose& before,
                                const ChainPose& older, double steeringRadians,

@@ -216,6 +216,18 @@ TEST_F(ManoeuvreCliTest, SemitrailerBacksIntoABayRoundACorner) {
     const json& trailer = report["axles"].back().back();
     EXPECT_NEAR(trailer[0].get<double>(), 0, 0.3) << speed;
     EXPECT_NEAR(trailer[2].get<double>(), 90, 5) << speed;
+    // The envelope is the outline of the area swept: it reaches past the
+    // trailer's rear in the bay and nowhere strays east of the bay's side.
+    double deepest = 0, eastmost = -1e9;
+    for (const char* side : {"right", "left"}) {
+      ASSERT_FALSE(report["envelope"][side].empty());
+      for (const json& p : report["envelope"][side]) {
+        if (p[1].get<double>() < -10) eastmost = std::max(eastmost, p[0].get<double>());
+        deepest = std::min(deepest, p[1].get<double>());
+      }
+    }
+    EXPECT_LT(deepest, -41) << speed;
+    EXPECT_LT(eastmost, 3) << speed;
   }
 }
 
