@@ -135,6 +135,7 @@ void DriveTool::NewLeg(bool reverse, std::optional<Point2D> start) {
   if (start) leg.Session->Fix(*start);
   mLegs.push_back(std::move(leg));
   mHovered = nullptr;
+  FixedChanged();
 }
 
 const std::vector<Point2D>& DriveTool::Points() const {
@@ -154,6 +155,8 @@ void DriveTool::End() {
   mLegs.clear();
   mHovered = nullptr;
   mPointer.reset();
+  FixedChanged();
+  mFixedPicture = QImage();
   DrawingView* view = mWindow.View();
   view->removeEventFilter(this);
   view->setMouseTracking(false);
@@ -253,6 +256,7 @@ void DriveTool::OnClicked(QPoint position, Qt::MouseButton button) {
     mWindow.ShowPrompt(tr("Not there: %1.").arg(QString::fromStdString(*refused)));
     return;
   }
+  FixedChanged();
   Hover(position);
   ShowStatus();
 }
@@ -283,6 +287,7 @@ bool DriveTool::OnKey(int key) {
       } else {
         session.TakeBack();
       }
+      FixedChanged();
       if (mPointer) Hover(mPointerPosition);
       ShowStatus();
       return true;
@@ -352,16 +357,35 @@ void DriveTool::PaintStretch(QPainter& painter, const DriveStretch& stretch, boo
         CurveOnScreen(cad::BulgeCurve({v[i].X, v[i].Y}, {v[i + 1].X, v[i + 1].Y}, v[i].Bulge), view));
 }
 
+void DriveTool::PaintFixed(QPainter& painter) const {
+  const DrawingView& view = *mWindow.View();
+  const QSize size = view.size();
+  const qreal ratio = painter.device()->devicePixelRatioF();
+  const PictureKey key{mFixedGeneration, view.ToScreen({0, 0}), view.ToScreen({1, 0}), size};
+  if (mFixedPicture.isNull() || !(key == mFixedKey) || mFixedPicture.devicePixelRatio() != ratio) {
+    mFixedKey = key;
+    mFixedPicture = QImage(size * ratio, QImage::Format_ARGB32_Premultiplied);
+    mFixedPicture.setDevicePixelRatio(ratio);
+    mFixedPicture.fill(Qt::transparent);
+    QPainter picture(&mFixedPicture);
+    picture.setRenderHints(painter.renderHints());
+    picture.setBrush(Qt::NoBrush);
+    for (const Leg& leg : mLegs) {
+      for (const DriveStretch& stretch : leg.Session->Fixed())
+        PaintStretch(picture, stretch, leg.Reverse, false);
+      picture.setPen(QPen(kPathColour, 1));
+      for (const Point2D& p : leg.Session->Points())
+        picture.drawRect(QRectF(Screen(view, p) - QPointF(2, 2), QSizeF(4, 4)));
+    }
+  }
+  painter.drawImage(QPoint(0, 0), mFixedPicture);
+}
+
 void DriveTool::Paint(QPainter& painter) const {
   if (!mActive) return;
   const DrawingView& view = *mWindow.View();
+  PaintFixed(painter);
   painter.setBrush(Qt::NoBrush);
-  for (const Leg& leg : mLegs) {
-    for (const DriveStretch& stretch : leg.Session->Fixed()) PaintStretch(painter, stretch, leg.Reverse, false);
-    painter.setPen(QPen(kPathColour, 1));
-    for (const Point2D& p : leg.Session->Points())
-      painter.drawRect(QRectF(Screen(view, p) - QPointF(2, 2), QSizeF(4, 4)));
-  }
   if (mHovered == nullptr) return;
   const bool bad = !mHovered->Error.empty();
   PaintStretch(painter, mHovered->Stretch, ReverseLeg(), bad);

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QImage>
 #include <QObject>
 #include <QPoint>
+#include <QPointF>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -87,6 +89,9 @@ class DriveTool : public QObject {
   void End();
   void Paint(QPainter& painter) const;
   void PaintStretch(QPainter& painter, const DriveStretch& stretch, bool reverse, bool bad) const;
+  // The fixed part, painted into a picture kept while it and the view stay as they are.
+  void PaintFixed(QPainter& painter) const;
+  void FixedChanged() { ++mFixedGeneration; }
 
   DrawingWindow& mWindow;
   DrawingEditor& mEditor;
@@ -102,6 +107,15 @@ class DriveTool : public QObject {
   std::optional<Point2D> mPointer;
   QPoint mPointerPosition;
   bool mFinishOnClick = false;
+  std::size_t mFixedGeneration = 0;
+  struct PictureKey {
+    std::size_t Generation = 0;
+    QPointF Origin, Unit;  // where the view puts (0, 0) and (1, 0)
+    QSize Size;
+    bool operator==(const PictureKey&) const = default;
+  };
+  mutable PictureKey mFixedKey;
+  mutable QImage mFixedPicture;
 };
 
 }  // namespace veerline::ui
