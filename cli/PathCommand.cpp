@@ -101,6 +101,9 @@ int AddPath(const PathArgs& args) {
   if (args.drive) {
     layout = DriveLayout(args, points, cornerLines);
   } else {
+    if (!args.speed.empty() || !args.superelevation.empty() || !args.friction.empty() ||
+        !args.vehicle.name.empty() || !args.vehicle.json.empty())
+      throw BadInput("the vehicle, speed, superelevation and friction are options of --drive");
     if (args.radius.empty()) throw BadInput("give the corner radius with --radius, or --drive");
     layout = LayOutArcPath(points, PointNumber(args.radius, "radius"));
     if (!layout.Ok()) throw BadInput(layout.Error);

@@ -20,10 +20,37 @@ constexpr double kPi = std::numbers::pi;
 // follower 1.02 wheelbases long and rounds it to 2 decimals, which turns the
 // wheel a few percent faster than the single-track model the path is built on.
 constexpr double kRateShare = 0.8;
-// Largest distance of the laid-out arcs from the true easing, in metres.
+// Largest distance of the laid-out arcs from the true easing, in metres: far
+// inside a millimetre, because a run steers by the curvature of the arcs, and
+// a looser fit makes the steering rate jump from one arc to the next (at
+// 0.25 mm a run at 25 km/h came within 7 % of the lock-to-lock limit).
 constexpr double kFitMetres = 0.00005;
 // The tightest arc keeps this far (degrees) below the steering lock.
 constexpr double kLockMarginDegrees = 0.02;
+
+// AASHTO, A Policy on Geometric Design of Highways and Streets (the Green
+// Book), chapter 3, the table of minimum radii for intersection curves (low-
+// speed turning roadways: Table 3-43 of the 2011 edition): from 15 to 70 km/h
+// the side friction falls from 0.40 to 0.15 while the superelevation assumed
+// rises from 0 to 0.09; R = V^2 / (127 (e + f)) then gives its calculated
+// radii (4.4 m at 15 km/h, 23.6 m at 30, 113.4 m at 60). Between its speeds the
+// values are interpolated, beyond its range the end values hold. The three
+// procedures (rural, low-speed urban, turning roadways) are reviewed in Texas
+// Transportation Institute report 1949-1, "A Historical and Literature Review
+// of Horizontal Curve Design" (1992).
+constexpr std::array<double, 7> kTableSpeeds{15, 20, 30, 40, 50, 60, 70};
+constexpr std::array<double, 7> kTableFriction{0.40, 0.35, 0.28, 0.23, 0.19, 0.17, 0.15};
+constexpr std::array<double, 7> kTableSuperelevation{0, 0, 0.02, 0.04, 0.06, 0.08, 0.09};
+
+double FromTable(const std::array<double, 7>& values, double speedKmh) {
+  if (!(speedKmh > kTableSpeeds.front())) return values.front();
+  for (std::size_t i = 1; i < kTableSpeeds.size(); ++i)
+    if (speedKmh <= kTableSpeeds[i]) {
+      const double t = (speedKmh - kTableSpeeds[i - 1]) / (kTableSpeeds[i] - kTableSpeeds[i - 1]);
+      return values[i - 1] + t * (values[i] - values[i - 1]);
+    }
+  return values.back();
+}
 
 struct Vec {
   double X = 0, Y = 0;
@@ -254,32 +281,6 @@ DriveVehicle DriveVehicleOf(const VehicleRecord& vehicle) {
   return {vehicle[Dimension::Wheelbase], vehicle[Dimension::WheelWidth],
           vehicle[Dimension::MaxTurningAngle], vehicle[Dimension::LockToLockTime]};
 }
-
-// AASHTO, A Policy on Geometric Design of Highways and Streets (the Green
-// Book), chapter 3, the table of minimum radii for intersection curves (low-
-// speed turning roadways: Table 3-43 of the 2011 edition): from 15 to 70 km/h
-// the side friction falls from 0.40 to 0.15 while the superelevation assumed
-// rises from 0 to 0.09; R = V^2 / (127 (e + f)) then gives its calculated
-// radii (4.4 m at 15 km/h, 23.6 m at 30, 113.4 m at 60). Between its speeds the
-// values are interpolated, beyond its range the end values hold. The three
-// procedures (rural, low-speed urban, turning roadways) are reviewed in Texas
-// Transportation Institute report 1949-1, "A Historical and Literature Review
-// of Horizontal Curve Design" (1992).
-namespace {
-constexpr std::array<double, 7> kTableSpeeds{15, 20, 30, 40, 50, 60, 70};
-constexpr std::array<double, 7> kTableFriction{0.40, 0.35, 0.28, 0.23, 0.19, 0.17, 0.15};
-constexpr std::array<double, 7> kTableSuperelevation{0, 0, 0.02, 0.04, 0.06, 0.08, 0.09};
-
-double FromTable(const std::array<double, 7>& values, double speedKmh) {
-  if (!(speedKmh > kTableSpeeds.front())) return values.front();
-  for (std::size_t i = 1; i < kTableSpeeds.size(); ++i)
-    if (speedKmh <= kTableSpeeds[i]) {
-      const double t = (speedKmh - kTableSpeeds[i - 1]) / (kTableSpeeds[i] - kTableSpeeds[i - 1]);
-      return values[i - 1] + t * (values[i] - values[i - 1]);
-    }
-  return values.back();
-}
-}  // namespace
 
 double DefaultSuperelevation(double speedKmh) { return FromTable(kTableSuperelevation, speedKmh); }
 double DefaultSideFriction(double speedKmh) { return FromTable(kTableFriction, speedKmh); }
