@@ -44,6 +44,9 @@ class DriveToolTest : public QObject {
     Child<QLineEdit>(window, "txt_Name")->setText(QStringLiteral("Semi"));
     desktop.messages.clear();  // the missing vehicle library at start
 
+    // The keys go to the drawing window, which the user has clicked into.
+    drawingWindow.activateWindow();
+    if (!QTest::qWaitForWindowActive(&drawingWindow)) qWarning("drawing window not active");
     DrawingView* view = drawingWindow.View();
     auto at = [&](double x, double y) { return view->ToScreen(QPointF(x, y)).toPoint(); };
     auto click = [&](double x, double y) { QTest::mouseClick(view, Qt::LeftButton, {}, at(x, y)); };
