@@ -286,13 +286,14 @@ double DefaultSuperelevation(double speedKmh) { return FromTable(kTableSuperelev
 double DefaultSideFriction(double speedKmh) { return FromTable(kTableFriction, speedKmh); }
 
 double DrivableMinimumRadius(const DriveVehicle& vehicle) {
-  const double target = vehicle.MaxTurningAngle - kLockMarginDegrees;
+  const double target =
+      vehicle.MaxTurningAngle - std::min(kLockMarginDegrees, vehicle.MaxTurningAngle / 2);
   const double follower = 1.02 * vehicle.Wheelbase;
   // Below this the inner wheel would stand inside the rear axle's centre.
   double low = std::hypot(follower, vehicle.WheelWidth / 2) * (1 + 1e-12);
   low = std::max(low, vehicle.Wheelbase / std::sin(DegToRad(vehicle.MaxTurningAngle)));
   double high = low;
-  while (RunSteeringOnCircle(vehicle, high) > target) high *= 2;
+  for (int i = 0; i < 2000 && RunSteeringOnCircle(vehicle, high) > target; ++i) high *= 2;
   for (int i = 0; i < 100 && high - low > 1e-12 * high; ++i) {
     const double mid = (low + high) / 2;
     (RunSteeringOnCircle(vehicle, mid) > target ? low : high) = mid;
@@ -362,6 +363,12 @@ DrivePathLayout LayOutDrivePath(std::span<const Point2D> points, const DriveVehi
                           ? std::numeric_limits<double>::infinity()
                           : DegToRad(kRateShare * degreesPerSecond / speed) * mpu;
   const double fit = kFitMetres / mpu;
+  // Each easing is laid out in pieces of half a wheelbase at most; a wheel
+  // that turns thousands of times slower than any driver's would make millions.
+  if (rate * vehicle.Wheelbase < 1e-4) {
+    layout.Error = "the wheel turns too slowly for a path at this speed";
+    return layout;
+  }
 
   double scale = 1;
   std::vector<NumberedPoint> path;

@@ -151,6 +151,14 @@ TEST(DrivablePathTest, CornerTooTightForItsLegsIsRefusedByItsPoint) {
       << layout.Error;
   ASSERT_EQ(layout.Corners.size(), 2u);
   EXPECT_TRUE(layout.Corners[0].TooTight);
+  // Absurd vehicles and speeds are refused at once.
+  DriveVehicle tiny = DriveVehicleOf(Wb20());
+  tiny.Wheelbase = 1e-9;
+  EXPECT_FALSE(LayOutDrivePath(kWinding, tiny, AtKmh(15)).Ok());
+  EXPECT_FALSE(LayOutDrivePath(kWinding, DriveVehicleOf(Wb20()), AtKmh(1e9)).Ok());
+  tiny = DriveVehicleOf(Wb20());
+  tiny.MaxTurningAngle = 1e-6;
+  EXPECT_FALSE(LayOutDrivePath(kWinding, tiny, AtKmh(15)).Ok());
 }
 
 }  // namespace
