@@ -132,8 +132,9 @@ void AddPathCommand(CLI::App& app, Action& action) {
                    "Radius of the arc at every corner (with --drive: a larger one than the least)");
   path->add_option("--layer", args->layer, "Layer of the path (default Path, created if missing)");
   path->add_option("--out", args->out, "Write the result here instead of replacing the drawing");
-  path->add_flag("--drive", args->drive,
-                 "Lay out a path the vehicle can drive at the speed: easing, arc, easing at each corner");
+  path->add_flag(
+      "--drive", args->drive,
+      "Lay out a path the vehicle can drive at the speed: easing, arc, easing at each corner");
   AddVehicleChoiceOptions(*path, args->vehicle);
   path->add_option("--speed", args->speed, "Design speed of a --drive path");
   path->add_option("--speed-unit", args->speedUnit, "km/h|mph|m/s (default km/h)");

@@ -309,11 +309,13 @@ double DistanceToBulge(const Point2D& p, const Point2D& a, const Point2D& b, dou
   const double length = std::hypot(c.X, c.Y);
   if (length == 0) return Dist(p, a);
   if (std::abs(bulge) < 1e-9) {
-    const double t = std::clamp(((p.X - a.X) * c.X + (p.Y - a.Y) * c.Y) / (length * length), 0.0, 1.0);
+    const double t =
+        std::clamp(((p.X - a.X) * c.X + (p.Y - a.Y) * c.Y) / (length * length), 0.0, 1.0);
     return Dist(p, {a.X + t * c.X, a.Y + t * c.Y});
   }
   const double turn = 4 * std::atan(bulge);
-  const double offset = length / 2 / std::tan(turn / 2);  // midpoint to centre, along the left normal
+  const double offset =
+      length / 2 / std::tan(turn / 2);  // midpoint to centre, along the left normal
   const Point2D centre{(a.X + b.X) / 2 - c.Y / length * offset,
                        (a.Y + b.Y) / 2 + c.X / length * offset};
   const double radius = length / 2 / std::abs(std::sin(turn / 2));
@@ -426,9 +428,10 @@ DrivePathLayout LayOutDrivePath(std::span<const Point2D> points, const DriveVehi
       record.TangentIn = shape.TangentIn;
       record.TangentOut = shape.TangentOut;
       if (shape.TangentIn > legIn + tolerance || shape.TangentOut > legOut + tolerance)
-        overrun = head + ": its curve needs " + Text(shape.TangentIn) + " of the leg before it and " +
-                  Text(shape.TangentOut) + " of the leg after it, the legs are " + Text(legIn) +
-                  " and " + Text(legOut) + " long";
+        overrun = head + ": its curve needs " + Text(shape.TangentIn) +
+                  " of the leg before it and " + Text(shape.TangentOut) +
+                  " of the leg after it, the legs are " + Text(legIn) + " and " + Text(legOut) +
+                  " long";
       else if (shape.TangentIn > legIn - usedIn + tolerance)
         overrun = head + ": its curve needs " + Text(shape.TangentIn) +
                   " of the leg before it, the curve at point " + std::to_string(previousNumber) +

@@ -38,8 +38,7 @@ DriveTrace DriveAlong(const std::vector<ArcPathVertex>& path, const DriveVehicle
     prevFront = std::move(parked.PrevFrontPoints);
     rear = std::move(parked.RearPoints);
   } else if (std::hypot(scratch.stations[0].StationPoint.X - from.LastFront.X,
-                        scratch.stations[0].StationPoint.Y - from.LastFront.Y) <
-             vehicle.Step / 2) {
+                        scratch.stations[0].StationPoint.Y - from.LastFront.Y) < vehicle.Step / 2) {
     first = 1;  // the stretch before ended on this station
   }
 

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "engine/Clearance.h"
-#include "engine/DriveAlong.h"
 #include "engine/DrivablePath.h"
+#include "engine/DriveAlong.h"
 
 namespace veerline {
 

@@ -97,8 +97,8 @@ std::optional<DriveSetup> DriveTool::MakeSetup(QString& why) const {
     setup.Margin = TryParseFieldNumber(inputs.txt_ClearanceMargin, symbols).value_or(0);
   }
   // A trial layout tells whether the vehicle's own figures can make a path.
-  const DrivePathLayout trial = LayOutDrivePath(
-      std::vector<Point2D>{{0, 0}, {1, 0}}, setup.Vehicle, setup.Settings);
+  const DrivePathLayout trial =
+      LayOutDrivePath(std::vector<Point2D>{{0, 0}, {1, 0}}, setup.Vehicle, setup.Settings);
   if (!trial.Ok()) {
     why = tr("The vehicle cannot be driven: %1.").arg(QString::fromStdString(trial.Error));
     return std::nullopt;
@@ -353,8 +353,8 @@ void DriveTool::PaintStretch(QPainter& painter, const DriveStretch& stretch, boo
   const auto& v = stretch.Vertices;
   painter.setPen(QPen(bad ? kBadColour : reverse ? kReverseColour : kPathColour, bad ? 3 : 2));
   for (std::size_t i = 0; i + 1 < v.size(); ++i)
-    painter.drawPolyline(
-        CurveOnScreen(cad::BulgeCurve({v[i].X, v[i].Y}, {v[i + 1].X, v[i + 1].Y}, v[i].Bulge), view));
+    painter.drawPolyline(CurveOnScreen(
+        cad::BulgeCurve({v[i].X, v[i].Y}, {v[i + 1].X, v[i + 1].Y}, v[i].Bulge), view));
 }
 
 void DriveTool::PaintFixed(QPainter& painter) const {

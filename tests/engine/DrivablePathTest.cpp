@@ -98,7 +98,8 @@ TEST(DrivablePathTest, ArcsAreNeverTighterThanTheMinimumTurningRadius) {
   }
   DriveSettings typed = AtKmh(15);
   typed.Radius = 10;
-  EXPECT_NE(LayOutDrivePath(kWinding, vehicle, typed).Error.find("tighter than"), std::string::npos);
+  EXPECT_NE(LayOutDrivePath(kWinding, vehicle, typed).Error.find("tighter than"),
+            std::string::npos);
   typed.Radius = 30;
   EXPECT_DOUBLE_EQ(LayOutDrivePath(kWinding, vehicle, typed).Corners[0].Radius, 30);
 }

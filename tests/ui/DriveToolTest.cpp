@@ -79,7 +79,8 @@ class DriveToolTest : public QObject {
     const auto& v = paths.front()->Data().Vertices;
     QVERIFY(v.size() > 6);  // straight, easing arcs, the arc, easing arcs, straight
     QVERIFY(std::hypot(v.back().X - 60, v.back().Y - 70) < 1);  // the last click, to a pixel
-    QVERIFY2(desktop.messages.empty(), qPrintable(desktop.MessageTexts().join(QStringLiteral("; "))));
+    QVERIFY2(desktop.messages.empty(),
+             qPrintable(desktop.MessageTexts().join(QStringLiteral("; "))));
     QVERIFY(!window.State().stations.empty());
     QVERIFY(drawing.FindLayer("Turn_Vehicle") != nullptr);
     const std::size_t entities = drawing.ModelSpace().Entities().size();
