@@ -1,5 +1,6 @@
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -11,8 +12,12 @@
 #include "cad/PathPolyline.h"
 #include "cli/BadInput.h"
 #include "cli/Commands.h"
+#include "cli/RunCommand.h"
+#include "cli/VehicleChoice.h"
 #include "engine/ArcPath.h"
+#include "engine/DrivablePath.h"
 #include "engine/NumberRule.h"
+#include "engine/Rounding.h"
 
 namespace veerline::cli {
 namespace {
@@ -23,6 +28,10 @@ struct PathArgs {
   std::string radius;
   std::string layer = "Path";
   std::string out;
+  // A path the vehicle can drive at the speed: easings and arcs at the corners.
+  bool drive = false;
+  VehicleChoice vehicle;
+  std::string speed, speedUnit = "km/h", superelevation, friction;
 };
 
 // A number written with a point; what names it in the message.
@@ -50,20 +59,61 @@ std::vector<Point2D> ParsePoints(const std::vector<std::string>& values) {
   return points;
 }
 
+std::optional<double> OptionalNumber(const std::string& text, const std::string& what) {
+  if (text.empty()) return std::nullopt;
+  return PointNumber(text, what);
+}
+
+std::string Figure(double value) {
+  return FormatFieldNumber(RoundHalfEven(value, 2), NumberSymbols::PointDecimal());
+}
+
+// The drivable layout, its corners printed one a line after the handle.
+ArcPathLayout DriveLayout(const PathArgs& args, const std::vector<Point2D>& points,
+                          std::string& cornerLines) {
+  if (args.speed.empty()) throw BadInput("--drive needs the design speed (--speed)");
+  const VehicleRecord vehicle = LoadVehicleChoice(args.vehicle);
+  DriveSettings settings;
+  settings.SpeedMetresPerSecond =
+      SpeedToMetresPerSecond(PointNumber(args.speed, "speed"), SpeedUnitCode(args.speedUnit));
+  settings.MetresPerUnit = MetresPerUnit(vehicle.Unit);
+  settings.Superelevation = OptionalNumber(args.superelevation, "superelevation");
+  settings.Friction = OptionalNumber(args.friction, "side friction");
+  settings.Radius = OptionalNumber(args.radius, "radius");
+  const DrivePathLayout drive = LayOutDrivePath(points, DriveVehicleOf(vehicle), settings);
+  if (!drive.Ok()) throw BadInput(drive.Error);
+  for (const DriveCorner& c : drive.Corners)
+    cornerLines += "corner at point " + std::to_string(c.PointNumber) + ": radius " +
+                   Figure(c.Radius) + ", easing in " + Figure(c.EasingLength) + ", arc " +
+                   Figure(c.ArcLength) + ", easing out " + Figure(c.EasingLength) + "\n";
+  ArcPathLayout layout;
+  layout.Vertices = drive.Vertices;
+  return layout;
+}
+
 // Adds the rounded path to the drawing and writes it; nothing is written
 // unless every input is good.
 int AddPath(const PathArgs& args) {
   const std::vector<Point2D> points = ParsePoints(args.points);
-  const double radius = PointNumber(args.radius, "radius");
   if (args.layer.empty()) throw BadInput("the layer name is empty");
-  const ArcPathLayout layout = LayOutArcPath(points, radius);
-  if (!layout.Ok()) throw BadInput(layout.Error);
+  std::string cornerLines;
+  ArcPathLayout layout;
+  if (args.drive) {
+    layout = DriveLayout(args, points, cornerLines);
+  } else {
+    if (!args.speed.empty() || !args.superelevation.empty() || !args.friction.empty() ||
+        !args.vehicle.name.empty() || !args.vehicle.json.empty())
+      throw BadInput("the vehicle, speed, superelevation and friction are options of --drive");
+    if (args.radius.empty()) throw BadInput("give the corner radius with --radius, or --drive");
+    layout = LayOutArcPath(points, PointNumber(args.radius, "radius"));
+    if (!layout.Ok()) throw BadInput(layout.Error);
+  }
 
   std::unique_ptr<cad::DrawingModel> drawing = cad::ReadDxfFile(args.drawing);
   const cad::DrawingEntity& polyline = cad::AddPathPolyline(*drawing, layout, args.layer);
 
   cad::WriteDxfFile(*drawing, args.out.empty() ? args.drawing : args.out);
-  std::cout << polyline.Handle() << "\n";
+  std::cout << polyline.Handle() << "\n" << cornerLines;
   return kExitOk;
 }
 
@@ -78,9 +128,20 @@ void AddPathCommand(CLI::App& app, Action& action) {
       ->required()
       ->check(CLI::ExistingFile);
   path->add_option("--points", args->points, "The points, \"X,Y X,Y ...\"")->required();
-  path->add_option("--radius", args->radius, "Radius of the arc at every corner")->required();
+  path->add_option("--radius", args->radius,
+                   "Radius of the arc at every corner (with --drive: a larger one than the least)");
   path->add_option("--layer", args->layer, "Layer of the path (default Path, created if missing)");
   path->add_option("--out", args->out, "Write the result here instead of replacing the drawing");
+  path->add_flag(
+      "--drive", args->drive,
+      "Lay out a path the vehicle can drive at the speed: easing, arc, easing at each corner");
+  AddVehicleChoiceOptions(*path, args->vehicle);
+  path->add_option("--speed", args->speed, "Design speed of a --drive path");
+  path->add_option("--speed-unit", args->speedUnit, "km/h|mph|m/s (default km/h)");
+  path->add_option("--superelevation", args->superelevation,
+                   "Superelevation e of the speed radius (default: low-speed turning value)");
+  path->add_option("--friction", args->friction,
+                   "Side friction f of the speed radius (default: low-speed turning value)");
   path->callback([args, &action] {
     action = [args] { return ExitTwoOnBadInput([&] { return AddPath(*args); }); };
   });

@@ -31,13 +31,6 @@ namespace {
 // Exit status of a run with --fail-on-conflict when an obstacle is within the margin.
 constexpr int kExitConflict = 3;
 
-int SpeedUnitCode(const std::string& text) {
-  if (text == "km/h") return 0;
-  if (text == "mph") return 1;
-  if (text == "m/s") return 2;
-  throw BadInput("unknown speed unit '" + text + "' (use km/h, mph or m/s)");
-}
-
 // Checks that a number given on the command line reads with a point.
 std::string PointNumber(const std::string& text, const std::string& what) {
   if (!TryParseFieldNumber(text, NumberSymbols::PointDecimal()))
@@ -249,6 +242,13 @@ void AddRunOptions(CLI::App* run, const std::shared_ptr<RunArgs>& args) {
 }
 
 }  // namespace
+
+int SpeedUnitCode(const std::string& text) {
+  if (text == "km/h") return 0;
+  if (text == "mph") return 1;
+  if (text == "m/s") return 2;
+  throw BadInput("unknown speed unit '" + text + "' (use km/h, mph or m/s)");
+}
 
 int RunVehicle(const RunArgs& args, std::ostream& out, std::ostream& err, RunRecord* record) {
   return ExitTwoOnBadInput([&] { return RunOnce(args, out, err, record); }, err);

@@ -47,6 +47,9 @@ struct RunRecord {
   QImage picture;
 };
 
+// The code of a speed unit written km/h, mph or m/s; another throws BadInput.
+int SpeedUnitCode(const std::string& text);
+
 // The run's options as the command line gives them after "run"; a bad one
 // throws BadInput.
 RunArgs ParseRunArguments(const std::vector<std::string>& arguments);

@@ -16,6 +16,7 @@
 #include "ui/DrawingView.h"
 #include "ui/DrawingWindow.h"
 #include "ui/InteractivePicker.h"
+#include "ui/DriveTool.h"
 #include "ui/PathTool.h"
 #include "ui/UserLocale.h"
 
@@ -33,13 +34,16 @@ DrawingEditor::DrawingEditor(DrawingWindow& window) : mWindow(window) {
   // taken for a selection too.
   connect(window.View(), &DrawingView::clicked, this, &DrawingEditor::OnClicked);
   mPath = std::make_unique<PathTool>(window, *this);
+  mDrive = std::make_unique<DriveTool>(window, *this);
   BuildActions();
   connect(&window, &DrawingWindow::drawingChanged, this, &DrawingEditor::OnDrawingReplaced);
   // Layers switched off or on change what can be snapped to.
   connect(window.LayerList(), &QListWidget::itemChanged, this, [this] { mSnaps.reset(); });
   // A pick for a run takes the clicks; a path being drawn is given up.
   connect(&window.Picker(), &InteractivePicker::pickStarted, mPath.get(), &PathTool::Cancel);
+  connect(&window.Picker(), &InteractivePicker::pickStarted, mDrive.get(), &DriveTool::Cancel);
   connect(mPath.get(), &PathTool::activeChanged, this, [this] { UpdateActions(); });
+  connect(mDrive.get(), &DriveTool::activeChanged, this, [this] { UpdateActions(); });
 }
 
 DrawingEditor::~DrawingEditor() = default;
@@ -71,7 +75,20 @@ void DrawingEditor::BuildActions() {
       tr("Draw a path: straight legs, corners rounded to the turning radius R (P). "
          "Shift keeps a leg level or plumb."));
 
-  mReverseLegAction = draw->addAction(tr("Reverse Leg"), mPath.get(), &PathTool::SwitchDirection);
+  mDriveAction = draw->addAction(tr("Drive"), mDrive.get(), &DriveTool::Start);
+  mDriveAction->setObjectName(QStringLiteral("DrawDrive"));
+  mDriveAction->setShortcut(QKeySequence(Qt::Key_D));
+  mDriveAction->setToolTip(
+      tr("Drive the vehicle with the mouse: a path it can drive at the run's speed, with the "
+         "swept area shown as it goes (D)"));
+
+  mReverseLegAction = draw->addAction(tr("Reverse Leg"), this, [this] {
+    if (mDrive->IsActive()) {
+      mDrive->SwitchDirection();
+    } else {
+      mPath->SwitchDirection();
+    }
+  });
   mReverseLegAction->setObjectName(QStringLiteral("PathReverseLeg"));
   mReverseLegAction->setToolTip(
       tr("While drawing a path: end the leg at its last point and drive the next leg the other "
@@ -81,6 +98,7 @@ void DrawingEditor::BuildActions() {
   bar->setObjectName(QStringLiteral("DrawingToolBar"));
   bar->addAction(mPathAction);
   BuildRadiusField(*bar);
+  bar->addAction(mDriveAction);
   bar->addAction(mReverseLegAction);
   bar->addSeparator();
   bar->addAction(mUndo);
@@ -125,9 +143,10 @@ void DrawingEditor::UpdateActions() {
   mRedo->setText(mHistory.CanRedo() ? tr("Redo %1").arg(QString::fromStdString(mHistory.RedoName()))
                                     : tr("Redo"));
   mDelete->setEnabled(editable && !mSelection.empty());
-  mPathAction->setEnabled(editable && !mWindow.Picker().IsPicking());
+  mPathAction->setEnabled(editable && !mWindow.Picker().IsPicking() && !mDrive->IsActive());
+  mDriveAction->setEnabled(editable && !mWindow.Picker().IsPicking() && !mPath->IsActive());
   mRadiusField->setEnabled(mPath->IsActive());
-  mReverseLegAction->setEnabled(mPath->IsActive());
+  mReverseLegAction->setEnabled(mPath->IsActive() || mDrive->IsActive());
 }
 
 const cad::SnapGeometry* DrawingEditor::Snaps() {
@@ -139,10 +158,28 @@ const cad::SnapGeometry* DrawingEditor::Snaps() {
 
 void DrawingEditor::BeginRun() {
   mPath->Cancel();
+  mDrive->Cancel();
   Select({});
-  if (const cad::DrawingModel* drawing = mWindow.Drawing())
+  mRunName = mPendingMark ? mPendingName : "Run";
+  if (mPendingMark) {
+    mRunMark = std::move(mPendingMark);
+    mPendingMark.reset();
+  } else if (const cad::DrawingModel* drawing = mWindow.Drawing()) {
     mRunMark = cad::DrawingHistory::Mark(*drawing);
+  }
   UpdateActions();
+}
+
+void DrawingEditor::AddThenRun(const cad::DrawingMark& mark, const std::string& name,
+                               const std::function<void()>& run) {
+  mPendingMark = mark;
+  mPendingName = name;
+  run();
+  // The run was refused before it began: the additions are an action of their own.
+  if (mPendingMark) {
+    mPendingMark.reset();
+    RecordAdditions(name, mark);
+  }
 }
 
 // A run that put nothing into model space (a refused pick, a path that could
@@ -158,7 +195,7 @@ bool DrawingEditor::EndRun() {
       if (!model[i]->Erased()) added.push_back(model[i].get());
     if (added.empty()) {
       mHistory.TakeBackAdditions(*drawing, *mRunMark);
-    } else if (mHistory.RecordAdditions("Run", *drawing, *mRunMark)) {
+    } else if (mHistory.RecordAdditions(mRunName, *drawing, *mRunMark)) {
       mRuns.push_back(std::move(added));
       left = true;
     }
@@ -186,7 +223,7 @@ void DrawingEditor::Select(std::vector<cad::DrawingEntity*> entities) {
 void DrawingEditor::Undo() {
   cad::DrawingModel* drawing = mWindow.Drawing();
   if (drawing == nullptr || mWindow.RunInProgress() || !mHistory.CanUndo()) return;
-  const bool run = mHistory.UndoName() == "Run";
+  const bool run = mHistory.UndoName() == "Run" || mHistory.UndoName() == "Drive";
   mHistory.Undo(*drawing);
   AfterChange();
   if (run) emit runUndone();
@@ -220,7 +257,7 @@ void DrawingEditor::AfterChange() {
 void DrawingEditor::OnClicked(QPoint position, Qt::MouseButton button) {
   cad::DrawingModel* drawing = mWindow.Drawing();
   if (button != Qt::LeftButton || drawing == nullptr || mWindow.RunInProgress() ||
-      mWindow.Picker().IsPicking() || mPath->IsActive())
+      mWindow.Picker().IsPicking() || mPath->IsActive() || mDrive->IsActive())
     return;
   const std::optional<std::string> handle = mWindow.View()->HitTest(position);
   cad::DrawingEntity* entity = handle ? drawing->FindEntity(*handle) : nullptr;
@@ -243,6 +280,7 @@ void DrawingEditor::OnClicked(QPoint position, Qt::MouseButton button) {
 
 void DrawingEditor::OnDrawingReplaced() {
   mPath->Cancel();
+  mDrive->Cancel();
   mHistory.Clear();
   mRuns.clear();
   mSelection.clear();

@@ -130,8 +130,12 @@ void frmVehicleTurning::ExecuteOnPath(int record, const std::string& handle) {
     return;
   }
   if (before == record) LoadVehicle(record);  // its fields as stored, whatever was typed since
-  // The path picked for the fleet is the path of this run: the drawing's
-  // pick answers with it once, then the window's own pick is back.
+  ExecuteOnHandle(handle);
+}
+
+void frmVehicleTurning::ExecuteOnHandle(const std::string& handle) {
+  // The drawing's pick answers with the handle once, then the window's own
+  // pick is back.
   cad::DrawingApplication* application = mAttacher.Application();
   cad::ScriptedPicker picker;
   picker.PickHandle(handle);

@@ -59,9 +59,8 @@ void PaintSnapMarker(QPainter& painter, const QPointF& at, cad::SnapKind kind) {
   }
 }
 
-// The point `distance` back from the end of a laid-out path, along it; past
-// its start, on straight on behind its first direction, where a vehicle
-// starting the path stands stretched.
+}  // namespace
+
 Point2D PointBackFromEnd(const std::vector<ArcPathVertex>& vertices, double distance) {
   for (std::size_t i = vertices.size() - 1; i > 0; --i) {
     const ArcPathVertex& a = vertices[i - 1];
@@ -79,8 +78,6 @@ Point2D PointBackFromEnd(const std::vector<ArcPathVertex>& vertices, double dist
   if (d == 0) return {a.X, a.Y};
   return {a.X - dx / d * distance, a.Y - dy / d * distance};
 }
-
-}  // namespace
 
 QString PathTool::RadiusText(double radius) {
   if (!(radius > 0)) return QString();

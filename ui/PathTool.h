@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cad/geometry/SnapPoints.h"
+#include "engine/ArcPath.h"
 #include "engine/Geometry.h"
 
 class QPainter;
@@ -16,6 +17,11 @@ namespace veerline::ui {
 
 class DrawingEditor;
 class DrawingWindow;
+
+// The point `distance` back from the end of a laid-out path, along it; past
+// its start, on straight on behind its first direction, where a vehicle
+// starting the path stands stretched.
+Point2D PointBackFromEnd(const std::vector<ArcPathVertex>& vertices, double distance);
 
 // Draws a path polyline point by point: straight legs between the clicked
 // points, every corner rounded by a tangent arc of radius R. Clicks snap to

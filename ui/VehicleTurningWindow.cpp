@@ -38,6 +38,7 @@
 #include "ui/FieldFaultText.h"
 #include "ui/HelpWindow.h"
 #include "ui/InteractivePicker.h"
+#include "ui/DriveTool.h"
 #include "ui/PathTool.h"
 #include "ui/QtColourSettings.h"
 #include "ui/RunDiagramBox.h"
@@ -72,6 +73,12 @@ frmVehicleTurning::frmVehicleTurning(UiServices services, QWidget* parent)
       [this] { return MinCentrelineRadius(CurrentFields(), mHost->Symbols()); });
   mDrawingWindow->Editor().Path().SetGuidedOffsetSource(
       [this] { return StretchedAxleSpan(CurrentFields(), mHost->Symbols()); });
+  // The Drive tool drives the window's vehicle at its speed and runs the result.
+  DriveTool& drive = mDrawingWindow->Editor().Drive();
+  drive.SetInputsSource([this] { return CurrentRunInputs(); });
+  drive.SetGuidedOffsetSource(
+      [this] { return StretchedAxleSpan(CurrentFields(), mHost->Symbols()); });
+  drive.SetRunner([this](const std::string& handle) { ExecuteOnHandle(handle); });
   ConnectClearance();
   // Fields start with their defaults, written with the user's decimal symbol.
   const VehicleFields defaults = VehicleFields::Defaults(mHost->Symbols());

@@ -80,6 +80,9 @@ class frmVehicleTurning : public QMainWindow {
   // Loads the vehicle of this library record and runs it as Execute does,
   // on the path with this handle instead of a pick (a fleet row's run).
   void ExecuteOnPath(int record, const std::string& handle);
+  // Runs the window's vehicle as Execute does, on the path with this handle
+  // instead of a pick (a path the Drive tool has just drawn).
+  void ExecuteOnHandle(const std::string& handle);
   // The fleet check's window while it is open.
   FleetDialog* Fleet() const;
 

@@ -100,6 +100,30 @@ TEST_F(PathCliTest, AddedPathIsExactAndDrivable) {
   EXPECT_EQ(nlohmann::json::parse(report)["outcome"], "completed");
 }
 
+// A right-angle corner driven by the WB-20 at 15 km/h: a run at that speed
+// completes, one at 25 km/h stops where the wheel cannot keep up.
+TEST_F(PathCliTest, DrivenPathKeepsUpWithTheWheelAtItsSpeed) {
+  const std::string vehicle = " --library " VEERLINE_BINARY_DIR
+                              "/bin/AASHTO-2018-Metric.vdt --vehicle \"WB-20 Interstate semitrailer\"";
+  const auto result = Cli("path " + File("site.dxf") + " --points \"0,0 60,0 60,60\" --drive" +
+                          vehicle + " --speed 15 --out " + File("p.dxf"));
+  ASSERT_EQ(result.status, 0) << result.err;
+  const std::string handle = result.out.substr(0, result.out.find('\n'));
+  EXPECT_NE(result.out.find("corner at point 2: radius "), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find(", easing in 15."), std::string::npos) << result.out;
+  for (const auto& [speed, outcome] : {std::pair{"15", "completed"}, {"25", "lock-to-lock"}}) {
+    const auto run = Cli("run " + File("p.dxf") + " --path " + handle + vehicle + " --speed " +
+                         speed + " --report " + File("io/report.json"));
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::ifstream report(File("io/report.json"));
+    EXPECT_EQ(nlohmann::json::parse(report)["outcome"], outcome) << speed;
+  }
+  EXPECT_EQ(Cli("path " + File("site.dxf") + " --points \"0,0 20,0 20,20\" --drive" + vehicle +
+                " --speed 15")
+                .status,
+            2);
+}
+
 TEST_F(PathCliTest, RefusalsExitTwoAndWriteNothing) {
   const std::string original = ReadAll(File("site.dxf"));
   for (const std::string args :
