@@ -171,10 +171,12 @@ int RunOnce(const RunArgs& args, std::ostream& out, std::ostream& err, RunRecord
   }
   const std::string summary = RunHappened(outcome) ? host.StatusText() : std::string();
 
+  auto model = [&] {
+    return MakeRunResultModel(run, state, host.Messages(), inputs.speedUnit, inputs.vehicle.Type,
+                              summary);
+  };
   auto writeReport = [&] {
-    if (!args.report.empty())
-      WriteText(args.report,
-                MakeRunReport(run, state, host, inputs.speedUnit, summary).dump(1) + "\n");
+    if (!args.report.empty()) WriteText(args.report, MakeRunReport(model()).dump(1) + "\n");
   };
   if (!state.refusal.empty()) {
     // A manoeuvre whose leg does not start where the vehicle stands: nothing is written.
