@@ -59,6 +59,14 @@ QImage WriteDrawingPicture(const cad::DrawingModel& drawing, const std::string& 
   return picture;
 }
 
+void WriteDesignReport(const cad::DrawingModel& drawing, const RunResultModel& model,
+                       const paint::ReportTitle& title, paint::Paper paper, const std::string& file) {
+  const QByteArray pdf =
+      paint::DesignReportPdf(drawing, model, title, paper, NumberSymbols::PointDecimal());
+  if (pdf.isEmpty()) throw std::runtime_error("cannot write report " + file);
+  SaveFileSafely(file, std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())));
+}
+
 void WriteDiagramPictures(const RunState& state, int speedUnit, const std::string& prefix) {
   const QSize box(800, 400);
   Save(paint::RenderTurningDiagram(state, box), prefix + "-turning.png");

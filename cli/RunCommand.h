@@ -30,6 +30,7 @@ struct RunArgs {
   bool sweep = false;
   bool noEnvelope = false;
   std::string out, report, picture, diagrams;
+  std::string pdf, paper = "a4";  // the design report and its paper size
   unsigned seed = 0;
   bool seedGiven = false;
   std::vector<std::string> obstacleLayers;
