@@ -161,8 +161,10 @@ void PaintSidebar(const Sheet& sheet, const RunResultModel& model, const ReportT
 // The drawing around the swept path at a round scale, the envelope shaded,
 // the conflicts marked and numbered, with the scale stated and a scale bar.
 void PaintRunDrawing(const Sheet& sheet, const cad::DrawingModel& drawing,
-                     const RunResultModel& model, const ReportTitle& title, const QRectF& areaMm) {
+                     const RunResultModel& model, const ReportTitle& title, const QRectF& boxMm) {
   QPainter& p = sheet.painter;
+  // The drawing's frame, and below it the scale.
+  const QRectF areaMm(boxMm.left(), boxMm.top(), boxMm.width(), boxMm.height() - 9);
   const QRectF area = sheet.MmRect(areaMm.left(), areaMm.top(), areaMm.width(), areaMm.height());
   const std::optional<QRectF> run = RunBounds(model);
   DrawingPainter painter(drawing);
@@ -171,7 +173,7 @@ void PaintRunDrawing(const Sheet& sheet, const cad::DrawingModel& drawing,
   region.adjust(-pad, -pad, pad, pad);
   const double mpu = model.metresPerUnit > 0 ? model.metresPerUnit : 1;
   const double n = std::max(RoundScale(region.width() * mpu, areaMm.width()),
-                            RoundScale(region.height() * mpu, areaMm.height() - 8));
+                            RoundScale(region.height() * mpu, areaMm.height()));
   const double pixelsPerUnit = sheet.Mm(1000.0 * mpu / n);
   const QSizeF world(area.width() / pixelsPerUnit, area.height() / pixelsPerUnit);
   const QRectF shown(region.center().x() - world.width() / 2,
@@ -230,28 +232,26 @@ void PaintRunDrawing(const Sheet& sheet, const cad::DrawingModel& drawing,
   }
   p.restore();
 
-  // The scale bar in the lower left corner, over a white patch.
+  // The scale stated, and a bar of a round length, under the frame.
   const double unitsPerMm = n / 1000.0 / mpu;  // drawing units a millimetre of paper holds
   const double barUnits = ScaleBarLength(areaMm.width() / 4 * unitsPerMm);
   const double barMm = barUnits / unitsPerMm;
-  const double x0 = areaMm.left() + 4, y0 = areaMm.bottom() - 9;
+  const QString paper = sheet.WidthMm() > 350 ? QStringLiteral("A3") : QStringLiteral("A4");
+  const double y0 = areaMm.bottom() + 2;
+  sheet.Text(sheet.MmRect(areaMm.left(), y0, 40, 6), Qt::AlignLeft | Qt::AlignVCenter,
+             QStringLiteral("Scale 1:%1 on %2").arg(QString::number(n, 'f', 0), paper), 8, true);
+  const double x0 = areaMm.left() + 42;
   p.save();
-  p.setPen(Qt::NoPen);
-  p.setBrush(QColor(255, 255, 255, 230));
-  p.drawRect(sheet.MmRect(x0 - 2, y0 - 4.5, barMm + 34, 12));
   p.setPen(QPen(Qt::black, sheet.Mm(0.2)));
   for (int i = 0; i < 4; ++i) {
     p.setBrush(i % 2 == 0 ? QBrush(Qt::black) : QBrush(Qt::white));
-    p.drawRect(sheet.MmRect(x0 + barMm * i / 4, y0, barMm / 4, 1.6));
+    p.drawRect(sheet.MmRect(x0 + barMm * i / 4, y0 + 3.7, barMm / 4, 1.4));
   }
   p.restore();
   const QString unit = title.unitLabel.isEmpty() ? QString() : QStringLiteral(" ") + title.unitLabel;
-  sheet.Text(sheet.MmRect(x0 - 2, y0 - 4.5, 8, 4), Qt::AlignCenter, QStringLiteral("0"), 7);
-  sheet.Text(sheet.MmRect(x0 + barMm - 10, y0 - 4.5, 20, 4), Qt::AlignCenter,
-             Fixed(barUnits, barUnits < 1 ? 2 : 0, sheet.symbols) + unit, 7);
-  const QString paper = sheet.WidthMm() > 350 ? QStringLiteral("A3") : QStringLiteral("A4");
-  sheet.Text(sheet.MmRect(x0, y0 + 2, barMm + 30, 4), Qt::AlignLeft | Qt::AlignVCenter,
-             QStringLiteral("Scale 1:%1 on %2").arg(QString::number(n, 'f', 0), paper), 7.5, true);
+  sheet.Text(sheet.MmRect(x0 - 4, y0, 8, 3.6), Qt::AlignCenter, QStringLiteral("0"), 6.5);
+  sheet.Text(sheet.MmRect(x0 + barMm - 10, y0, 20, 3.6), Qt::AlignCenter,
+             Fixed(barUnits, barUnits < 1 ? 2 : 0, sheet.symbols) + unit, 6.5);
   p.save();
   p.setPen(QPen(Qt::black, sheet.Mm(0.25)));
   p.setBrush(Qt::NoBrush);

@@ -19,6 +19,8 @@ QFont Sheet::Font(double points, bool bold) const {
   QFont font(QStringLiteral("DejaVu Sans"));
   font.setPointSizeF(points);
   font.setBold(bold);
+  // No ligatures: text copied from the PDF reads as typed ("fl", not one glyph).
+  font.setStyleStrategy(QFont::PreferNoShaping);
   return font;
 }
 
