@@ -1,5 +1,6 @@
 #include "run/RunResultModel.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -40,9 +41,15 @@ std::vector<std::vector<UnitPose>> Poses(const RunState& state) {
   return poses;
 }
 
-std::optional<double> Value(const Track& track, std::size_t i, double scale) {
-  if (i >= track.size() || !track[i].Value) return std::nullopt;
-  return *track[i].Value * scale;
+// The track's value at a station distance: the tracks do not all start at
+// the first station (the articulation is first measured at the second).
+std::optional<double> Value(const Track& track, double station, double step, double scale) {
+  const auto row = std::lower_bound(
+      track.begin(), track.end(), station - step / 2,
+      [](const TrackRow& r, double distance) { return r.Distance < distance; });
+  if (row == track.end() || !(std::fabs(row->Distance - station) < step / 2) || !row->Value)
+    return std::nullopt;
+  return *row->Value * scale;
 }
 
 }  // namespace
@@ -55,14 +62,16 @@ double RunResultModel::StationDistance(std::size_t station) const {
 StationReadings RunResultModel::ReadingsAt(std::size_t station) const {
   StationReadings readings;
   if (segments.empty()) return readings;
-  readings.steering = Value(steering, station, segments.front().MaxTurningAngle / 100);
-  readings.speed = Value(speed, station, 1);
+  const double at = StationDistance(station);
+  const double step = calculationStep > 0 ? calculationStep : 1;
+  readings.steering = Value(steering, at, step, segments.front().MaxTurningAngle / 100);
+  readings.speed = Value(speed, at, step, 1);
   // The articulation tracks follow the units after the first that are not drawbars.
   const Track* tracks[3] = {&articulation1, &articulation2, &articulation3};
   std::size_t next = 0;
   for (std::size_t k = 1; k < segments.size() && next < 3; ++k) {
     if (segments[k].Kind == SegmentKind::TowBarLink) continue;
-    readings.articulation[next] = Value(*tracks[next], station, segments[k].MaxSegmentAngle / 100);
+    readings.articulation[next] = Value(*tracks[next], at, step, segments[k].MaxSegmentAngle / 100);
     ++next;
   }
   return readings;

@@ -73,7 +73,7 @@ struct RunResultModel {
 
   bool RunHappened() const { return outcome != RunOutcome::Ended; }
   std::size_t UnitCount() const { return segments.size(); }
-  // Station distance of a pose, or of a station.
+  // Station distance of a pose (pose i stands at station i).
   double StationDistance(std::size_t station) const;
   // The readings at a station, the angles in degrees.
   StationReadings ReadingsAt(std::size_t station) const;
