@@ -34,6 +34,10 @@ QImage WriteDrawingPicture(const cad::DrawingModel& drawing, const std::string& 
 // The design report as a PDF file, written whole or not at all.
 void WriteDesignReport(const cad::DrawingModel& drawing, const RunResultModel& model,
                        const paint::ReportTitle& title, paint::Paper paper, const std::string& file);
+// The run as an MP4 video, played at the speed checked (metres a second).
+void WriteAnimation(const cad::DrawingModel& drawing, const RunResultModel& model,
+                    const paint::ReportTitle& title, double metresPerSecond,
+                    const std::string& file);
 // PREFIX-turning.png and PREFIX-speed.png, painted as the main window paints them.
 void WriteDiagramPictures(const RunState& state, int speedUnit, const std::string& prefix);
 

@@ -201,12 +201,13 @@ int RunOnce(const RunArgs& args, std::ostream& out, std::ostream& err, RunRecord
   }
   const std::string summary = RunHappened(outcome) ? host.StatusText() : std::string();
 
-  auto model = [&] {
+  auto model = [&](WithPoses poses) {
     return MakeRunResultModel(run, state, host.Messages(), inputs.speedUnit, inputs.vehicle.Type,
-                              summary);
+                              summary, poses);
   };
   auto writeReport = [&] {
-    if (!args.report.empty()) WriteText(args.report, MakeRunReport(model()).dump(1) + "\n");
+    if (!args.report.empty())
+      WriteText(args.report, MakeRunReport(model(WithPoses::No)).dump(1) + "\n");
   };
   if (!state.refusal.empty()) {
     // A manoeuvre whose leg does not start where the vehicle stands: nothing is written.
@@ -226,7 +227,9 @@ int RunOnce(const RunArgs& args, std::ostream& out, std::ostream& err, RunRecord
 
   cad::DrawingModel& result = *attacher.Current();
   std::optional<PictureSupport> pictures;
-  if (!args.picture.empty() || !args.diagrams.empty() || !args.pdf.empty()) pictures.emplace();
+  if (!args.picture.empty() || !args.diagrams.empty() || !args.pdf.empty() ||
+      !args.animation.empty())
+    pictures.emplace();
   // The drawing before the report: the writer's large buffers go back to the
   // system before the report's many small ones are taken.
   if (!args.out.empty()) cad::WriteDxfFile(result, args.out);
@@ -236,8 +239,15 @@ int RunOnce(const RunArgs& args, std::ostream& out, std::ostream& err, RunRecord
     if (record != nullptr) record->picture = std::move(picture);
   }
   if (!args.diagrams.empty()) WriteDiagramPictures(state, inputs.speedUnit, args.diagrams);
-  if (!args.pdf.empty())
-    WriteDesignReport(result, model(), MakeReportTitle(args, inputs, vehicle), paper, args.pdf);
+  if (!args.pdf.empty() || !args.animation.empty()) {
+    const RunResultModel run = model(WithPoses::Yes);
+    const paint::ReportTitle title = MakeReportTitle(args, inputs, vehicle);
+    if (!args.pdf.empty()) WriteDesignReport(result, run, title, paper, args.pdf);
+    if (!args.animation.empty()) {
+      const double perUnit = inputs.speedUnit == 1 ? 0.44704 : inputs.speedUnit == 2 ? 1 : 1 / 3.6;
+      WriteAnimation(result, run, title, title.speed.value_or(0) * perUnit, args.animation);
+    }
+  }
   out << summary << "\n";
   if (args.failOnConflict && !state.clearance.Conflicts.empty()) return kExitConflict;
   return kExitOk;
@@ -273,6 +283,8 @@ void AddRunOptions(CLI::App* run, const std::shared_ptr<RunArgs>& args) {
   run->add_option("--diagrams", args->diagrams, "Write PREFIX-turning.png and PREFIX-speed.png");
   run->add_option("--pdf", args->pdf, "Write the design report as a PDF file");
   run->add_option("--paper", args->paper, "Paper of the design report, landscape: a4|a3 (default a4)");
+  run->add_option("--animation", args->animation,
+                  "Write the run as an MP4 video (needs ffmpeg), at the speed checked");
   run->add_option("--obstacle-layer", args->obstacleLayers,
                   "Check the clearance to the entities on this layer (repeatable)")
       ->allow_extra_args(false);

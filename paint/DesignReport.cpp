@@ -18,26 +18,6 @@ constexpr int kDotsPerInch = 300;
 const QColor kFitColour(0, 120, 60);
 const QColor kFailColour(190, 20, 20);
 
-// The drawing region the run covers: its envelope, stations and bodies.
-std::optional<QRectF> RunBounds(const RunResultModel& model) {
-  double minX = INFINITY, minY = INFINITY, maxX = -INFINITY, maxY = -INFINITY;
-  auto add = [&](const Point2D& p) {
-    if (!std::isfinite(p.X) || !std::isfinite(p.Y)) return;
-    minX = std::min(minX, p.X);
-    minY = std::min(minY, p.Y);
-    maxX = std::max(maxX, p.X);
-    maxY = std::max(maxY, p.Y);
-  };
-  for (const Point2D& p : model.envelopeRight) add(p);
-  for (const Point2D& p : model.envelopeLeft) add(p);
-  for (const PathStation& s : model.stations) add(s.StationPoint);
-  for (const auto& station : model.poses)
-    for (const UnitPose& unit : station)
-      for (const Point2D& p : unit.body) add(p);
-  if (!(minX <= maxX)) return std::nullopt;
-  return QRectF(QPointF(minX, minY), QPointF(maxX, maxY));
-}
-
 // The figures of the run, as the summary lists them.
 std::vector<QStringList> SummaryRows(const RunResultModel& model, const ReportTitle& title,
                                      const NumberSymbols& symbols) {

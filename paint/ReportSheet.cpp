@@ -88,6 +88,51 @@ QString ReportVerdict(const RunResultModel& model, const NumberSymbols& symbols)
   return stop + QStringLiteral("; ") + conflicts;
 }
 
+// The drawing region the run covers: its envelope, stations and bodies.
+std::optional<QRectF> RunBounds(const RunResultModel& model) {
+  double minX = INFINITY, minY = INFINITY, maxX = -INFINITY, maxY = -INFINITY;
+  auto add = [&](const Point2D& p) {
+    if (!std::isfinite(p.X) || !std::isfinite(p.Y)) return;
+    minX = std::min(minX, p.X);
+    minY = std::min(minY, p.Y);
+    maxX = std::max(maxX, p.X);
+    maxY = std::max(maxY, p.Y);
+  };
+  for (const Point2D& p : model.envelopeRight) add(p);
+  for (const Point2D& p : model.envelopeLeft) add(p);
+  for (const PathStation& s : model.stations) add(s.StationPoint);
+  for (const auto& station : model.poses)
+    for (const UnitPose& unit : station)
+      for (const Point2D& p : unit.body) add(p);
+  if (!(minX <= maxX)) return std::nullopt;
+  return QRectF(QPointF(minX, minY), QPointF(maxX, maxY));
+}
+
+bool PoseIsStop(const RunResultModel& model, std::size_t pose) {
+  return model.figures.stopStation && !model.poses.empty() && model.StopPose() == pose;
+}
+
+QString StationReadout(const RunResultModel& model, std::size_t pose, const NumberSymbols& symbols) {
+  const double mpu = model.metresPerUnit > 0 ? model.metresPerUnit : 1;
+  const StationReadings r = model.ReadingsAt(pose);
+  const QString deg = QStringLiteral("°");
+  QStringList parts;
+  parts << QStringLiteral("Station %1 m").arg(Fixed(model.StationDistance(pose) * mpu, 1, symbols));
+  const bool reverse = pose < model.reverseAt.size() && model.reverseAt[pose];
+  parts << (reverse ? QStringLiteral("reverse") : QStringLiteral("forward"));
+  parts << QStringLiteral("steering %1").arg(Fixed(r.steering, 1, symbols) + deg);
+  QStringList articulation;
+  for (const std::optional<double>& a : r.articulation)
+    if (a) articulation << Fixed(a, 1, symbols) + deg;
+  if (!articulation.isEmpty())
+    parts << QStringLiteral("articulation %1").arg(articulation.join(QStringLiteral(" / ")));
+  parts << QStringLiteral("speed %1 %2").arg(Fixed(r.speed, 1, symbols), SpeedUnitName(model.speedUnit));
+  QString text = parts.join(QStringLiteral("  ·  "));
+  if (PoseIsStop(model, pose))
+    text += QStringLiteral("  ·  STOP: ") + ReportVerdict(model, symbols);
+  return text;
+}
+
 QRectF PageBodyMm(const Sheet& sheet) {
   constexpr double kPad = 4;
   return {kFrameMm + kPad, kFrameMm + kHeadingMm + kPad, sheet.WidthMm() - 2 * (kFrameMm + kPad),

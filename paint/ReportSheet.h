@@ -61,6 +61,13 @@ double RoundScale(double metres, double millimetres);
 // "3 clearance conflicts", or both of the last kinds joined.
 QString ReportVerdict(const RunResultModel& model, const NumberSymbols& symbols);
 bool ReportFits(const RunResultModel& model);
+// What playback shows of one pose: station, direction, steering and
+// articulation angles and speed, and the stop when the vehicle stands there.
+QString StationReadout(const RunResultModel& model, std::size_t pose, const NumberSymbols& symbols);
+// The drawing region the run covers: its envelope, stations and bodies.
+std::optional<QRectF> RunBounds(const RunResultModel& model);
+// True when the pose is where a limit stopped the vehicle.
+bool PoseIsStop(const RunResultModel& model, std::size_t pose);
 
 // The page's frame, its heading and its footer (page n of count).
 void PaintPageFrame(const Sheet& sheet, const QString& heading, const ReportTitle& title,

@@ -87,7 +87,7 @@ std::optional<std::size_t> RunResultModel::StopPose() const {
 
 RunResultModel MakeRunResultModel(const RunResult& run, const RunState& state,
                                   std::vector<RecordedMessage> messages, int speedUnit,
-                                  int vehicleType, std::string summary) {
+                                  int vehicleType, std::string summary, WithPoses poses) {
   RunResultModel model;
   model.outcome = run.outcome;
   model.figures = MeasureRun(run.outcome, state);
@@ -125,7 +125,7 @@ RunResultModel MakeRunResultModel(const RunResult& run, const RunState& state,
     }
   }
   model.axles = state.axles;
-  model.poses = Poses(state);
+  if (poses == WithPoses::Yes) model.poses = Poses(state);
   return model;
 }
 

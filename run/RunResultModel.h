@@ -82,9 +82,12 @@ struct RunResultModel {
 };
 
 // Builds the model of a run from the state it left, the messages it showed
-// and its summary line.
+// and its summary line. The poses are only made when asked for: a report
+// that does not draw the vehicle need not hold them.
+enum class WithPoses { No, Yes };
 RunResultModel MakeRunResultModel(const RunResult& run, const RunState& state,
                                   std::vector<RecordedMessage> messages, int speedUnit,
-                                  int vehicleType, std::string summary);
+                                  int vehicleType, std::string summary,
+                                  WithPoses poses = WithPoses::Yes);
 
 }  // namespace veerline

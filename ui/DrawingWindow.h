@@ -93,9 +93,10 @@ class DrawingWindow : public QMainWindow {
   void ClearRunResult();
   const RunResultModel* RunResult() const { return mRun.get(); }
   PlaybackBar& Playback() const { return *mPlayback; }
-  // The design report of the run as PDF; false (and a warning) when the
-  // file could not be written.
+  // The design report of the run as PDF, and the run as an MP4 video; false
+  // (and a warning) when the file could not be written.
   bool ExportReport(const QString& path, paint::Paper paper);
+  bool ExportAnimation(const QString& path);
 
  signals:
   // The user closed the window; a waiting pick ends as cancelled.
@@ -120,6 +121,7 @@ class DrawingWindow : public QMainWindow {
   bool PlaybackKey(int key);
   void PaintPlayback(QPainter& painter, const QTransform& toScreen) const;
   void OnExportReport(paint::Paper paper);
+  void OnExportAnimation();
   // Replaces the open drawing (or closes it with null) and shows the new one.
   void Install(std::unique_ptr<cad::DrawingModel> drawing, const QString& path);
   void OnRegen();
@@ -149,6 +151,8 @@ class DrawingWindow : public QMainWindow {
   QAction* mExtents = nullptr;
   QAction* mReportA4 = nullptr;
   QAction* mReportA3 = nullptr;
+  QAction* mAnimation = nullptr;
+  double mRunSpeed = 0;  // metres a second
   PlaybackBar* mPlayback = nullptr;
   std::shared_ptr<const RunResultModel> mRun;
   paint::ReportTitle mRunTitle;

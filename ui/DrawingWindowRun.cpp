@@ -1,14 +1,16 @@
 // The drawing window's part in the last run: playing it back under the
-// drawing, and exporting its design report.
+// drawing, and exporting its design report and its animation.
 
-#include <QDate>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
+#include <QStatusBar>
 
 #include "cad/dxf/DrawingModel.h"
 #include "engine/SafeSave.h"
 #include "paint/DesignReport.h"
+#include "paint/RunAnimation.h"
 #include "paint/VehicleFigure.h"
 #include "ui/DrawingView.h"
 #include "ui/DrawingWindow.h"
@@ -26,6 +28,8 @@ void DrawingWindow::BuildRunMenu(QMenu* file) {
   mReportA3 = report->addAction(tr("A3 landscape..."), this,
                                 [this] { OnExportReport(paint::Paper::A3); });
   mReportA3->setObjectName(QStringLiteral("ExportReportA3"));
+  mAnimation = file->addAction(tr("Export Animation..."), this, &DrawingWindow::OnExportAnimation);
+  mAnimation->setObjectName(QStringLiteral("ExportAnimation"));
   connect(mPlayback, &PlaybackBar::poseChanged, this, [this] {
     mView->update();
     emit playbackStationChanged(mPlayback->HasRun() ? std::optional<double>(mPlayback->Station())
@@ -38,6 +42,7 @@ void DrawingWindow::SetRunResult(std::shared_ptr<const RunResultModel> run,
                                  std::function<NumberSymbols()> symbols) {
   mRun = std::move(run);
   mRunTitle = std::move(title);
+  mRunSpeed = metresPerSecond;
   mSymbols = std::move(symbols);
   const bool shown = mRun && mRun->RunHappened();
   mPlayback->SetRun(shown ? mRun : nullptr, metresPerSecond, mSymbols);
@@ -51,6 +56,7 @@ void DrawingWindow::SetRunResult(std::shared_ptr<const RunResultModel> run,
                                                      QKeySequence(Qt::Key_E)});
   mReportA4->setEnabled(shown);
   mReportA3->setEnabled(shown);
+  mAnimation->setEnabled(shown);
 }
 
 void DrawingWindow::ClearRunResult() { SetRunResult(nullptr, {}, 0, {}); }
@@ -99,6 +105,36 @@ bool DrawingWindow::ExportReport(const QString& path, paint::Paper paper) {
     return false;
   }
   return true;
+}
+
+bool DrawingWindow::ExportAnimation(const QString& path) {
+  if (!mRun || Drawing() == nullptr) return false;
+  mPlayback->Pause();
+  paint::AnimationOptions options;
+  options.metresPerSecond = mRunSpeed;
+  options.symbols = mSymbols ? mSymbols() : NumberSymbols::PointDecimal();
+  options.unitLabel = mRunTitle.unitLabel;
+  options.title = mRunTitle.vehicleName + QStringLiteral("  ·  ") + mRunTitle.drawingFile;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  statusBar()->showMessage(tr("Writing the animation..."));
+  try {
+    paint::WriteRunAnimation(*Drawing(), *mRun, options, path.toStdString());
+  } catch (const std::exception& error) {
+    QApplication::restoreOverrideCursor();
+    statusBar()->clearMessage();
+    ShowWarning(tr("Export Animation"), tr("The animation could not be written to %1.\r\r%2")
+                                            .arg(path, QString::fromStdString(error.what())));
+    return false;
+  }
+  QApplication::restoreOverrideCursor();
+  statusBar()->showMessage(tr("Animation written to %1").arg(path), 5000);
+  return true;
+}
+
+void DrawingWindow::OnExportAnimation() {
+  if (!mRun) return;
+  const QString chosen = ChooseFileInLastFolder(mServices, this, FileDialogKind::SaveAnimation);
+  if (!chosen.isEmpty()) ExportAnimation(chosen);
 }
 
 void DrawingWindow::OnExportReport(paint::Paper paper) {

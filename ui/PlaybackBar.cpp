@@ -98,10 +98,7 @@ void PlaybackBar::ClearRun() { SetRun(nullptr, 0, {}); }
 
 double PlaybackBar::Station() const { return mModel ? mModel->StationDistance(mPose) : 0; }
 
-bool PlaybackBar::AtStop() const {
-  if (!HasRun() || !mModel->figures.stopStation) return false;
-  return mModel->StopPose() == mPose;
-}
+bool PlaybackBar::AtStop() const { return HasRun() && paint::PoseIsStop(*mModel, mPose); }
 
 double PlaybackBar::Rate() const { return mSpeed->currentData().toDouble(); }
 
@@ -175,24 +172,8 @@ void PlaybackBar::UpdateReadout() {
     mReadout->clear();
     return;
   }
-  const NumberSymbols symbols = mSymbols ? mSymbols() : NumberSymbols::PointDecimal();
-  const RunResultModel& m = *mModel;
-  const double mpu = m.metresPerUnit > 0 ? m.metresPerUnit : 1;
-  const StationReadings r = m.ReadingsAt(mPose);
-  const QString deg = QStringLiteral("°");
-  QStringList parts;
-  parts << tr("Station %1 m").arg(paint::Fixed(Station() * mpu, 1, symbols));
-  const bool reverse = mPose < m.reverseAt.size() && m.reverseAt[mPose];
-  parts << (reverse ? tr("reverse") : tr("forward"));
-  parts << tr("steering %1").arg(paint::Fixed(r.steering, 1, symbols) + deg);
-  QStringList articulation;
-  for (const std::optional<double>& a : r.articulation)
-    if (a) articulation << paint::Fixed(a, 1, symbols) + deg;
-  if (!articulation.isEmpty())
-    parts << tr("articulation %1").arg(articulation.join(QStringLiteral(" / ")));
-  parts << tr("speed %1 %2").arg(paint::Fixed(r.speed, 1, symbols), paint::SpeedUnitName(m.speedUnit));
-  QString text = parts.join(QStringLiteral("  ·  "));
-  if (AtStop()) text += QStringLiteral("  ·  ") + tr("STOP: %1").arg(paint::ReportVerdict(m, symbols));
+  const QString text = paint::StationReadout(
+      *mModel, mPose, mSymbols ? mSymbols() : NumberSymbols::PointDecimal());
   mReadout->setText(text);
   mReadout->setToolTip(text);
 }

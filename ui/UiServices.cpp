@@ -69,11 +69,11 @@ QString ChooseFile(QWidget* parent, FileDialogKind kind, const QString& startFol
   QFileDialog dialog(parent);
   dialog.setDirectory(startFolder);
   const QString suffix = kind == FileDialogKind::SaveReport      ? QStringLiteral("pdf")
-                         : kind == FileDialogKind::SaveAnimation ? QStringLiteral("svg")
+                         : kind == FileDialogKind::SaveAnimation ? QStringLiteral("mp4")
                          : drawing                               ? QStringLiteral("dxf")
                                                                  : QStringLiteral("vdt");
   const QString filter = suffix == QStringLiteral("pdf")   ? QStringLiteral("Design report (*.pdf)")
-                         : suffix == QStringLiteral("svg") ? QStringLiteral("Animation (*.svg)")
+                         : suffix == QStringLiteral("mp4") ? QStringLiteral("Video (*.mp4)")
                          : drawing                         ? QStringLiteral("Drawing (*.dxf)")
                                                            : QStringLiteral("Vehicle Data (*.vdt)");
   dialog.setNameFilter(filter);

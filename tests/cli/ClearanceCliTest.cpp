@@ -148,8 +148,16 @@ TEST_F(ClearanceCliTest, DesignReportHoldsTheVerdictAndFiguresOnFourPagesWithEmb
   }
   EXPECT_GT(embedded, 0);
 
-  ASSERT_EQ(Run("--pdf " + File("a3.pdf") + " --paper a3"), 0);
+  ASSERT_EQ(Run("--pdf " + File("a3.pdf") + " --paper a3 --speed 30 --animation " + File("run.mp4")),
+            0);
   EXPECT_NE(Output("pdfinfo " + File("a3.pdf")).find("1191 x 842"), std::string::npos);
+  // The video a player takes: H.264 at 25 frames a second, 40 m at 30 km/h lasting 4.8 s.
+  const std::string video = Output("ffprobe -v error -select_streams v -show_entries "
+                                   "stream=codec_name,width,height,r_frame_rate,duration -of "
+                                   "default=nw=1 " + File("run.mp4"));
+  for (const char* field : {"codec_name=h264", "width=1280", "height=720", "r_frame_rate=25/1",
+                            "duration=4.8"})
+    EXPECT_NE(video.find(field), std::string::npos) << field << "\n" << video;
   EXPECT_EQ(Run("--pdf " + File("b.pdf") + " --paper letter"), 2);
   EXPECT_FALSE(fs::exists(File("b.pdf")));
 }
