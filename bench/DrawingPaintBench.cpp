@@ -2,7 +2,8 @@
 // entities (kerb lines, polylines with bulges, trees as circles and as block
 // references, arcs, labels, paved areas as solid hatches, dashed services) over
 // a square kilometre. Opening reads the file and flattens and indexes it;
-// repainting paints offscreen into a window-sized picture as the window does.
+// repainting paints offscreen into a window-sized picture as the window does;
+// a playback frame draws the kept picture and the vehicle at its next station.
 
 #include <benchmark/benchmark.h>
 
@@ -13,10 +14,20 @@
 #include <memory>
 #include <string>
 
+#include "bench/WindingPath.h"
+#include "cad/CadConnection.h"
+#include "cad/DrawingApplication.h"
+#include "cad/DrawingOutput.h"
+#include "cad/ScriptedPicker.h"
+#include "cad/dxf/DrawingEntity.h"
 #include "cad/dxf/DrawingModel.h"
 #include "cad/dxf/DxfReader.h"
 #include "paint/DrawingPainter.h"
 #include "paint/PictureCache.h"
+#include "paint/VehicleFigure.h"
+#include "run/ExecuteSweep.h"
+#include "run/RunResultModel.h"
+#include "run/SilentHost.h"
 
 namespace veerline {
 namespace {
@@ -276,6 +287,75 @@ void BM_PickNearestPolyline(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_PickNearestPolyline)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace veerline
+
+namespace veerline {
+namespace {
+
+// A semitrailer's run along a winding 600 m path laid over the site plan,
+// through the Execute button, so the drawing holds the run's blocks.
+struct SitePlanRun {
+  cad::DrawingAttacher attacher;
+  cad::ScriptedPicker picker;
+  cad::DefaultColourSettings colours;
+  SilentHost host;
+  RunState state;
+  RunResultModel model;
+
+  SitePlanRun() {
+    attacher.Open(cad::ReadDxfText(SitePlanText(), "site.dxf"));
+    attacher.Application()->SetPicker(&picker);
+    std::vector<cad::CadPoint> vertices;
+    const auto path = bench::WindingPath(600);
+    for (const auto& v : path) vertices.push_back({v.X + 200, v.Y + 500, 0});
+    cad::CadEntity& entity = attacher.Current()->ModelSpace().AddLightWeightPolyline(vertices);
+    auto& polyline = static_cast<cad::DrawingEntity&>(entity);
+    for (std::size_t i = 0; i < path.size(); ++i) polyline.Data().Vertices[i].Bulge = path[i].Bulge;
+    picker.PickHandle(entity.Handle());
+    RunInputs inputs;
+    inputs.vehicle = VehicleFields::Defaults(NumberSymbols::PointDecimal());
+    inputs.vehicle.Type = 2;
+    inputs.vehicle.Unit = 1;
+    inputs.pathUnit = 1;
+    inputs.txt_Speed = "10";
+    inputs.txt_plotSpacing = "20";
+    inputs.plotOnlyFirstAndLast = false;
+    cad::CadConnection connection(attacher);
+    RunContext context{host, connection, colours, state};
+    const RunResult run = ExecuteButton(inputs, context);
+    model = MakeRunResultModel(run, state, {}, 0, 2, "");
+  }
+};
+
+// One frame of playback in the drawing window, zoomed to a street's width
+// around the path (1:4 of the site): the window's picture of the drawing as
+// kept between frames, the scale bar, and the vehicle at the next station.
+void BM_PlaybackFrame(benchmark::State& state) {
+  EnsureGui();
+  static SitePlanRun run;
+  if (run.model.poses.empty()) return state.SkipWithError("the run gave no poses");
+  paint::DrawingPainter painter(*run.attacher.Current());
+  painter.ZoomToExtents(kWindow, paint::RenderOptions{});
+  painter.View().ZoomAt(painter.View().WorldToScreen(QPointF(400, 500)), 4);
+  paint::PictureCache cache;
+  QImage window(kWindow, QImage::Format_RGB32);
+  const paint::RenderOptions options = WindowOptions();
+  std::size_t pose = 0;
+  for (auto _ : state) {
+    pose = (pose + 1) % run.model.poses.size();
+    QPainter p(&window);
+    p.drawImage(0, 0, cache.Picture(painter, kWindow, options));
+    painter.PaintOverlay(p, kWindow, options);
+    paint::PaintVehiclePose(p, painter.View().ToScreen(), run.model.segments, run.model.vehicleType,
+                            run.model.metresPerUnit, run.model.poses[pose],
+                            run.model.ReadingsAt(pose).steering.value_or(0), paint::VehicleColours{}, 2);
+  }
+  state.counters["entities"] = static_cast<double>(run.attacher.Current()->ModelSpace().Entities().size());
+  state.counters["stations"] = static_cast<double>(run.model.poses.size());
+}
+BENCHMARK(BM_PlaybackFrame)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace veerline

@@ -13,6 +13,7 @@
 
 #include "engine/SafeSave.h"
 #include "paint/DrawingPainter.h"
+#include "paint/RunAnimation.h"
 #include "paint/RunDiagrams.h"
 
 namespace veerline::cli {
@@ -57,6 +58,24 @@ QImage WriteDrawingPicture(const cad::DrawingModel& drawing, const std::string& 
   QImage picture = paint::RenderDrawing(drawing, QSize(1600, 1200), options);
   Save(picture, file);
   return picture;
+}
+
+void WriteDesignReport(const cad::DrawingModel& drawing, const RunResultModel& model,
+                       const paint::ReportTitle& title, paint::Paper paper, const std::string& file) {
+  const QByteArray pdf =
+      paint::DesignReportPdf(drawing, model, title, paper, NumberSymbols::PointDecimal());
+  if (pdf.isEmpty()) throw std::runtime_error("cannot write report " + file);
+  SaveFileSafely(file, std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())));
+}
+
+void WriteAnimation(const cad::DrawingModel& drawing, const RunResultModel& model,
+                    const paint::ReportTitle& title, double metresPerSecond,
+                    const std::string& file) {
+  paint::AnimationOptions options;
+  options.metresPerSecond = metresPerSecond;
+  options.unitLabel = title.unitLabel;
+  options.title = title.vehicleName + QStringLiteral("  ·  ") + title.drawingFile;
+  paint::WriteRunAnimation(drawing, model, options, file);
 }
 
 void WriteDiagramPictures(const RunState& state, int speedUnit, const std::string& prefix) {

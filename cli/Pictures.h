@@ -5,6 +5,8 @@
 
 #include "cad/dxf/DrawingModel.h"
 #include "engine/RunState.h"
+#include "paint/DesignReport.h"
+#include "run/RunResultModel.h"
 
 #include <QImage>
 
@@ -29,6 +31,13 @@ class PictureSupport {
 // scale bar; returns the picture written.
 QImage WriteDrawingPicture(const cad::DrawingModel& drawing, const std::string& unitLabel,
                          const std::string& file);
+// The design report as a PDF file, written whole or not at all.
+void WriteDesignReport(const cad::DrawingModel& drawing, const RunResultModel& model,
+                       const paint::ReportTitle& title, paint::Paper paper, const std::string& file);
+// The run as an MP4 video, played at the speed checked (metres a second).
+void WriteAnimation(const cad::DrawingModel& drawing, const RunResultModel& model,
+                    const paint::ReportTitle& title, double metresPerSecond,
+                    const std::string& file);
 // PREFIX-turning.png and PREFIX-speed.png, painted as the main window paints them.
 void WriteDiagramPictures(const RunState& state, int speedUnit, const std::string& prefix);
 

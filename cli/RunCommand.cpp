@@ -1,4 +1,6 @@
 #include <filesystem>
+
+#include <QDate>
 #include <iostream>
 #include <optional>
 #include <sstream>
@@ -124,11 +126,39 @@ std::string UnitAbbreviation(int lengthUnit) {
   return lengthUnit >= 0 && lengthUnit <= 6 ? kNames[lengthUnit] : "";
 }
 
+paint::Paper PaperOf(const std::string& text) {
+  if (text == "a4" || text == "A4") return paint::Paper::A4;
+  if (text == "a3" || text == "A3") return paint::Paper::A3;
+  throw BadInput("unknown paper '" + text + "' (use a4 or a3)");
+}
+
+// What the design report says of the run beside its results.
+paint::ReportTitle MakeReportTitle(const RunArgs& args, const RunInputs& inputs,
+                                   const VehicleRecord& vehicle) {
+  const NumberSymbols point = NumberSymbols::PointDecimal();
+  paint::ReportTitle title;
+  title.drawingFile = QString::fromStdString(std::filesystem::path(args.drawing).filename().string());
+  title.date = QDate::currentDate().toString(Qt::ISODate);
+  title.vehicleName = QString::fromStdString(vehicle.Name).trimmed();
+  const std::string library = args.vehicle.library.empty() ? DefaultLibraryPath() : args.vehicle.library;
+  title.vehicleSource =
+      args.vehicle.json.empty()
+          ? QStringLiteral("library ") +
+                QString::fromStdString(std::filesystem::path(library).filename().string())
+          : QStringLiteral("vehicle file ") +
+                QString::fromStdString(std::filesystem::path(args.vehicle.json).filename().string());
+  title.unitLabel = QString::fromStdString(UnitAbbreviation(inputs.pathUnit));
+  title.speed = TryParseFieldNumber(inputs.txt_Speed, point);
+  title.lockToLock = TryParseFieldNumber(inputs.vehicle[Dimension::LockToLockTime], point);
+  return title;
+}
+
 bool RunHappened(RunOutcome outcome) { return outcome != RunOutcome::Ended; }
 
 void WriteText(const std::string& file, const std::string& text) { SaveFileSafely(file, text); }
 
 int RunOnce(const RunArgs& args, std::ostream& out, std::ostream& err, RunRecord* record) {
+  const paint::Paper paper = PaperOf(args.paper);
   const VehicleRecord vehicle = LoadVehicleChoice(args.vehicle);
   RunInputs inputs = MakeInputs(args, vehicle);
 
@@ -164,10 +194,13 @@ int RunOnce(const RunArgs& args, std::ostream& out, std::ostream& err, RunRecord
   }
   const std::string summary = RunHappened(outcome) ? host.StatusText() : std::string();
 
+  auto model = [&](WithPoses poses) {
+    return MakeRunResultModel(run, state, host.Messages(), inputs.speedUnit, inputs.vehicle.Type,
+                              summary, poses);
+  };
   auto writeReport = [&] {
     if (!args.report.empty())
-      WriteText(args.report,
-                MakeRunReport(run, state, host, inputs.speedUnit, summary).dump(1) + "\n");
+      WriteText(args.report, MakeRunReport(model(WithPoses::No)).dump(1) + "\n");
   };
   if (!state.refusal.empty()) {
     // A manoeuvre whose leg does not start where the vehicle stands: nothing is written.
@@ -187,7 +220,9 @@ int RunOnce(const RunArgs& args, std::ostream& out, std::ostream& err, RunRecord
 
   cad::DrawingModel& result = *attacher.Current();
   std::optional<PictureSupport> pictures;
-  if (!args.picture.empty() || !args.diagrams.empty()) pictures.emplace();
+  if (!args.picture.empty() || !args.diagrams.empty() || !args.pdf.empty() ||
+      !args.animation.empty())
+    pictures.emplace();
   // The drawing before the report: the writer's large buffers go back to the
   // system before the report's many small ones are taken.
   if (!args.out.empty()) cad::WriteDxfFile(result, args.out);
@@ -197,6 +232,15 @@ int RunOnce(const RunArgs& args, std::ostream& out, std::ostream& err, RunRecord
     if (record != nullptr) record->picture = std::move(picture);
   }
   if (!args.diagrams.empty()) WriteDiagramPictures(state, inputs.speedUnit, args.diagrams);
+  if (!args.pdf.empty() || !args.animation.empty()) {
+    const RunResultModel run = model(WithPoses::Yes);
+    const paint::ReportTitle title = MakeReportTitle(args, inputs, vehicle);
+    if (!args.pdf.empty()) WriteDesignReport(result, run, title, paper, args.pdf);
+    if (!args.animation.empty()) {
+      const double perUnit = inputs.speedUnit == 1 ? 0.44704 : inputs.speedUnit == 2 ? 1 : 1 / 3.6;
+      WriteAnimation(result, run, title, title.speed.value_or(0) * perUnit, args.animation);
+    }
+  }
   out << summary << "\n";
   if (args.failOnConflict && !state.clearance.Conflicts.empty()) return kExitConflict;
   return kExitOk;
@@ -230,6 +274,10 @@ void AddRunOptions(CLI::App* run, const std::shared_ptr<RunArgs>& args) {
   run->add_option("--report", args->report, "Write a JSON report");
   run->add_option("--picture", args->picture, "Write a PNG picture of the result");
   run->add_option("--diagrams", args->diagrams, "Write PREFIX-turning.png and PREFIX-speed.png");
+  run->add_option("--pdf", args->pdf, "Write the design report as a PDF file");
+  run->add_option("--paper", args->paper, "Paper of the design report, landscape: a4|a3 (default a4)");
+  run->add_option("--animation", args->animation,
+                  "Write the run as an MP4 video (needs ffmpeg), at the speed checked");
   run->add_option("--obstacle-layer", args->obstacleLayers,
                   "Check the clearance to the entities on this layer (repeatable)")
       ->allow_extra_args(false);

@@ -30,6 +30,8 @@ struct RunArgs {
   bool sweep = false;
   bool noEnvelope = false;
   std::string out, report, picture, diagrams;
+  std::string pdf, paper = "a4";  // the design report and its paper size
+  std::string animation;          // the run as an MP4 video
   unsigned seed = 0;
   bool seedGiven = false;
   std::vector<std::string> obstacleLayers;

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "run/RunFigures.h"
 
 namespace veerline::cli {
 namespace {
@@ -66,12 +65,9 @@ json ClearanceJson(const ClearanceResult& clearance, const RunFigures& figures) 
 }
 
 // The legs of the manoeuvre and, per station, its direction and leg.
-void AddLegs(json& report, const RunState& state) {
+void AddLegs(json& report, const RunResultModel& model) {
   json legs = json::array();
-  std::vector<std::string> directions(state.stations.size(), "forward");
-  std::vector<int> legOf(state.stations.size(), 0);
-  for (std::size_t j = 0; j < state.legs.size(); ++j) {
-    const ManoeuvreLeg& leg = state.legs[j];
+  for (const ManoeuvreLeg& leg : model.legs) {
     legs.push_back({{"direction", leg.reverse ? "reverse" : "forward"},
                     {"handle", leg.handle},
                     {"firstStation", leg.firstStation},
@@ -79,28 +75,24 @@ void AddLegs(json& report, const RunState& state) {
                     {"length", Number(leg.length)},
                     {"outcome", leg.outcome},
                     {"maxPathDeviation", Number(leg.maxPathDeviation)}});
-    const std::size_t end = j + 1 < state.legs.size() ? state.legs[j + 1].firstStation
-                                                       : state.stations.size();
-    for (std::size_t i = leg.firstStation; i < end && i < state.stations.size(); ++i) {
-      directions[i] = leg.reverse ? "reverse" : "forward";
-      legOf[i] = static_cast<int>(j);
-    }
   }
+  json directions = json::array();
+  for (const bool reverse : model.reverseAt) directions.push_back(reverse ? "reverse" : "forward");
   report["legs"] = legs;
   report["direction"] = directions;
-  report["leg"] = legOf;
+  report["leg"] = model.legAt;
 }
 
 // Per station reached, per segment: rear-axle centre and heading in degrees.
-json AxlesJson(const RunState& state) {
+json AxlesJson(const RunResultModel& model) {
   json stations = json::array();
-  const std::size_t n = state.segments.size();
+  const std::size_t n = model.segments.size();
   if (n == 0) return stations;
-  for (std::size_t first = 0; first + n <= state.axles.size(); first += n) {
+  for (std::size_t first = 0; first + n <= model.axles.size(); first += n) {
     json units = json::array();
     for (std::size_t k = first; k < first + n; ++k)
       units.push_back(
-          {Number(state.axles[k][0]), Number(state.axles[k][1]), Number(state.axles[k][2])});
+          {Number(model.axles[k][0]), Number(model.axles[k][1]), Number(model.axles[k][2])});
     stations.push_back(std::move(units));
   }
   return stations;
@@ -108,54 +100,52 @@ json AxlesJson(const RunState& state) {
 
 }  // namespace
 
-json MakeRunReport(const RunResult& run, const RunState& state, const BatchHost& host, int speedUnit,
-                   const std::string& summary) {
-  const RunOutcome outcome = run.outcome;
+json MakeRunReport(const RunResultModel& model) {
   json report;
   // The figures a fleet row repeats come from the one place both take them.
-  const RunFigures figures = MeasureRun(outcome, state);
-  report["outcome"] = RunOutcomeKey(outcome);
+  const RunFigures& figures = model.figures;
+  report["outcome"] = RunOutcomeKey(model.outcome);
   report["stopStation"] = Optional(figures.stopStation);
   report["stopAngle"] = Optional(figures.stopAngle);
 
   json messages = json::array();
-  for (const RecordedMessage& m : host.Messages())
+  for (const RecordedMessage& m : model.messages)
     messages.push_back({{"kind", MessageKindKey(m.kind)}, {"title", m.title}, {"text", m.text}});
   report["messages"] = messages;
 
-  report["pathLength"] = Number(state.pathLength);
-  report["calculationStep"] = Number(state.calculationStep);
-  report["metresPerUnit"] = Number(state.metresPerUnit);
-  report["vehicleLength"] = Number(state.vehicleLength);
+  report["pathLength"] = Number(model.pathLength);
+  report["calculationStep"] = Number(model.calculationStep);
+  report["metresPerUnit"] = Number(model.metresPerUnit);
+  report["vehicleLength"] = Number(model.vehicleLength);
   report["maxSteeringAngle"] = Optional(figures.maxSteeringAngle);
   report["maxArticulationAngle"] = Optional(figures.maxArticulationAngle);
   report["lowestSpeed"] = Optional(figures.lowestSpeed);
-  report["speedUnit"] = speedUnit == 1 ? "mph" : speedUnit == 2 ? "m/s" : "km/h";
-  report["summary"] = summary;
-  report["segments"] = SegmentsJson(state.segments);
+  report["speedUnit"] = model.speedUnit == 1 ? "mph" : model.speedUnit == 2 ? "m/s" : "km/h";
+  report["summary"] = model.summary;
+  report["segments"] = SegmentsJson(model.segments);
 
   json stations = json::array();
-  for (const PathStation& s : state.stations)
+  for (const PathStation& s : model.stations)
     stations.push_back(
         {Number(s.StationPoint.X), Number(s.StationPoint.Y), Number(s.StationDistance)});
   report["stations"] = stations;
 
-  report["tracks"] = {{"steering", TrackJson(state.steeringTrack)},
-                      {"articulation1", TrackJson(state.articulationTrack1)},
-                      {"articulation2", TrackJson(state.articulationTrack2)},
-                      {"articulation3", TrackJson(state.articulationTrack3)},
-                      {"speed", TrackJson(state.speedTrack)}};
-  report["outlineStations"] = state.outlineStations;
-  report["envelope"] = {{"right", PointsJson(state.envelopeRight)},
-                        {"left", PointsJson(state.envelopeLeft)}};
+  report["tracks"] = {{"steering", TrackJson(model.steering)},
+                      {"articulation1", TrackJson(model.articulation1)},
+                      {"articulation2", TrackJson(model.articulation2)},
+                      {"articulation3", TrackJson(model.articulation3)},
+                      {"speed", TrackJson(model.speed)}};
+  report["outlineStations"] = model.outlineStations;
+  report["envelope"] = {{"right", PointsJson(model.envelopeRight)},
+                        {"left", PointsJson(model.envelopeLeft)}};
   report["sweptWidth"] = Optional(figures.sweptWidth);
-  report["blocks"] = {{"vehicle", run.blocks.vehicle},
-                      {"sweep", run.blocks.sweep},
-                      {"envelope", run.blocks.envelope},
-                      {"inserted", run.insertedBlocks}};
-  report["clearance"] = ClearanceJson(state.clearance, figures);
-  AddLegs(report, state);
-  report["axles"] = AxlesJson(state);
+  report["blocks"] = {{"vehicle", model.blocks.vehicle},
+                      {"sweep", model.blocks.sweep},
+                      {"envelope", model.blocks.envelope},
+                      {"inserted", model.insertedBlocks}};
+  report["clearance"] = ClearanceJson(model.clearance, figures);
+  AddLegs(report, model);
+  report["axles"] = AxlesJson(model);
   return report;
 }
 

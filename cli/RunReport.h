@@ -4,16 +4,12 @@
 
 #include <nlohmann/json.hpp>
 
-#include "run/BatchHost.h"
-#include "engine/RunState.h"
-#include "run/ExecuteSweep.h"
-#include "run/RunInputs.h"
+#include "run/RunResultModel.h"
 
 namespace veerline::cli {
 
 // The JSON report of one batch run: outcome, messages, figures, the segment
 // chain, stations, tracks, outline stations, envelope, blocks and clearance.
-nlohmann::json MakeRunReport(const RunResult& run, const RunState& state, const BatchHost& host,
-                             int speedUnit, const std::string& summary);
+nlohmann::json MakeRunReport(const RunResultModel& model);
 
 }  // namespace veerline::cli

@@ -3,7 +3,7 @@
 target may not use. Each folder is one target; folders depend downward only:
 
     engine <- cad/dxf <- cad/geometry <- cad <- run <- cli, ui
-    paint (cad and Qt Gui) <- cli, ui;  library (engine) <- cli, ui
+    paint (cad, run and Qt Gui) <- cli, ui;  library (engine) <- cli, ui
 
 tests/, bench/, fuzz/ and examples/ may use every target."""
 import pathlib
@@ -17,7 +17,7 @@ ALLOWED = {
     "cad/geometry": {"engine", "cad/dxf", "cad/geometry"},
     "cad": CAD,
     "run": CAD | {"run"},
-    "paint": CAD | {"paint"},
+    "paint": CAD | {"run", "paint"},
     "library": {"engine", "library"},
     "cli": CAD | {"run", "paint", "library", "cli"},
     "ui": CAD | {"run", "paint", "library", "ui"},

@@ -15,7 +15,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
   libboost-dev libpolyclipping-dev
-  xvfb xauth fonts-dejavu-core locales
+  xvfb xauth fonts-dejavu-core locales poppler-utils ffmpeg
   python3-ezdxf librecad
 )
 

@@ -120,6 +120,12 @@ void DrawingView::paintEvent(QPaintEvent*) {
   painter.drawImage(0, 0, mPicture.Picture(*mPainter, size(), options));
   mPainter->PaintOverlay(painter, size(), options);
   PaintHighlight(painter);
+  if (mOverlay) mOverlay(painter, mPainter->View().ToScreen());
+}
+
+void DrawingView::SetOverlay(Overlay overlay) {
+  mOverlay = std::move(overlay);
+  update();
 }
 
 // The highlighted entity is drawn again on top, three pixels wide.

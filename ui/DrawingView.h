@@ -2,7 +2,9 @@
 
 #include <QPoint>
 #include <QPointF>
+#include <QTransform>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -49,6 +51,11 @@ class DrawingView : public QWidget {
   void SetHighlight(const std::string& handle);
   const std::string& Highlight() const { return mHighlight; }
 
+  // What is painted over the drawing on every frame, through the mapping from
+  // drawing units to the widget (the vehicle a playback shows); none for nothing.
+  using Overlay = std::function<void(QPainter& painter, const QTransform& toScreen)>;
+  void SetOverlay(Overlay overlay);
+
   // Widget position of a drawing point, and back.
   QPointF ToScreen(const QPointF& world) const;
   QPointF ToWorld(const QPointF& screen) const;
@@ -79,6 +86,7 @@ class DrawingView : public QWidget {
   std::unique_ptr<paint::DrawingPainter> mPainter;
   paint::PictureCache mPicture;  // the drawing as last painted, reused while panning
   std::string mHighlight;
+  Overlay mOverlay;
   bool mFitted = false;
   Qt::MouseButton mPressButton = Qt::NoButton;
   QPoint mPressPosition;

@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QSettings>
 #include <QStatusBar>
+#include <QVBoxLayout>
 #include <filesystem>
 
 #include "cad/DrawingApplication.h"
@@ -19,6 +20,7 @@
 #include "ui/DrawingView.h"
 #include "ui/FileFolders.h"
 #include "ui/InteractivePicker.h"
+#include "ui/PlaybackBar.h"
 
 namespace veerline::ui {
 namespace {
@@ -38,8 +40,17 @@ DrawingWindow::DrawingWindow(UiServices services, cad::DrawingAttacher& attacher
   setObjectName(QStringLiteral("frmDrawing"));
   // The program ends with the main window, whatever this window does.
   setAttribute(Qt::WA_QuitOnClose, false);
-  mView = new DrawingView(this);
-  setCentralWidget(mView);
+  // The drawing, and under it the bar that plays the last run back.
+  auto* central = new QWidget(this);
+  central->setObjectName(QStringLiteral("DrawingArea"));
+  auto* column = new QVBoxLayout(central);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+  mView = new DrawingView(central);
+  mPlayback = new PlaybackBar(central);
+  column->addWidget(mView, 1);
+  column->addWidget(mPlayback);
+  setCentralWidget(central);
   mPicker = std::make_unique<InteractivePicker>(*this);
   BuildMenus();
   BuildLayerList();
@@ -76,6 +87,8 @@ void DrawingWindow::BuildMenus() {
   mClose = file->addAction(tr("Close drawing"), this, [this] { CloseDrawing(); });
   mClose->setObjectName(QStringLiteral("CloseDrawing"));
   file->addSeparator();
+  BuildRunMenu(file);
+  file->addSeparator();
   // Exit ends the program here as in the main window, which does the closing.
   QAction* exit = file->addAction(tr("E&xit"), this, &DrawingWindow::exitRequested);
   exit->setObjectName(QStringLiteral("ExitProgram"));
@@ -83,9 +96,9 @@ void DrawingWindow::BuildMenus() {
 
   QMenu* view = menuBar()->addMenu(tr("&View"));
   view->setObjectName(QStringLiteral("DrawingViewMenu"));
-  QAction* extents = view->addAction(tr("Zoom to extents"), mView, &DrawingView::ZoomToExtents);
-  extents->setObjectName(QStringLiteral("ZoomToExtents"));
-  extents->setShortcuts({QKeySequence(Qt::Key_Home), QKeySequence(Qt::Key_E)});
+  mExtents = view->addAction(tr("Zoom to extents"), mView, &DrawingView::ZoomToExtents);
+  mExtents->setObjectName(QStringLiteral("ZoomToExtents"));
+  mExtents->setShortcuts({QKeySequence(Qt::Key_Home), QKeySequence(Qt::Key_E)});
 }
 
 void DrawingWindow::BuildLayerList() {
@@ -195,6 +208,7 @@ void DrawingWindow::Install(std::unique_ptr<cad::DrawingModel> drawing, const QS
   }
   mPath = path;
   mModified = false;
+  ClearRunResult();
   mView->SetDrawing(Drawing());
   RefreshLayerList();
   UpdateTitle();
@@ -260,6 +274,8 @@ void DrawingWindow::SetRunInProgress(bool running) {
   // What a run adds to the drawing is undone as one action; a run that
   // added nothing leaves the drawing as unchanged as it found it.
   if (running) {
+    // The drawing is about to change: the last run's playback ends.
+    ClearRunResult();
     mEditor->BeginRun();
     mModifiedBeforeRun = mModified;
   }
@@ -302,6 +318,7 @@ void DrawingWindow::keyPressEvent(QKeyEvent* event) {
     emit mView->escapePressed();
     return;
   }
+  if (event->modifiers() == Qt::NoModifier && PlaybackKey(event->key())) return;
   QMainWindow::keyPressEvent(event);
 }
 

@@ -1,11 +1,18 @@
 #pragma once
 
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 
+#include "engine/NumberRule.h"
+#include "paint/ReportSheet.h"
+#include "run/RunResultModel.h"
 #include "ui/UiServices.h"
 
 class QAction;
+class QMenu;
+class QPainter;
+class QTransform;
 class QListWidget;
 class QListWidgetItem;
 
@@ -19,6 +26,7 @@ namespace veerline::ui {
 class DrawingEditor;
 class DrawingView;
 class InteractivePicker;
+class PlaybackBar;
 
 // The drawing window: shows the drawing that is open for the runs, lets the
 // user open, save and close drawings, switch layers on and off, and pick the
@@ -75,6 +83,21 @@ class DrawingWindow : public QMainWindow {
   // The Open menu entry: asks for a file and opens it.
   void OnOpenDrawing();
 
+  // ---- The last run (DrawingWindowRun.cpp) ------------------------------
+  // The run just made on this drawing, for playback and the exports: what
+  // the report says of it beside its results, the speed it was checked at
+  // (metres a second) and the symbols numbers are written with.
+  void SetRunResult(std::shared_ptr<const RunResultModel> run, paint::ReportTitle title,
+                    double metresPerSecond, std::function<NumberSymbols()> symbols);
+  // The run is gone (undone, or another drawing is open).
+  void ClearRunResult();
+  const RunResultModel* RunResult() const { return mRun.get(); }
+  PlaybackBar& Playback() const { return *mPlayback; }
+  // The design report of the run as PDF, and the run as an MP4 video; false
+  // (and a warning) when the file could not be written.
+  bool ExportReport(const QString& path, paint::Paper paper);
+  bool ExportAnimation(const QString& path);
+
  signals:
   // The user closed the window; a waiting pick ends as cancelled.
   void windowClosed();
@@ -82,6 +105,9 @@ class DrawingWindow : public QMainWindow {
   void drawingChanged();
   // File > Exit: the user wants to end the program.
   void exitRequested();
+  // Playback shows another station of the run (a station distance); none
+  // when no run is shown.
+  void playbackStationChanged(std::optional<double> station);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -89,7 +115,13 @@ class DrawingWindow : public QMainWindow {
 
  private:
   void BuildMenus();
+  void BuildRunMenu(QMenu* file);
   void BuildLayerList();
+  // Space, Left, Right, Home and End while a run can be played; false for other keys.
+  bool PlaybackKey(int key);
+  void PaintPlayback(QPainter& painter, const QTransform& toScreen) const;
+  void OnExportReport(paint::Paper paper);
+  void OnExportAnimation();
   // Replaces the open drawing (or closes it with null) and shows the new one.
   void Install(std::unique_ptr<cad::DrawingModel> drawing, const QString& path);
   void OnRegen();
@@ -116,6 +148,15 @@ class DrawingWindow : public QMainWindow {
   QAction* mSave = nullptr;
   QAction* mSaveAs = nullptr;
   QAction* mClose = nullptr;
+  QAction* mExtents = nullptr;
+  QAction* mReportA4 = nullptr;
+  QAction* mReportA3 = nullptr;
+  QAction* mAnimation = nullptr;
+  double mRunSpeed = 0;  // metres a second
+  PlaybackBar* mPlayback = nullptr;
+  std::shared_ptr<const RunResultModel> mRun;
+  paint::ReportTitle mRunTitle;
+  std::function<NumberSymbols()> mSymbols;
 };
 
 }  // namespace veerline::ui

@@ -8,7 +8,8 @@ namespace veerline::ui {
 namespace {
 
 QString KeyOf(FileDialogKind kind) {
-  const bool drawing = kind == FileDialogKind::OpenDrawing || kind == FileDialogKind::SaveDrawing;
+  // Reports and animations go beside the drawings they show.
+  const bool drawing = kind != FileDialogKind::Open && kind != FileDialogKind::Save;
   return QStringLiteral("%1/%2").arg(
       QString::fromLatin1(kSettingsSection),
       drawing ? QStringLiteral("DrawingFolder") : QStringLiteral("LibraryFolder"));

@@ -77,6 +77,11 @@ std::vector<CursorReading> RunDiagramBox::Readings(double station) const {
   return {SpeedReading(mState, station, mSpeedUnit, symbols)};
 }
 
+void RunDiagramBox::ShowCursorAt(std::optional<double> station) {
+  mCursorStation = station;
+  update();
+}
+
 QStringList RunDiagramBox::CursorTexts() const {
   if (!mCursorStation) return {};
   QStringList texts{StationText(*mCursorStation, mRun, mSymbols())};

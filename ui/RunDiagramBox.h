@@ -50,6 +50,8 @@ class RunDiagramBox : public QWidget {
   // The station under the pointer while it is over the box, and what the
   // cursor line shows there: the station, then each curve's value.
   std::optional<double> CursorStation() const { return mCursorStation; }
+  // Puts the cursor line at a station, as playback does; none takes it away.
+  void ShowCursorAt(std::optional<double> station);
   QStringList CursorTexts() const;
 
  protected:

@@ -68,9 +68,16 @@ QString ChooseFile(QWidget* parent, FileDialogKind kind, const QString& startFol
   const bool drawing = kind == FileDialogKind::OpenDrawing || kind == FileDialogKind::SaveDrawing;
   QFileDialog dialog(parent);
   dialog.setDirectory(startFolder);
-  dialog.setNameFilter(drawing ? QStringLiteral("Drawing (*.dxf)")
-                               : QStringLiteral("Vehicle Data (*.vdt)"));
-  dialog.setDefaultSuffix(drawing ? QStringLiteral("dxf") : QStringLiteral("vdt"));
+  const QString suffix = kind == FileDialogKind::SaveReport      ? QStringLiteral("pdf")
+                         : kind == FileDialogKind::SaveAnimation ? QStringLiteral("mp4")
+                         : drawing                               ? QStringLiteral("dxf")
+                                                                 : QStringLiteral("vdt");
+  const QString filter = suffix == QStringLiteral("pdf")   ? QStringLiteral("Design report (*.pdf)")
+                         : suffix == QStringLiteral("mp4") ? QStringLiteral("Video (*.mp4)")
+                         : drawing                         ? QStringLiteral("Drawing (*.dxf)")
+                                                           : QStringLiteral("Vehicle Data (*.vdt)");
+  dialog.setNameFilter(filter);
+  dialog.setDefaultSuffix(suffix);
   if (kind == FileDialogKind::Open || kind == FileDialogKind::OpenDrawing) {
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -79,7 +86,7 @@ QString ChooseFile(QWidget* parent, FileDialogKind kind, const QString& startFol
     dialog.setFileMode(QFileDialog::AnyFile);
     // The library commands refuse an existing file themselves, with their own
     // message; a drawing may be replaced after the dialog's own question.
-    if (!drawing) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (suffix == QStringLiteral("vdt")) dialog.setOption(QFileDialog::DontConfirmOverwrite);
   }
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   return dialog.selectedFiles().first();

@@ -15,7 +15,7 @@ namespace veerline::ui {
 
 // The file dialogs the windows show: vehicle libraries (Open, Save) and
 // drawings (OpenDrawing, SaveDrawing).
-enum class FileDialogKind { Open, Save, OpenDrawing, SaveDrawing };
+enum class FileDialogKind { Open, Save, OpenDrawing, SaveDrawing, SaveReport, SaveAnimation };
 
 // What the windows need of the desktop. The program uses the real desktop;
 // tests replace single entries to answer message boxes and file dialogs, to

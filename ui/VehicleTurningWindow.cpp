@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDate>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -262,8 +264,10 @@ void frmVehicleTurning::OnExecute() {
     return ManoeuvreOfPick(mDrawingWindow->Drawing(), picked);
   };
   RunOutcome outcome = RunOutcome::Ended;
+  RunResult result;
   try {
-    outcome = ExecuteButton(inputs, context).outcome;
+    result = ExecuteButton(inputs, context);
+    outcome = result.outcome;
   } catch (const std::exception& error) {
     // The run reports its own failures; this only keeps an unexpected one
     // from ending the program.
@@ -274,8 +278,11 @@ void frmVehicleTurning::OnExecute() {
   mDrawingWindow->SetRunInProgress(false);
   mExecute->setEnabled(true);
   mRunning = false;
-  mClearanceReport->Show(mRunState.clearance, mHost->Symbols());
+  const auto run = std::make_shared<const RunResultModel>(MakeRunResultModel(
+      result, mRunState, {}, inputs.speedUnit, inputs.vehicle.Type, StatusPanelText(0).toStdString()));
+  mClearanceReport->Show(run->clearance, mHost->Symbols());
   mClearanceGroup->ShowLayers(mAttacher.Current());
+  if (run->RunHappened()) ShowRunInDrawing(run, inputs);
   TidyAfterRun();
   emit runFinished(outcome);
   if (mCloseRequested) close();
@@ -295,6 +302,36 @@ void frmVehicleTurning::ConnectClearance() {
           });
   connect(&mDrawingWindow->Editor(), &DrawingEditor::runUndone, this,
           &frmVehicleTurning::ClearRunFigures);
+  // The diagrams' cursor follows the drawing window's playback.
+  connect(mDrawingWindow.get(), &DrawingWindow::playbackStationChanged, this,
+          [this](std::optional<double> station) {
+            mPicture2->ShowCursorAt(station);
+            mPicture3->ShowCursorAt(station);
+          });
+}
+
+// Hands the run to the drawing window for playback and the report, with what
+// the report says of it beside its results.
+void frmVehicleTurning::ShowRunInDrawing(std::shared_ptr<const RunResultModel> run,
+                                         const RunInputs& inputs) {
+  const NumberSymbols symbols = mHost->Symbols();
+  paint::ReportTitle title;
+  const QString drawing = mDrawingWindow->DrawingPath();
+  title.drawingFile = drawing.isEmpty() ? tr("(unsaved drawing)") : QFileInfo(drawing).fileName();
+  title.date = QLocale().toString(QDate::currentDate(), QLocale::ShortFormat);
+  title.vehicleName = QString::fromStdString(inputs.vehicle.txt_Name).trimmed();
+  title.vehicleSource = tr("library %1").arg(QFileInfo(mVehicleFilePath).fileName());
+  static const char* const kUnits[] = {"", "m", "dm", "cm", "mm", "ft", "in"};
+  title.unitLabel = inputs.pathUnit >= 0 && inputs.pathUnit <= 6
+                        ? QString::fromLatin1(kUnits[inputs.pathUnit])
+                        : QString();
+  title.speed = TryParseFieldNumber(inputs.txt_Speed, symbols);
+  title.lockToLock = TryParseFieldNumber(inputs.vehicle[Dimension::LockToLockTime], symbols);
+  // The speed checked, in metres a second, sets the pace of real-time playback.
+  const double perUnit = inputs.speedUnit == 1 ? 0.44704 : inputs.speedUnit == 2 ? 1 : 1 / 3.6;
+  const double metresPerSecond = title.speed ? *title.speed * perUnit : 0;
+  mDrawingWindow->SetRunResult(std::move(run), title, metresPerSecond,
+                               [this] { return mHost->Symbols(); });
 }
 
 // A drawing that says its unit ($INSUNITS) sets the path unit when it opens.
@@ -314,6 +351,7 @@ void frmVehicleTurning::TakeDrawingUnits() {
 // The figures of a run whose output was undone go with it: the diagrams, the
 // summary in the status line and the clearance report.
 void frmVehicleTurning::ClearRunFigures() {
+  mDrawingWindow->ClearRunResult();
   mDiagramState.Reset();
   mPicture2->ClearRun();
   mPicture3->ClearRun();

@@ -12,6 +12,7 @@
 #include "engine/RunState.h"
 #include "engine/VehicleModel.h"
 #include "run/RunInputs.h"
+#include "run/RunResultModel.h"
 #include "ui/DiagramAnnotation.h"
 #include "ui/UiServices.h"
 
@@ -179,6 +180,7 @@ class frmVehicleTurning : public QMainWindow {
   // centres the drawing window on the mark of the conflict chosen.
   void ConnectClearance();
   void ClearRunFigures();
+  void ShowRunInDrawing(std::shared_ptr<const RunResultModel> run, const RunInputs& inputs);
   void TakeDrawingUnits();
   // Refuses a run before the pick when a field of the vehicle type does not
   // read or cannot be, or when no drawing is open; the button's own checks

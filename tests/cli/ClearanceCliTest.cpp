@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #ifndef _WIN32
 #include <sys/wait.h>
@@ -60,8 +65,23 @@ class ClearanceCliTest : public ::testing::Test {
 #endif
   }
 
+  // What a command prints on its standard output.
+  std::string Output(const std::string& command) const {
+    std::system((command + " >" + File("tool.txt") + " 2>/dev/null").c_str());
+    std::ifstream in(File("tool.txt"));
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+
   fs::path dir;
 };
+
+std::string Fixed(double value, int decimals) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  return text;
+}
 
 TEST_F(ClearanceCliTest, ReportListsTheKerbWithinTheMarginAndConflictsFailOnRequest) {
   const std::string check =
@@ -89,6 +109,57 @@ TEST_F(ClearanceCliTest, UnknownLayerOrBadMarginIsRefused) {
   EXPECT_FALSE(fs::exists(File("result.dxf")));
   EXPECT_EQ(Run("--obstacle-layer Kerb --clearance -1"), 2);
   EXPECT_EQ(Run("--obstacle-layer Kerb --clearance wide"), 2);
+}
+
+// The design report: its text gives the verdict and the JSON report's
+// figures, its pages are the run, the vehicle, the diagrams and the
+// conflicts, and every font is embedded.
+TEST_F(ClearanceCliTest, DesignReportHoldsTheVerdictAndFiguresOnFourPagesWithEmbeddedFonts) {
+  ASSERT_EQ(Run("--obstacle-layer Kerb --clearance 1 --report " + File("r.json") + " --pdf " +
+                File("r.pdf")),
+            0);
+  std::ifstream in(File("r.json"));
+  const json report = json::parse(in);
+  const std::string text = Output("pdftotext " + File("r.pdf") + " -");
+  EXPECT_NE(text.find("1 clearance conflict"), std::string::npos) << text;
+  for (const std::string& figure :
+       {Fixed(report["pathLength"], 2) + " m", Fixed(report["maxSteeringAngle"], 1) + "°",
+        Fixed(report["lowestSpeed"], 1) + " km/h", Fixed(report["sweptWidth"], 2) + " m",
+        Fixed(report["clearance"]["minimumDistance"], 2) + " m", std::string("Test truck")})
+    EXPECT_NE(text.find(figure), std::string::npos) << figure;
+  std::size_t at = 0;
+  for (const char* page : {"Swept path on the drawing", "Vehicle", "Steering, articulation and speed",
+                           "Clearance conflicts"}) {
+    at = text.find(page, at);
+    EXPECT_NE(at, std::string::npos) << page;
+  }
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\f'), 4);
+  // pdffonts: a header of two lines, then one font a line with "yes" in its emb column.
+  std::istringstream fonts(Output("pdffonts " + File("r.pdf")));
+  std::string line;
+  int embedded = 0;
+  for (int row = 0; std::getline(fonts, line); ++row) {
+    if (row < 2) continue;
+    std::istringstream words(line);
+    std::vector<std::string> w{std::istream_iterator<std::string>(words), {}};
+    ASSERT_GE(w.size(), 5u) << line;
+    EXPECT_EQ(w[w.size() - 5], "yes") << line;
+    ++embedded;
+  }
+  EXPECT_GT(embedded, 0);
+
+  ASSERT_EQ(Run("--pdf " + File("a3.pdf") + " --paper a3 --speed 30 --animation " + File("run.mp4")),
+            0);
+  EXPECT_NE(Output("pdfinfo " + File("a3.pdf")).find("1191 x 842"), std::string::npos);
+  // The video a player takes: H.264 at 25 frames a second, 40 m at 30 km/h lasting 4.8 s.
+  const std::string video = Output("ffprobe -v error -select_streams v -show_entries "
+                                   "stream=codec_name,width,height,r_frame_rate,duration -of "
+                                   "default=nw=1 " + File("run.mp4"));
+  for (const char* field : {"codec_name=h264", "width=1280", "height=720", "r_frame_rate=25/1",
+                            "duration=4.8"})
+    EXPECT_NE(video.find(field), std::string::npos) << field << "\n" << video;
+  EXPECT_EQ(Run("--pdf " + File("b.pdf") + " --paper letter"), 2);
+  EXPECT_FALSE(fs::exists(File("b.pdf")));
 }
 
 }  // namespace
