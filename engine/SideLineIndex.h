@@ -18,12 +18,13 @@
 
 namespace veerline {
 
-// A side line that a probe meets, where (exactly as IntersectSegments gives
-// it), and the squared distance of that point from the probe's start.
-struct LineHit {
-  std::size_t row = 0;
-  double X = 0, Y = 0;
-  double d2 = 0;
+// What one probe finds among the side lines: the first row any side line meets
+// it at, and the point the envelope takes from the hits (see Probe).
+struct ProbeFinding {
+  bool anyHit = false;       // some row of the range meets the probe
+  std::size_t firstRow = 0;  // the lowest such row
+  bool found = false;        // some hit lies beyond the probe's start
+  Point2D point;             // the point taken
 };
 
 class SideLineIndex {
@@ -31,11 +32,14 @@ class SideLineIndex {
   // An index over the table, which must outlive the index unchanged.
   explicit SideLineIndex(const SegmentLines& lines);
 
-  // Appends to hits, in no particular order, every row of [begin, end) that
-  // IntersectSegments finds meeting the probe, with the point it gives.
-  // Neither begin nor end may decrease from one call to the next.
-  void FindHits(std::size_t begin, std::size_t end, const LineSegment2D& probe,
-                std::vector<LineHit>& hits);
+  // The rows of [begin, end) that IntersectSegments finds meeting the probe,
+  // at the points it gives, weighed as the plain scan in row order weighs
+  // them: the first hit beyond the probe's start (call it f) is taken, and
+  // after it any hit strictly farther than the best so far and no farther than
+  // reach. That is, of f and the later hits within reach, the farthest, the
+  // earliest row among equals. Neither begin nor end may decrease from one
+  // call to the next.
+  ProbeFinding Probe(std::size_t begin, std::size_t end, const LineSegment2D& probe, double reach);
 
  private:
   struct Box {
