@@ -20,6 +20,8 @@ constexpr std::size_t kDropRows = 1024;
 constexpr double kSideMargin = 1e-9;
 // Differences and probe sizes up to this never overflow in the block test.
 constexpr double kMaxMagnitude = 1e100;
+// Coordinates up to this in size give differences within kMaxMagnitude.
+constexpr double kMaxCoordinate = 1e99;
 
 // The part of a quotient's range kept clear of 0 and 1 when it is not divided out.
 constexpr double kInside = 1e-12;
@@ -106,17 +108,18 @@ struct HitTally {
 struct ProbeLine {
   double x, y, dx, dy;
   double size;  // |dx| + |dy|
-  bool usable;  // finite and small enough for the block test
+  bool usable;  // small enough for the block test
 };
 
 ProbeLine MakeProbeLine(const LineSegment2D& a) {
   ProbeLine p{a.X1, a.Y1, a.X2 - a.X1, a.Y2 - a.Y1, 0, false};
   p.size = std::fabs(p.dx) + std::fabs(p.dy);
-  p.usable = std::isfinite(p.x) && std::isfinite(p.y) && p.size <= kMaxMagnitude;
+  p.usable = std::fabs(p.x) <= kMaxCoordinate && std::fabs(p.y) <= kMaxCoordinate &&
+             p.size <= kMaxMagnitude;
   return p;
 }
 
-// True when every line inside the box has both ends on one side of the
+// A probe passes a box by when every line inside it has both ends on one side of the
 // probe's line, far enough from it that the exact test refuses each of them:
 // its u (where the probe's line meets the side line) lies off 0..1.
 //
@@ -126,15 +129,26 @@ ProbeLine MakeProbeLine(const LineSegment2D& a) {
 // over the box lie at corners; when both ends of a line have S beyond the
 // margin on one side, the rounded u is below 0 or above 1 by far more than
 // its rounding.
-bool BoxMisses(const ProbeLine& p, double minX, double minY, double maxX, double maxY) {
-  const double x0 = minX - p.x, x1 = maxX - p.x, y0 = minY - p.y, y1 = maxY - p.y;
-  const double reach =
-      std::max(std::max(std::fabs(x0), std::fabs(x1)), std::max(std::fabs(y0), std::fabs(y1)));
-  if (!(reach <= kMaxMagnitude)) return false;
-  const double yLow = std::min(y0 * p.dx, y1 * p.dx), yHigh = std::max(y0 * p.dx, y1 * p.dx);
-  const double xLow = std::min(x0 * p.dy, x1 * p.dy), xHigh = std::max(x0 * p.dy, x1 * p.dy);
-  const double margin = kSideMargin * p.size * (reach + 1) + 1e-290;
-  return yLow - xHigh > margin || yHigh - xLow < -margin;
+//
+// This works it out for many boxes in one branch-free pass, writing 1 where
+// the probe passes the box by, else 0. Only boxes of small lines are passed
+// by, and only by a probe whose start is small too (see kMaxCoordinate), so
+// that the differences stay within the sizes that cannot overflow.
+void BoxesMissed(const ProbeLine& p, const double* __restrict minX, const double* __restrict minY,
+                 const double* __restrict maxX, const double* __restrict maxY,
+                 const double* __restrict small, std::size_t count, double* __restrict missed) {
+  const double px = p.x, py = p.y, pdx = p.dx, pdy = p.dy, size = p.size;
+  for (std::size_t k = 0; k < count; ++k) {
+    const double x0 = minX[k] - px, x1 = maxX[k] - px, y0 = minY[k] - py, y1 = maxY[k] - py;
+    const double reach =
+        std::max(std::max(std::fabs(x0), std::fabs(x1)), std::max(std::fabs(y0), std::fabs(y1)));
+    const double yLow = std::min(y0 * pdx, y1 * pdx), yHigh = std::max(y0 * pdx, y1 * pdx);
+    const double xLow = std::min(x0 * pdy, x1 * pdy), xHigh = std::max(x0 * pdy, x1 * pdy);
+    const double margin = kSideMargin * size * (reach + 1) + 1e-290;
+    // At most one side can hold: yLow <= yHigh and xLow <= xHigh.
+    missed[k] =
+        ((yLow - xHigh > margin ? 1.0 : 0.0) + (yHigh - xLow < -margin ? 1.0 : 0.0)) * small[k];
+  }
 }
 
 // The rows of one block against probe a: IntersectSegments' quotients and
@@ -193,19 +207,22 @@ void WeighBlock(const double* __restrict x1, const double* __restrict y1,
 }  // namespace
 
 void SideLineIndex::Lane::Add(const SegmentLine& line, std::size_t row) {
-  const bool finite = std::isfinite(line.X1) && std::isfinite(line.Y1) && std::isfinite(line.X2) &&
-                      std::isfinite(line.Y2);
+  const bool small = std::fabs(line.X1) <= kMaxCoordinate && std::fabs(line.Y1) <= kMaxCoordinate &&
+                     std::fabs(line.X2) <= kMaxCoordinate && std::fabs(line.Y2) <= kMaxCoordinate;
   const double minX = std::min(line.X1, line.X2), maxX = std::max(line.X1, line.X2);
   const double minY = std::min(line.Y1, line.Y2), maxY = std::max(line.Y1, line.Y2);
   if (rows.size() % kBlockRows == 0) {
-    boxes.push_back({minX, minY, maxX, maxY, finite});
+    this->minX.push_back(minX);
+    this->minY.push_back(minY);
+    this->maxX.push_back(maxX);
+    this->maxY.push_back(maxY);
+    this->small.push_back(small ? 1.0 : 0.0);
   } else {
-    Box& box = boxes.back();
-    box.minX = std::min(box.minX, minX);
-    box.minY = std::min(box.minY, minY);
-    box.maxX = std::max(box.maxX, maxX);
-    box.maxY = std::max(box.maxY, maxY);
-    box.finite = box.finite && finite;
+    this->minX.back() = std::min(this->minX.back(), minX);
+    this->minY.back() = std::min(this->minY.back(), minY);
+    this->maxX.back() = std::max(this->maxX.back(), maxX);
+    this->maxY.back() = std::max(this->maxY.back(), maxY);
+    if (!small) this->small.back() = 0;
   }
   rows.push_back(static_cast<std::uint32_t>(row));
   x1.push_back(line.X1);
@@ -228,7 +245,14 @@ void SideLineIndex::Lane::DropBefore(std::size_t begin) {
   drop(y1);
   drop(dx);
   drop(dy);
-  boxes.erase(boxes.begin(), boxes.begin() + static_cast<std::ptrdiff_t>(dead / kBlockRows));
+  const auto dropBoxes = [dead](std::vector<double>& column) {
+    column.erase(column.begin(), column.begin() + static_cast<std::ptrdiff_t>(dead / kBlockRows));
+  };
+  dropBoxes(minX);
+  dropBoxes(minY);
+  dropBoxes(maxX);
+  dropBoxes(maxY);
+  dropBoxes(small);
   lo -= dead;
 }
 
@@ -246,11 +270,16 @@ ProbeFinding SideLineIndex::Probe(std::size_t begin, std::size_t end, const Line
     lane.DropBefore(begin);
     // Every row taken in lies before end.
     const std::size_t n = lane.rows.size();
+    if (lane.lo >= n) continue;
+    const std::size_t firstBlock = lane.lo / kBlockRows, blocks = lane.minX.size() - firstBlock;
+    mMissed.assign(blocks, 0.0);
+    if (p.usable)
+      BoxesMissed(p, &lane.minX[firstBlock], &lane.minY[firstBlock], &lane.maxX[firstBlock],
+                  &lane.maxY[firstBlock], &lane.small[firstBlock], blocks, mMissed.data());
     for (std::size_t e = lane.lo; e < n;) {
       const std::size_t block = e / kBlockRows;
       const std::size_t blockEnd = std::min(n, (block + 1) * kBlockRows);
-      const Box& box = lane.boxes[block];
-      if (p.usable && box.finite && BoxMisses(p, box.minX, box.minY, box.maxX, box.maxY)) {
+      if (mMissed[block - firstBlock] != 0) {
         e = blockEnd;
         continue;
       }

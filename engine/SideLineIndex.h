@@ -42,22 +42,22 @@ class SideLineIndex {
   ProbeFinding Probe(std::size_t begin, std::size_t end, const LineSegment2D& probe, double reach);
 
  private:
-  struct Box {
-    double minX, minY, maxX, maxY;
-    bool finite;  // every coordinate of the block's lines is a finite number
-  };
   struct Lane {
     std::vector<std::uint32_t> rows;     // ascending
     std::vector<double> x1, y1, dx, dy;  // start point and X2 - X1, Y2 - Y1
-    std::vector<Box> boxes;              // one per block of rows
-    std::size_t lo = 0;                  // first entry whose row is in the range
+    // One bounding box per block of rows, each side a column of its own, and
+    // 1 where every coordinate of the block's lines is a number no larger
+    // than 1e99 in size, else 0.
+    std::vector<double> minX, minY, maxX, maxY, small;
+    std::size_t lo = 0;  // first entry whose row is in the range
     void Add(const SegmentLine& line, std::size_t row);
     void DropBefore(std::size_t begin);
   };
 
   const SegmentLines& mLines;
   std::vector<Lane> mLanes;
-  std::size_t mNextRow = 0;  // the first row not taken in yet
+  std::vector<double> mMissed;  // per block of the lane being probed: 1 where the probe misses it
+  std::size_t mNextRow = 0;     // the first row not taken in yet
 };
 
 }  // namespace veerline
