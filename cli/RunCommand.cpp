@@ -1,10 +1,13 @@
 #include <filesystem>
+#include <future>
+#include <memory>
 
 #include <QDate>
 #include <iostream>
 #include <optional>
 #include <sstream>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "cad/CadConnection.h"
@@ -173,17 +176,34 @@ int RunOnce(const RunArgs& args, std::ostream& out, std::ostream& err, RunRecord
   if (const auto missing = cad::MissingLayer(*drawing, inputs.obstacleLayers))
     throw BadInput("the drawing has no layer '" + *missing + "'");
 
-  cad::ScriptedPicker picker;
+  // What the run builds lives on the heap: a process that ends after this run
+  // leaves it to the system rather than taking it apart piece by piece.
+  struct RunObjects {
+    cad::ScriptedPicker picker;
+    cad::DrawingAttacher attacher;
+    RunState state;
+    std::unique_ptr<nlohmann::json> report;
+  };
+  auto objects = std::make_unique<RunObjects>();
+  struct LeaveToExit {
+    std::unique_ptr<RunObjects>& objects;
+    bool leave;
+    ~LeaveToExit() {
+      [[maybe_unused]] static RunObjects* volatile left = nullptr;  // still reachable: no leak checker minds
+      if (leave) left = objects.release();
+    }
+  } leaveToExit{objects, args.endsProcess};
+  cad::ScriptedPicker& picker = objects->picker;
   picker.PickHandle(handle);
   for (std::size_t leg = 1; leg < inputs.legs.size(); ++leg) picker.PickHandle(inputs.legs[leg].handle);
-  cad::DrawingAttacher attacher;
+  cad::DrawingAttacher& attacher = objects->attacher;
   attacher.Open(std::move(drawing));
   attacher.Application()->SetPicker(&picker);
   cad::CadConnection connection(attacher);
   cad::DefaultColourSettings colours;
   const unsigned seed = args.seedGiven ? args.seed : std::random_device{}();
   CliHost host(err, seed);
-  RunState state;
+  RunState& state = objects->state;
   RunContext context{host, connection, colours, state};
 
   const RunResult run = ExecuteButton(inputs, context);
@@ -198,9 +218,9 @@ int RunOnce(const RunArgs& args, std::ostream& out, std::ostream& err, RunRecord
     return MakeRunResultModel(run, state, host.Messages(), inputs.speedUnit, inputs.vehicle.Type,
                               summary, poses);
   };
-  auto writeReport = [&] {
-    if (!args.report.empty())
-      WriteText(args.report, MakeRunReport(model(WithPoses::No)).dump(1) + "\n");
+  auto reportText = [&] {
+    objects->report = std::make_unique<nlohmann::json>(MakeRunReport(model(WithPoses::No)));
+    return objects->report->dump(1) + "\n";
   };
   if (!state.refusal.empty()) {
     // A manoeuvre whose leg does not start where the vehicle stands: nothing is written.
@@ -208,7 +228,7 @@ int RunOnce(const RunArgs& args, std::ostream& out, std::ostream& err, RunRecord
     return kExitBadInput;
   }
   if (!RunHappened(outcome)) {
-    writeReport();
+    if (!args.report.empty()) WriteText(args.report, reportText());
     // A refusal always says why: the message the run showed, or else its status line.
     if (host.Messages().empty()) {
       const std::string reason = host.StatusText();
@@ -223,10 +243,28 @@ int RunOnce(const RunArgs& args, std::ostream& out, std::ostream& err, RunRecord
   if (!args.picture.empty() || !args.diagrams.empty() || !args.pdf.empty() ||
       !args.animation.empty())
     pictures.emplace();
-  // The drawing before the report: the writer's large buffers go back to the
-  // system before the report's many small ones are taken.
-  if (!args.out.empty()) cad::WriteDxfFile(result, args.out);
-  writeReport();
+  // The drawing is saved on a second thread while this one puts the report
+  // together; the report is saved only once the drawing is, so that a drawing
+  // that cannot be saved leaves no report either.
+  if (!args.out.empty()) {
+    std::future<void> drawingSaved;
+    try {
+      drawingSaved = std::async(std::launch::async, [&] { cad::WriteDxfFile(result, args.out); });
+    } catch (const std::system_error&) {
+      cad::WriteDxfFile(result, args.out);  // no thread to be had
+    }
+    std::string text;
+    try {
+      if (!args.report.empty()) text = reportText();
+    } catch (...) {
+      if (drawingSaved.valid()) drawingSaved.wait();
+      throw;
+    }
+    if (drawingSaved.valid()) drawingSaved.get();
+    if (!args.report.empty()) WriteText(args.report, text);
+  } else if (!args.report.empty()) {
+    WriteText(args.report, reportText());
+  }
   if (!args.picture.empty()) {
     QImage picture = WriteDrawingPicture(result, UnitAbbreviation(inputs.pathUnit), args.picture);
     if (record != nullptr) record->picture = std::move(picture);
@@ -308,7 +346,10 @@ void AddRunCommand(CLI::App& app, Action& action) {
       app.add_subcommand("run", "Drive a vehicle along a path polyline of a DXF drawing");
   AddRunOptions(run, args);
   run->callback([args, &action] {
-    action = [args] { return RunVehicle(*args, std::cout, std::cerr, nullptr); };
+    action = [args] {
+      args->endsProcess = true;
+      return RunVehicle(*args, std::cout, std::cerr, nullptr);
+    };
   });
 }
 

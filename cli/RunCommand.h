@@ -39,6 +39,8 @@ struct RunArgs {
   bool failOnConflict = false;
   std::vector<std::string> legs;  // direction:HANDLE, in order
   bool exact = false;
+  // The process ends after this run: what the run built is left to the system.
+  bool endsProcess = false;
 };
 
 // What a run gives a caller in the same process: its figures, the messages

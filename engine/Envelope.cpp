@@ -19,8 +19,6 @@ namespace {
 
 // How far ahead of the probed station (in vehicle lengths) side lines still count.
 constexpr double kLookAheadLengths = 1.25;
-// Relative margin of the squared-distance shortcuts in FarthestHit.
-constexpr double kDistanceMargin = 1e-9;
 // Runs with at least this many stations probe their two sides on two threads.
 constexpr int kThreadedStations = 200;
 
@@ -34,64 +32,7 @@ struct SideScan {
   std::size_t startRow = 0;
   std::size_t endRow = 0;              // first row beyond the look-ahead limit
   std::optional<SideLineIndex> index;  // for the filtered scan
-  std::vector<LineHit> hits;           // this station's hits, reused
 };
-
-// True for a squared distance that is a normal, finite number: one whose
-// square root matches hypot to a few units in the last place.
-bool Normal(double d2) { return d2 >= std::numeric_limits<double>::min() && std::isfinite(d2); }
-
-// The point the plain scan takes from the hits it meets in row order: the
-// first hit beyond the probe's start (call it f) is taken, and after it any hit
-// strictly farther than the best so far and no farther than rh. That is, of f
-// and the later hits within rh, the farthest, the earliest row among equals.
-// This works that out from hits in any order, and sets startRow to the first
-// hit's row. Squared distances settle most hits without the costly hypot: a
-// hit with a normal squared distance lies beyond the start; one clearly
-// nearer than a hit that certainly counts, or clearly beyond rh, cannot win.
-// The margin is far wider than the rounding of either form, so the hits
-// weighed are exactly those that can win. Returns false when no hit lies
-// beyond the probe's start.
-bool FarthestHit(const std::vector<LineHit>& hits, const Point2D& centre, double rh,
-                 std::size_t& startRow, Point2D& best) {
-  constexpr std::size_t kNone = std::numeric_limits<std::size_t>::max();
-  const double rh2 = rh * rh;
-  const double within2 = rh2 * (1 - kDistanceMargin), beyond2 = rh2 * (1 + kDistanceMargin);
-  // First pass: the first hit, f, and the largest squared distance of a hit
-  // after f that certainly lies within rh. Every hit with a normal squared
-  // distance lies at or after f.
-  std::size_t first = kNone, firstRow = kNone;
-  double floor2 = 0;
-  for (std::size_t k = 0; k < hits.size(); ++k) {
-    const LineHit& hit = hits[k];
-    startRow = std::min(startRow, hit.row);
-    if (hit.row < firstRow &&
-        (Normal(hit.d2) || std::hypot(hit.X - centre.X, hit.Y - centre.Y) > 0)) {
-      first = k;
-      firstRow = hit.row;
-    }
-    if (Normal(hit.d2) && hit.d2 <= within2 && hit.d2 > floor2) floor2 = hit.d2;
-  }
-  if (first == kNone) return false;
-  // f counts whatever its distance.
-  if (Normal(hits[first].d2)) floor2 = std::max(floor2, hits[first].d2);
-
-  best = {hits[first].X, hits[first].Y};
-  double bestDistance = std::hypot(best.X - centre.X, best.Y - centre.Y);
-  std::size_t bestRow = firstRow;
-  for (const LineHit& hit : hits) {
-    if (hit.row <= firstRow) continue;
-    if (Normal(hit.d2) && (hit.d2 < floor2 * (1 - kDistanceMargin) || hit.d2 > beyond2)) continue;
-    const double d = std::hypot(hit.X - centre.X, hit.Y - centre.Y);
-    if (!(d <= rh)) continue;
-    if (d > bestDistance || (d == bestDistance && hit.row < bestRow)) {
-      best = {hit.X, hit.Y};
-      bestDistance = d;
-      bestRow = hit.row;
-    }
-  }
-  return true;
-}
 
 // Probes one side at one station. The scan starts at the row the previous
 // station first hit and stops at the first row beyond the look-ahead limit
@@ -107,13 +48,11 @@ void ProbeSide(SideScan& side, const Point2D& centre, const Point2D& probeEnd, d
   const std::size_t lastRow = lines.empty() ? 0 : lines.size() - 1;
   side.endRow = std::max(side.endRow, side.startRow);
   while (side.endRow < lastRow && !(lines[side.endRow].Station > stationLimit)) ++side.endRow;
-  side.hits.clear();
-  side.index->FindHits(side.startRow, side.endRow, probe, side.hits);
-  if (side.hits.empty()) return;
-  side.startRow = std::numeric_limits<std::size_t>::max();
-  Point2D best;
+  const ProbeFinding finding = side.index->Probe(side.startRow, side.endRow, probe, rh);
+  if (!finding.anyHit) return;
+  side.startRow = finding.firstRow;
   // A station whose only hits lie at the probe's start has no point of its own.
-  if (FarthestHit(side.hits, centre, rh, side.startRow, best)) side.trace->push_back(best);
+  if (finding.found) side.trace->push_back(finding.point);
 }
 
 // The plain form of ProbeSide: every row in range through IntersectSegments

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 
 namespace veerline {
 namespace {
@@ -19,63 +20,106 @@ constexpr std::size_t kDropRows = 1024;
 constexpr double kSideMargin = 1e-9;
 // Differences and probe sizes up to this never overflow in the block test.
 constexpr double kMaxMagnitude = 1e100;
+// Coordinates up to this in size give differences within kMaxMagnitude.
+constexpr double kMaxCoordinate = 1e99;
 
 // The part of a quotient's range kept clear of 0 and 1 when it is not divided out.
 constexpr double kInside = 1e-12;
 
-// The numerators and denominator of IntersectSegments for one row, computed
-// the same way.
-struct RowQuotients {
-  double den, tn, un;
-};
+// Relative margin of the squared-distance shortcuts in the weighing of hits.
+constexpr double kDistanceMargin = 1e-9;
+constexpr std::size_t kNone = std::numeric_limits<std::size_t>::max();
 
-// Whether IntersectSegments could accept a row, judged without dividing or
-// branching: with the signs turned so that the denominator d is positive, a
-// quotient n / d can only round into 0..1 if n is not below -d * 1e-290 (a
-// quotient that small may still round to -0) nor above d * (1 + 1e-15).
-// Anything not a number passes.
-inline bool MayMeet(const RowQuotients& q) {
-  const double sign = q.den < 0 ? -1.0 : 1.0;
-  const double d = sign * q.den, t = sign * q.tn, u = sign * q.un;
-  const double low = -d * 1e-290, high = d * (1 + 1e-15);
-  return !((t < low) | (t > high) | (u < low) | (u > high));
-}
+// True for a squared distance that is a normal, finite number: one whose
+// square root matches hypot to a few units in the last place.
+bool Normal(double d2) { return d2 >= std::numeric_limits<double>::min() && std::isfinite(d2); }
 
-// Appends the row to hits when IntersectSegments finds it meeting probe a,
-// with the same point: the same quotients and the same tests, except that u is
-// only divided out where its numerator does not lie well inside 0..den, since
-// inside it the quotient certainly rounds into 0..1.
-inline void AddHit(const LineSegment2D& a, double dax, double day, const RowQuotients& q,
-                   std::size_t row, std::vector<LineHit>& hits) {
-  if (q.den == 0) return;
-  const double tq = q.tn / q.den;
-  if (tq < 0 || tq > 1) return;
-  const double sign = q.den < 0 ? -1.0 : 1.0;
-  const double d = sign * q.den, u = sign * q.un;
-  if (!(u >= d * kInside && u <= d * (1 - kInside))) {
-    const double uq = q.un / q.den;
-    if (uq < 0 || uq > 1) return;
+// The weighing of one probe's hits, met lane by lane and in row order within
+// a lane, so in no particular order overall. Of the hits, f is the one of the
+// lowest row beyond the probe's start; the point taken is the farthest of f
+// and the hits within reach, f among equals (it has the lowest row of them),
+// else the earliest row. Hits with a row below f's lie at the probe's start
+// or are not numbers, so they never win and may count among those weighed.
+// Squared distances settle most hits without the costly hypot: a hit with a
+// normal squared distance lies beyond the start; one clearly nearer than a
+// hit certainly within reach, or clearly beyond reach, cannot win. The margin
+// is far wider than the rounding of either form, so the hits weighed are
+// exactly those that can win.
+struct HitTally {
+  Point2D centre;
+  double reach = 0, within2 = 0, beyond2 = 0;
+  std::size_t firstRow = kNone;  // the lowest row of any hit
+  std::size_t fRow = kNone;
+  Point2D f;
+  double floor2 = 0;            // the largest squared distance of a hit certainly within reach
+  std::size_t bestRow = kNone;  // the farthest hit within reach so far
+  double bestDistance = 0;
+  Point2D best;
+
+  HitTally(const Point2D& start, double r) : centre(start), reach(r) {
+    const double r2 = r * r;
+    within2 = r2 * (1 - kDistanceMargin);
+    beyond2 = r2 * (1 + kDistanceMargin);
   }
-  const double x = a.X1 + tq * dax, y = a.Y1 + tq * day;
-  const double dx = x - a.X1, dy = y - a.Y1;
-  hits.push_back({row, x, y, dx * dx + dy * dy});
-}
+
+  // Whether a hit of this row and squared distance may change the outcome,
+  // with the floor as it stands.
+  bool Weighs(std::size_t row, double d2) const {
+    return row < fRow || !Normal(d2) || (d2 >= floor2 * (1 - kDistanceMargin) && d2 <= beyond2);
+  }
+
+  void Add(std::size_t row, double x, double y, double d2) {
+    const bool normal = Normal(d2);
+    double d = -1;  // hypot, once worked out
+    if (row < fRow) {
+      firstRow = std::min(firstRow, row);
+      if (normal || (d = std::hypot(x - centre.X, y - centre.Y)) > 0) {
+        fRow = row;
+        f = {x, y};
+      }
+    }
+    if (normal) {
+      if (d2 > beyond2 || d2 < floor2 * (1 - kDistanceMargin)) return;
+      if (d2 <= within2 && d2 > floor2) floor2 = d2;
+    }
+    if (d < 0) d = std::hypot(x - centre.X, y - centre.Y);
+    if (!(d <= reach)) return;
+    if (bestRow == kNone || d > bestDistance || (d == bestDistance && row < bestRow)) {
+      best = {x, y};
+      bestDistance = d;
+      bestRow = row;
+    }
+  }
+
+  ProbeFinding Finding() const {
+    ProbeFinding finding;
+    finding.anyHit = firstRow != kNone;
+    finding.firstRow = firstRow;
+    finding.found = fRow != kNone;
+    if (finding.found) {
+      const double fDistance = std::hypot(f.X - centre.X, f.Y - centre.Y);
+      finding.point = bestRow != kNone && bestDistance > fDistance ? best : f;
+    }
+    return finding;
+  }
+};
 
 // The probe's start and direction as the block test uses them.
 struct ProbeLine {
   double x, y, dx, dy;
   double size;  // |dx| + |dy|
-  bool usable;  // finite and small enough for the block test
+  bool usable;  // small enough for the block test
 };
 
 ProbeLine MakeProbeLine(const LineSegment2D& a) {
   ProbeLine p{a.X1, a.Y1, a.X2 - a.X1, a.Y2 - a.Y1, 0, false};
   p.size = std::fabs(p.dx) + std::fabs(p.dy);
-  p.usable = std::isfinite(p.x) && std::isfinite(p.y) && p.size <= kMaxMagnitude;
+  p.usable = std::fabs(p.x) <= kMaxCoordinate && std::fabs(p.y) <= kMaxCoordinate &&
+             p.size <= kMaxMagnitude;
   return p;
 }
 
-// True when every line inside the box has both ends on one side of the
+// A probe passes a box by when every line inside it has both ends on one side of the
 // probe's line, far enough from it that the exact test refuses each of them:
 // its u (where the probe's line meets the side line) lies off 0..1.
 //
@@ -85,33 +129,100 @@ ProbeLine MakeProbeLine(const LineSegment2D& a) {
 // over the box lie at corners; when both ends of a line have S beyond the
 // margin on one side, the rounded u is below 0 or above 1 by far more than
 // its rounding.
-bool BoxMisses(const ProbeLine& p, double minX, double minY, double maxX, double maxY) {
-  const double x0 = minX - p.x, x1 = maxX - p.x, y0 = minY - p.y, y1 = maxY - p.y;
-  const double reach =
-      std::max(std::max(std::fabs(x0), std::fabs(x1)), std::max(std::fabs(y0), std::fabs(y1)));
-  if (!(reach <= kMaxMagnitude)) return false;
-  const double yLow = std::min(y0 * p.dx, y1 * p.dx), yHigh = std::max(y0 * p.dx, y1 * p.dx);
-  const double xLow = std::min(x0 * p.dy, x1 * p.dy), xHigh = std::max(x0 * p.dy, x1 * p.dy);
-  const double margin = kSideMargin * p.size * (reach + 1) + 1e-290;
-  return yLow - xHigh > margin || yHigh - xLow < -margin;
+//
+// This works it out for many boxes in one branch-free pass, writing 1 where
+// the probe passes the box by, else 0. Only boxes of small lines are passed
+// by, and only by a probe whose start is small too (see kMaxCoordinate), so
+// that the differences stay within the sizes that cannot overflow.
+void BoxesMissed(const ProbeLine& p, const double* __restrict minX, const double* __restrict minY,
+                 const double* __restrict maxX, const double* __restrict maxY,
+                 const double* __restrict small, std::size_t count, double* __restrict missed) {
+  const double px = p.x, py = p.y, pdx = p.dx, pdy = p.dy, size = p.size;
+  for (std::size_t k = 0; k < count; ++k) {
+    const double x0 = minX[k] - px, x1 = maxX[k] - px, y0 = minY[k] - py, y1 = maxY[k] - py;
+    const double reach =
+        std::max(std::max(std::fabs(x0), std::fabs(x1)), std::max(std::fabs(y0), std::fabs(y1)));
+    const double yLow = std::min(y0 * pdx, y1 * pdx), yHigh = std::max(y0 * pdx, y1 * pdx);
+    const double xLow = std::min(x0 * pdy, x1 * pdy), xHigh = std::max(x0 * pdy, x1 * pdy);
+    const double margin = kSideMargin * size * (reach + 1) + 1e-290;
+    // At most one side can hold: yLow <= yHigh and xLow <= xHigh.
+    missed[k] =
+        ((yLow - xHigh > margin ? 1.0 : 0.0) + (yHigh - xLow < -margin ? 1.0 : 0.0)) * small[k];
+  }
+}
+
+// The rows of one block against probe a: IntersectSegments' quotients and
+// points for every row in one branch-free pass (u is divided out afterwards,
+// only where its numerator lies neither well inside 0..den nor clearly
+// outside it), then the hits that may change the outcome go to the tally.
+// The block's hits raise the floor before any is weighed.
+void WeighBlock(const double* __restrict x1, const double* __restrict y1,
+                const double* __restrict dbx, const double* __restrict dby,
+                const std::uint32_t* rows, std::size_t count, const LineSegment2D& a,
+                const ProbeLine& p, HitTally& tally) {
+  std::array<double, kBlockRows> den, un, x, y, d2;
+  // Per row: 2 where IntersectSegments certainly accepts it, 1 where u still
+  // has to be divided out, 0 where it refuses it. A number rather than a flag,
+  // so that the compiler keeps the pass branch-free.
+  std::array<double, kBlockRows> meets;
+  const double ax1 = a.X1, ay1 = a.Y1, dax = p.dx, day = p.dy;
+  for (std::size_t k = 0; k < count; ++k) {
+    const double ax = ax1 - x1[k], ay = ay1 - y1[k];
+    const double dn = dby[k] * dax - dbx[k] * day;
+    const double tn = ay * dbx[k] - dby[k] * ax;
+    const double u = ay * dax - ax * day;
+    const double t = tn / dn;
+    const double hx = ax1 + t * dax, hy = ay1 + t * day;
+    const double ex = hx - ax1, ey = hy - ay1;
+    den[k] = dn;
+    un[k] = u;
+    x[k] = hx;
+    y[k] = hy;
+    d2[k] = ex * ex + ey * ey;
+    // With the signs turned so that the denominator d is positive, u / d
+    // certainly rounds into 0..1 well inside, and certainly not when u is
+    // below -d * 1e-290 (a quotient that small may still round to -0) or above
+    // d * (1 + 1e-15). Anything not a number is neither.
+    const double sign = dn < 0 ? -1.0 : 1.0;
+    const double d = sign * dn, su = sign * u;
+    const double onA = dn != 0 ? (t < 0 || t > 1 ? 0.0 : 1.0) : 0.0;
+    const double inside = (su >= d * kInside ? 1.0 : 0.0) * (su <= d * (1 - kInside) ? 1.0 : 0.0);
+    const double notOutside = (su < -d * 1e-290 ? 0.0 : 1.0) * (su > d * (1 + 1e-15) ? 0.0 : 1.0);
+    meets[k] = onA * (inside + notOutside);  // inside lies within not outside
+  }
+  double floor2 = tally.floor2;
+  for (std::size_t k = 0; k < count; ++k) {
+    if (meets[k] == 1) {
+      const double u = un[k] / den[k];
+      meets[k] = u < 0 || u > 1 ? 0.0 : 2.0;
+    }
+    if (meets[k] != 0 && Normal(d2[k]) && d2[k] <= tally.within2) floor2 = std::max(floor2, d2[k]);
+  }
+  tally.floor2 = floor2;
+  for (std::size_t k = 0; k < count; ++k) {
+    if (meets[k] != 0 && tally.Weighs(rows[k], d2[k])) tally.Add(rows[k], x[k], y[k], d2[k]);
+  }
 }
 
 }  // namespace
 
 void SideLineIndex::Lane::Add(const SegmentLine& line, std::size_t row) {
-  const bool finite = std::isfinite(line.X1) && std::isfinite(line.Y1) && std::isfinite(line.X2) &&
-                      std::isfinite(line.Y2);
+  const bool small = std::fabs(line.X1) <= kMaxCoordinate && std::fabs(line.Y1) <= kMaxCoordinate &&
+                     std::fabs(line.X2) <= kMaxCoordinate && std::fabs(line.Y2) <= kMaxCoordinate;
   const double minX = std::min(line.X1, line.X2), maxX = std::max(line.X1, line.X2);
   const double minY = std::min(line.Y1, line.Y2), maxY = std::max(line.Y1, line.Y2);
   if (rows.size() % kBlockRows == 0) {
-    boxes.push_back({minX, minY, maxX, maxY, finite});
+    this->minX.push_back(minX);
+    this->minY.push_back(minY);
+    this->maxX.push_back(maxX);
+    this->maxY.push_back(maxY);
+    this->small.push_back(small ? 1.0 : 0.0);
   } else {
-    Box& box = boxes.back();
-    box.minX = std::min(box.minX, minX);
-    box.minY = std::min(box.minY, minY);
-    box.maxX = std::max(box.maxX, maxX);
-    box.maxY = std::max(box.maxY, maxY);
-    box.finite = box.finite && finite;
+    this->minX.back() = std::min(this->minX.back(), minX);
+    this->minY.back() = std::min(this->minY.back(), minY);
+    this->maxX.back() = std::max(this->maxX.back(), maxX);
+    this->maxY.back() = std::max(this->maxY.back(), maxY);
+    if (!small) this->small.back() = 0;
   }
   rows.push_back(static_cast<std::uint32_t>(row));
   x1.push_back(line.X1);
@@ -134,51 +245,50 @@ void SideLineIndex::Lane::DropBefore(std::size_t begin) {
   drop(y1);
   drop(dx);
   drop(dy);
-  boxes.erase(boxes.begin(), boxes.begin() + static_cast<std::ptrdiff_t>(dead / kBlockRows));
+  const auto dropBoxes = [dead](std::vector<double>& column) {
+    column.erase(column.begin(), column.begin() + static_cast<std::ptrdiff_t>(dead / kBlockRows));
+  };
+  dropBoxes(minX);
+  dropBoxes(minY);
+  dropBoxes(maxX);
+  dropBoxes(maxY);
+  dropBoxes(small);
   lo -= dead;
 }
 
 SideLineIndex::SideLineIndex(const SegmentLines& lines) : mLines(lines), mLanes(kLaneCount) {}
 
-void SideLineIndex::FindHits(std::size_t begin, std::size_t end, const LineSegment2D& probe,
-                             std::vector<LineHit>& hits) {
+ProbeFinding SideLineIndex::Probe(std::size_t begin, std::size_t end, const LineSegment2D& probe,
+                                  double reach) {
   for (end = std::min(end, mLines.size()); mNextRow < end; ++mNextRow) {
     const SegmentLine& line = mLines[mNextRow];
     mLanes[static_cast<unsigned>(line.Lane) % kLaneCount].Add(line, mNextRow);
   }
   const ProbeLine p = MakeProbeLine(probe);
+  HitTally tally({probe.X1, probe.Y1}, reach);
   for (Lane& lane : mLanes) {
     lane.DropBefore(begin);
     // Every row taken in lies before end.
     const std::size_t n = lane.rows.size();
+    if (lane.lo >= n) continue;
+    const std::size_t firstBlock = lane.lo / kBlockRows, blocks = lane.minX.size() - firstBlock;
+    mMissed.assign(blocks, 0.0);
+    if (p.usable)
+      BoxesMissed(p, &lane.minX[firstBlock], &lane.minY[firstBlock], &lane.maxX[firstBlock],
+                  &lane.maxY[firstBlock], &lane.small[firstBlock], blocks, mMissed.data());
     for (std::size_t e = lane.lo; e < n;) {
       const std::size_t block = e / kBlockRows;
       const std::size_t blockEnd = std::min(n, (block + 1) * kBlockRows);
-      const Box& box = lane.boxes[block];
-      if (p.usable && box.finite && BoxMisses(p, box.minX, box.minY, box.maxX, box.maxY)) {
+      if (mMissed[block - firstBlock] != 0) {
         e = blockEnd;
         continue;
       }
-      // The quotients of the whole block in one branch-free pass, then the
-      // exact tests on the rows that may meet the probe.
-      const std::size_t count = blockEnd - e;
-      std::array<RowQuotients, kBlockRows> quotients;
-      std::array<bool, kBlockRows> mayMeet;
-      for (std::size_t k = 0; k < count; ++k) {
-        const double x1 = lane.x1[e + k], y1 = lane.y1[e + k];
-        const double dbx = lane.dx[e + k], dby = lane.dy[e + k];
-        RowQuotients& q = quotients[k];
-        q.den = dby * p.dx - dbx * p.dy;
-        q.tn = (probe.Y1 - y1) * dbx - dby * (probe.X1 - x1);
-        q.un = (probe.Y1 - y1) * p.dx - (probe.X1 - x1) * p.dy;
-        mayMeet[k] = MayMeet(q);
-      }
-      for (std::size_t k = 0; k < count; ++k) {
-        if (mayMeet[k]) AddHit(probe, p.dx, p.dy, quotients[k], lane.rows[e + k], hits);
-      }
+      WeighBlock(&lane.x1[e], &lane.y1[e], &lane.dx[e], &lane.dy[e], &lane.rows[e], blockEnd - e,
+                 probe, p, tally);
       e = blockEnd;
     }
   }
+  return tally.Finding();
 }
 
 }  // namespace veerline

@@ -18,12 +18,13 @@
 
 namespace veerline {
 
-// A side line that a probe meets, where (exactly as IntersectSegments gives
-// it), and the squared distance of that point from the probe's start.
-struct LineHit {
-  std::size_t row = 0;
-  double X = 0, Y = 0;
-  double d2 = 0;
+// What one probe finds among the side lines: the first row any side line meets
+// it at, and the point the envelope takes from the hits (see Probe).
+struct ProbeFinding {
+  bool anyHit = false;       // some row of the range meets the probe
+  std::size_t firstRow = 0;  // the lowest such row
+  bool found = false;        // some hit lies beyond the probe's start
+  Point2D point;             // the point taken
 };
 
 class SideLineIndex {
@@ -31,29 +32,32 @@ class SideLineIndex {
   // An index over the table, which must outlive the index unchanged.
   explicit SideLineIndex(const SegmentLines& lines);
 
-  // Appends to hits, in no particular order, every row of [begin, end) that
-  // IntersectSegments finds meeting the probe, with the point it gives.
-  // Neither begin nor end may decrease from one call to the next.
-  void FindHits(std::size_t begin, std::size_t end, const LineSegment2D& probe,
-                std::vector<LineHit>& hits);
+  // The rows of [begin, end) that IntersectSegments finds meeting the probe,
+  // at the points it gives, weighed as the plain scan in row order weighs
+  // them: the first hit beyond the probe's start (call it f) is taken, and
+  // after it any hit strictly farther than the best so far and no farther than
+  // reach. That is, of f and the later hits within reach, the farthest, the
+  // earliest row among equals. Neither begin nor end may decrease from one
+  // call to the next.
+  ProbeFinding Probe(std::size_t begin, std::size_t end, const LineSegment2D& probe, double reach);
 
  private:
-  struct Box {
-    double minX, minY, maxX, maxY;
-    bool finite;  // every coordinate of the block's lines is a finite number
-  };
   struct Lane {
     std::vector<std::uint32_t> rows;     // ascending
     std::vector<double> x1, y1, dx, dy;  // start point and X2 - X1, Y2 - Y1
-    std::vector<Box> boxes;              // one per block of rows
-    std::size_t lo = 0;                  // first entry whose row is in the range
+    // One bounding box per block of rows, each side a column of its own, and
+    // 1 where every coordinate of the block's lines is a number no larger
+    // than 1e99 in size, else 0.
+    std::vector<double> minX, minY, maxX, maxY, small;
+    std::size_t lo = 0;  // first entry whose row is in the range
     void Add(const SegmentLine& line, std::size_t row);
     void DropBefore(std::size_t begin);
   };
 
   const SegmentLines& mLines;
   std::vector<Lane> mLanes;
-  std::size_t mNextRow = 0;  // the first row not taken in yet
+  std::vector<double> mMissed;  // per block of the lane being probed: 1 where the probe misses it
+  std::size_t mNextRow = 0;     // the first row not taken in yet
 };
 
 }  // namespace veerline

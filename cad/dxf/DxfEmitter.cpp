@@ -6,51 +6,65 @@
 
 namespace veerline::cad {
 
-void DxfEmitter::Code(int code) {
-  char text[16];
-  auto [end, ec] = std::to_chars(text, text + sizeof text, code);
-  std::size_t length = static_cast<std::size_t>(end - text);
-  if (mStyle.PaddedCodes && length < 3) mOut.append(3 - length, ' ');
-  mOut.append(text, length);
-  End();
+// Each group is put together in a small buffer of its own and appended to the
+// output at once: the code, its line end, the value.
+char* DxfEmitter::Code(char* at, int code) const {
+  char digits[16];
+  const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, code);
+  const std::size_t length = static_cast<std::size_t>(end - digits);
+  if (mStyle.PaddedCodes)
+    for (std::size_t pad = length; pad < 3; ++pad) *at++ = ' ';
+  for (const char* c = digits; c != end; ++c) *at++ = *c;
+  return End(at);
 }
 
-void DxfEmitter::End() { mOut += mStyle.CrLf ? "\r\n" : "\n"; }
+char* DxfEmitter::End(char* at) const {
+  if (mStyle.CrLf) *at++ = '\r';
+  *at++ = '\n';
+  return at;
+}
 
 void DxfEmitter::Raw(int code, std::string_view value) {
   if (mDiscard) return;
-  Code(code);
-  for (char c : value) mOut += (c == '\n' || c == '\r') ? ' ' : c;
-  End();
+  char head[kCodeChars];
+  mOut.append(head, Code(head, code));
+  const std::size_t start = mOut.size();
+  mOut += value;
+  for (std::size_t k = start; k < mOut.size(); ++k)
+    if (mOut[k] == '\n' || mOut[k] == '\r') mOut[k] = ' ';
+  char end[2];
+  mOut.append(end, End(end));
 }
 
 void DxfEmitter::Text(int code, std::string_view utf8) {
   if (mDiscard) return;
-  Code(code);
+  char head[kCodeChars];
+  mOut.append(head, Code(head, code));
   mOut += EncodeDxfText(utf8, mUtf8);
-  End();
+  char end[2];
+  mOut.append(end, End(end));
 }
 
 void DxfEmitter::Real(int code, double value) {
   if (mDiscard) return;
-  Code(code);
   if (value == 0) value = 0;  // no "-0"
-  char text[64];
-  auto [end, ec] = std::to_chars(text, text + sizeof text, value);
-  std::string_view written(text, static_cast<std::size_t>(end - text));
-  mOut += written;
+  char line[kCodeChars + 64 + 4];
+  char* const number = Code(line, code);
+  char* at = std::to_chars(number, number + 64, value).ptr;
   // Some readers want a decimal point in a real: "12" becomes "12.0".
-  if (written.find_first_of(".eEn") == std::string_view::npos) mOut += ".0";
-  End();
+  if (std::string_view(number, static_cast<std::size_t>(at - number)).find_first_of(".eEn") ==
+      std::string_view::npos) {
+    *at++ = '.';
+    *at++ = '0';
+  }
+  mOut.append(line, End(at));
 }
 
 void DxfEmitter::Int(int code, long long value) {
   if (mDiscard) return;
-  Code(code);
-  char text[32];
-  auto [end, ec] = std::to_chars(text, text + sizeof text, value);
-  mOut.append(text, end);
-  End();
+  char line[kCodeChars + 32];
+  char* const number = Code(line, code);
+  mOut.append(line, End(std::to_chars(number, number + 24, value).ptr));
 }
 
 void DxfEmitter::Point(int code, const CadPoint& point) {

@@ -30,8 +30,12 @@ class DxfEmitter {
   std::string Take() { return std::move(mOut); }
 
  private:
-  void Code(int code);
-  void End();
+  // Room for a group code and its line end.
+  static constexpr std::size_t kCodeChars = 16;
+  // Writes the code (padded if the file pads) and its line end at `at`;
+  // returns the end of what it wrote.
+  char* Code(char* at, int code) const;
+  char* End(char* at) const;
 
   DxfLineStyle mStyle;
   bool mUtf8;

@@ -18,6 +18,9 @@ namespace veerline::cad {
 
 namespace {
 
+// The new blocks go to the file in pieces of at least this many bytes.
+constexpr std::size_t kFlushBytes = 256 * 1024;
+
 std::string Upper(std::string_view text) {
   std::string upper(text);
   for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -349,7 +352,10 @@ class LosslessWriter {
         out.Raw(2, "BLOCKS");
       }
       AdditionWriter writer = Writer(out);
+      // Written out in pieces of a few hundred kilobytes: few writes, and the
+      // text of a large run is never held whole.
       writer.SetFlush([&] {
+        if (out.Out().size() < kFlushBytes) return;
         put(out.Out());
         out.Out().clear();
       });
