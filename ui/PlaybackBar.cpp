@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QVBoxLayout>
 #include <QSlider>
 #include <QStyle>
 #include <QToolButton>
@@ -30,8 +31,13 @@ QToolButton* Button(QWidget* parent, const char* name, QStyle::StandardPixmap ic
 
 PlaybackBar::PlaybackBar(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("PlaybackBar"));
-  auto* row = new QHBoxLayout(this);
-  row->setContentsMargins(4, 2, 4, 2);
+  // The controls above, the readouts below at the bar's whole width, so that a
+  // narrow drawing window still shows every reading.
+  auto* rows = new QVBoxLayout(this);
+  rows->setContentsMargins(4, 2, 4, 2);
+  rows->setSpacing(1);
+  auto* row = new QHBoxLayout;
+  rows->addLayout(row);
   mBack = Button(this, "PlaybackBack", QStyle::SP_MediaSeekBackward, tr("Step back (Left)"));
   mPlay = Button(this, "PlaybackPlay", QStyle::SP_MediaPlay, tr("Play or pause (Space)"));
   mForward = Button(this, "PlaybackForward", QStyle::SP_MediaSeekForward, tr("Step on (Right)"));
@@ -57,7 +63,7 @@ PlaybackBar::PlaybackBar(QWidget* parent) : QWidget(parent) {
   row->addWidget(mForward);
   row->addWidget(mSlider, 1);
   row->addWidget(mSpeed);
-  row->addWidget(mReadout, 2);
+  rows->addWidget(mReadout);
 
   mTimer.setInterval(kFrameMilliseconds);
   mTimer.setTimerType(Qt::PreciseTimer);
