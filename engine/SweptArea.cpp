@@ -1,11 +1,13 @@
 #include "engine/SweptArea.h"
 
 #include <algorithm>
+#include <array>
 #include <clipper.hpp>
 #include <cmath>
 #include <limits>
 
 #include "engine/Clearance.h"
+#include "engine/Numerics.h"
 
 namespace veerline {
 namespace {
@@ -172,6 +174,53 @@ EnvelopeTraces SweptAreaEnvelope(const RunState& state) {
   traces.rightHand = std::move(one);
   traces.leftHand = std::move(other);
   return traces;
+}
+
+std::optional<double> ManoeuvreSweptWidth(const RunState& state) {
+  const std::vector<Point2D>& right = state.envelopeRight;
+  const std::vector<Point2D>& left = state.envelopeLeft;
+  if (right.size() < 2 || left.size() < 2) return std::nullopt;
+  std::vector<Point2D> ring(right);
+  for (std::size_t k = left.size() - 1; k-- > 1;) ring.push_back(left[k]);
+  const std::size_t units = state.segments.size();
+  const std::size_t stations = units == 0 ? 0 : state.axles.size() / units;
+  std::vector<char> backing(stations, 0);
+  for (const ManoeuvreLeg& leg : state.legs) {
+    if (!leg.reverse) continue;
+    for (std::size_t j = leg.firstStation; j <= leg.lastStation && j < stations; ++j) backing[j] = 1;
+  }
+  const double step = state.calculationStep > 0 ? state.calculationStep : 0.2;
+  const std::size_t every = std::max<std::size_t>(1, static_cast<std::size_t>(std::llround(1.0 / step)));
+  std::optional<double> widest;
+  for (std::size_t i = 0; i < stations; i += every) {
+    const std::array<double, 3>& axle = state.axles[backing[i] ? (i + 1) * units - 1 : i * units];
+    const Point2D origin = backing[i] || i >= state.stationTrack.size()
+                               ? Point2D{axle[0], axle[1]}
+                               : Point2D{state.stationTrack[i].X, state.stationTrack[i].Y};
+    const double heading = axle[2] * PiValue() / 180.0;
+    const Point2D across{-std::sin(heading), std::cos(heading)};
+    double nearLeft = std::numeric_limits<double>::infinity(), nearRight = nearLeft;
+    for (std::size_t k = 0; k < ring.size(); ++k) {
+      const Point2D& a = ring[k];
+      const Point2D& b = ring[(k + 1) % ring.size()];
+      // Where the line origin + t * across meets the edge a..b.
+      const Point2D e{b.X - a.X, b.Y - a.Y}, w{a.X - origin.X, a.Y - origin.Y};
+      const double denominator = across.X * e.Y - across.Y * e.X;
+      if (denominator == 0) continue;
+      const double t = (w.X * e.Y - w.Y * e.X) / denominator;
+      const double u = (w.X * across.Y - w.Y * across.X) / denominator;
+      if (u < 0 || u > 1) continue;
+      if (t >= 0) nearLeft = std::min(nearLeft, t);
+      else nearRight = std::min(nearRight, -t);
+    }
+    // A chord longer than the vehicle on either side runs along the area
+    // (across another leg's ground), not across the path: it is not a width.
+    if (nearLeft <= state.vehicleLength && nearRight <= state.vehicleLength) {
+      const double width = nearLeft + nearRight;
+      if (!widest || width > *widest) widest = width;
+    }
+  }
+  return widest;
 }
 
 }  // namespace veerline

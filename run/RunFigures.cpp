@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "engine/SweptArea.h"
 #include "engine/SweptWidth.h"
 
 namespace veerline {
@@ -31,8 +32,9 @@ RunFigures MeasureRun(RunOutcome outcome, const RunState& state) {
     figures.lowestSpeed = Finite(state.lowestSpeed);
   }
   if (state.clearance.MinimumDistance) figures.minimumClearance = Finite(*state.clearance.MinimumDistance);
-  if (const auto width = SweptWidth(state.envelopeRight, state.envelopeLeft))
-    figures.sweptWidth = Finite(*width);
+  const auto width = HasReverseLeg(state) ? ManoeuvreSweptWidth(state)
+                                           : SweptWidth(state.envelopeRight, state.envelopeLeft);
+  if (width) figures.sweptWidth = Finite(*width);
   figures.conflicts = static_cast<int>(state.clearance.Conflicts.size());
   return figures;
 }

@@ -228,6 +228,9 @@ TEST_F(ManoeuvreCliTest, SemitrailerBacksIntoABayRoundACorner) {
     }
     EXPECT_LT(deepest, -41) << speed;
     EXPECT_LT(eastmost, 3) << speed;
+    // Measured across the path, not from one leg's ground to the other's.
+    EXPECT_GT(report["sweptWidth"].get<double>(), 2.6) << speed;
+    EXPECT_LT(report["sweptWidth"].get<double>(), 20) << speed;
   }
 }
 
