@@ -14,6 +14,7 @@
 #include "cad/dxf/DrawingEntity.h"
 #include "cad/DrawingApplication.h"
 #include "cad/dxf/DrawingModel.h"
+#include "cad/dxf/DxfWriter.h"
 #include "cad/DrawingOutput.h"
 #include "cad/ScriptedPicker.h"
 #include "engine/Envelope.h"
@@ -118,6 +119,24 @@ BENCHMARK(BM_Envelope_TripleTrailer)
     ->Arg(6500)
     ->ArgName("metres")
     ->Unit(benchmark::kMillisecond);
+
+// The result drawing of a whole run (outlines, sweep lines, envelope) written
+// as DXF text: the file's own text, then the run's blocks entity by entity.
+void BM_WriteRunDrawing_TripleTrailer(benchmark::State& bench) {
+  RunSetup setup(bench::WindingPath(static_cast<double>(bench.range(0))), 10, kWithEnvelope);
+  if (setup.Run() != RunOutcome::Completed) {
+    bench.SkipWithError("the run did not complete");
+    return;
+  }
+  std::size_t bytes = 0;
+  for (auto _ : bench) {
+    const std::string text = cad::WriteDxfText(*setup.attacher.Current());
+    bytes = text.size();
+    benchmark::DoNotOptimize(text.data());
+  }
+  bench.SetBytesProcessed(static_cast<std::int64_t>(bench.iterations() * bytes));
+}
+BENCHMARK(BM_WriteRunDrawing_TripleTrailer)->Arg(1000)->ArgName("metres")->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace veerline
