@@ -103,17 +103,30 @@ std::string Overrun(const NumberedPoint& corner, const Turn& turn, double tangen
   return {};
 }
 
-// Appends a vertex unless it repeats the last one; a repeat passes its bulge on.
-void Append(std::vector<ArcPathVertex>& vertices, const ArcPathVertex& v, double tolerance) {
-  ArcPathVertex& last = vertices.back();
-  if (std::hypot(v.X - last.X, v.Y - last.Y) <= tolerance) {
-    last.Bulge = v.Bulge;
-    return;
+}  // namespace
+
+void AppendVertex(std::vector<ArcPathVertex>& vertices, const ArcPathVertex& v, double tolerance) {
+  if (!vertices.empty()) {
+    ArcPathVertex& last = vertices.back();
+    if (std::hypot(v.X - last.X, v.Y - last.Y) <= tolerance) {
+      last.Bulge = v.Bulge;
+      return;
+    }
   }
   vertices.push_back(v);
 }
 
-}  // namespace
+void EndExactlyAt(std::vector<ArcPathVertex>& vertices, const Point2D& end, double tolerance) {
+  if (!vertices.empty()) {
+    ArcPathVertex& last = vertices.back();
+    if (std::hypot(end.X - last.X, end.Y - last.Y) <= tolerance) {
+      last.X = end.X;
+      last.Y = end.Y;
+      return;
+    }
+  }
+  vertices.push_back({end.X, end.Y, 0});
+}
 
 ArcPathLayout LayOutArcPath(std::span<const Point2D> points, double radius) {
   ArcPathLayout layout;
@@ -153,11 +166,11 @@ ArcPathLayout LayOutArcPath(std::span<const Point2D> points, double radius) {
     previousNumber = corner.Number;
     if (!overrun.empty()) {
       if (layout.Error.empty()) layout.Error = overrun;
-      Append(layout.Vertices, {corner.P.X, corner.P.Y, 0}, tolerance);
+      AppendVertex(layout.Vertices, {corner.P.X, corner.P.Y, 0}, tolerance);
       usedIn = 0;
       continue;
     }
-    Append(layout.Vertices,
+    AppendVertex(layout.Vertices,
            {corner.P.X - turn.In.X * tangent, corner.P.Y - turn.In.Y * tangent, turn.Bulge},
            tolerance);
     layout.Vertices.push_back(
@@ -165,14 +178,7 @@ ArcPathLayout LayOutArcPath(std::span<const Point2D> points, double radius) {
     usedIn = tangent;
   }
   // The path ends on its last point exactly, even where an arc ends there.
-  const Point2D& end = path.back().P;
-  ArcPathVertex& last = layout.Vertices.back();
-  if (std::hypot(end.X - last.X, end.Y - last.Y) <= tolerance) {
-    last.X = end.X;
-    last.Y = end.Y;
-  } else {
-    layout.Vertices.push_back({end.X, end.Y, 0});
-  }
+  EndExactlyAt(layout.Vertices, path.back().P, tolerance);
   return layout;
 }
 

@@ -50,4 +50,11 @@ struct ArcPathLayout {
 // blamed, which is the one the user is placing when drawing point by point.
 ArcPathLayout LayOutArcPath(std::span<const Point2D> points, double radius);
 
+// Appends a vertex unless it repeats the last one (within `tolerance`); a
+// repeat passes its bulge on.
+void AppendVertex(std::vector<ArcPathVertex>& vertices, const ArcPathVertex& v, double tolerance);
+// Ends the vertices on `end` exactly: the last one moves there when it lies
+// within `tolerance`, else `end` is added.
+void EndExactlyAt(std::vector<ArcPathVertex>& vertices, const Point2D& end, double tolerance);
+
 }  // namespace veerline

@@ -113,14 +113,7 @@ double NormalAngle(double a) {
 
 void Append(std::vector<ArcPathVertex>& vertices, const Point2D& p, double bulge,
             double tolerance) {
-  if (!vertices.empty()) {
-    ArcPathVertex& last = vertices.back();
-    if (std::hypot(p.X - last.X, p.Y - last.Y) <= tolerance) {
-      last.Bulge = bulge;
-      return;
-    }
-  }
-  vertices.push_back({p.X, p.Y, bulge});
+  AppendVertex(vertices, {p.X, p.Y, bulge}, tolerance);
 }
 
 // The two arcs (or one) from p0 heading a0 to p1 heading a1, each turning
@@ -460,14 +453,7 @@ DrivePathLayout LayOutDrivePath(std::span<const Point2D> points, const DriveVehi
     Append(layout.Vertices, place(shape.End), 0, tolerance);
     usedIn = shape.TangentOut;
   }
-  const Point2D& end = path.back().P;
-  ArcPathVertex& last = layout.Vertices.back();
-  if (std::hypot(end.X - last.X, end.Y - last.Y) <= tolerance) {
-    last.X = end.X;
-    last.Y = end.Y;
-  } else {
-    layout.Vertices.push_back({end.X, end.Y, 0});
-  }
+  EndExactlyAt(layout.Vertices, path.back().P, tolerance);
   return layout;
 }
 

@@ -97,6 +97,8 @@ void ReverseDriver::LookAhead(std::size_t from, const ChainPose& before, const C
       FirstUnsteerable(from, mCheckedTo, before, older, steeringRadians, steeringDegrees);
 }
 
+// How many stations before a place the exact pose cannot take the driver
+// starts steering for it: one and a half lengths of the last unit, 5 m at least.
 std::size_t ReverseDriver::Lead() const {
   const double look = std::max(1.5 * mSegments.back().Wheelbase, 5.0 * mLimits.unit);
   return static_cast<std::size_t>(std::ceil(look / mLimits.step));

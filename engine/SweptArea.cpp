@@ -134,10 +134,10 @@ EnvelopeTraces SweptAreaEnvelope(const RunState& state) {
   // first station and its leading end at the last. Outlines come unit by unit
   // at each station: the first unit's front corners, the last unit's rear ones.
   const bool startsBacking = !state.legs.empty() && state.legs.front().reverse;
+  // The leg of the last station reached.
   bool endsBacking = startsBacking;
   for (const ManoeuvreLeg& leg : state.legs)
-    if (leg.lastStation + 1 >= state.stationTrack.size() || leg.outcome != "not-reached")
-      endsBacking = leg.reverse;
+    if (leg.firstStation < state.stationTrack.size()) endsBacking = leg.reverse;
   const double firstStation = outlines.front().Station, lastStation = outlines.back().Station;
   const StationOutline* firstFront = nullptr;
   const StationOutline* firstRear = nullptr;

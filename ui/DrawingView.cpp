@@ -39,6 +39,19 @@ paint::RenderOptions DrawingView::Options() const {
   return options;
 }
 
+void DrawingView::TakeFor(QObject* tool) {
+  installEventFilter(tool);
+  setMouseTracking(true);
+  setCursor(Qt::CrossCursor);
+  setFocus(Qt::OtherFocusReason);
+}
+
+void DrawingView::ReleaseFrom(QObject* tool) {
+  removeEventFilter(tool);
+  setMouseTracking(false);
+  unsetCursor();
+}
+
 void DrawingView::SetDrawing(const cad::DrawingModel* drawing) {
   mDrawing = drawing;
   mHighlight.clear();

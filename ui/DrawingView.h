@@ -28,6 +28,12 @@ class DrawingView : public QWidget {
   explicit DrawingView(QWidget* parent = nullptr);
   ~DrawingView() override;
 
+  // A drawing tool takes the view: the view's events pass through the tool
+  // first, and the pointer is followed, shown as a cross, and given the keys.
+  void TakeFor(QObject* tool);
+  // Gives the view back from the tool.
+  void ReleaseFrom(QObject* tool);
+
   // The drawing to show, or none; the view fits it into the window.
   void SetDrawing(const cad::DrawingModel* drawing);
   const cad::DrawingModel* Drawing() const { return mDrawing; }

@@ -118,11 +118,7 @@ void DriveTool::Start() {
   mActive = true;
   mLegs.clear();
   NewLeg(false, std::nullopt);
-  DrawingView* view = mWindow.View();
-  view->installEventFilter(this);
-  view->setMouseTracking(true);
-  view->setCursor(Qt::CrossCursor);
-  view->setFocus(Qt::OtherFocusReason);
+  mWindow.View()->TakeFor(this);
   ShowStatus();
   emit activeChanged(true);
 }
@@ -157,10 +153,7 @@ void DriveTool::End() {
   mPointer.reset();
   FixedChanged();
   mFixedPicture = QImage();
-  DrawingView* view = mWindow.View();
-  view->removeEventFilter(this);
-  view->setMouseTracking(false);
-  view->unsetCursor();
+  mWindow.View()->ReleaseFrom(this);
   mWindow.ClearPrompt();
   mEditor.Overlay().update();
   emit activeChanged(false);

@@ -121,11 +121,7 @@ void PathTool::Start() {
   mHover.reset();
   mSnap.reset();
   mEditor.Snaps();
-  DrawingView* view = mWindow.View();
-  view->installEventFilter(this);
-  view->setMouseTracking(true);
-  view->setCursor(Qt::CrossCursor);
-  view->setFocus(Qt::OtherFocusReason);
+  mWindow.View()->TakeFor(this);
   ShowStatus();
   emit activeChanged(true);
   emit radiusChanged(mRadius);
@@ -144,10 +140,7 @@ void PathTool::End() {
   mTypedRadius.clear();
   mHover.reset();
   mSnap.reset();
-  DrawingView* view = mWindow.View();
-  view->removeEventFilter(this);
-  view->setMouseTracking(false);
-  view->unsetCursor();
+  mWindow.View()->ReleaseFrom(this);
   mWindow.ClearPrompt();
   mEditor.Overlay().update();
   emit activeChanged(false);
