@@ -21,35 +21,7 @@ cmake --build "$build_dir" --target veerline-cli default_library
 # straights, 1000 m and 6500 m in all (the paths of the whole-run benchmarks).
 # The Debian python3 carries ezdxf (python3-ezdxf).
 for metres in 1000 6500; do
-/usr/bin/python3 - "$work/winding-$metres.dxf" "$metres" <<'PY'
-import math, sys
-import ezdxf
-doc = ezdxf.new("R2000", setup=False)
-doc.units = ezdxf.units.M
-doc.layers.add("Path", color=1)
-radius, turn = 40.0, math.pi / 4
-arc = radius * turn
-total = float(sys.argv[2])
-x = y = heading = length = 0.0
-points, bend = [], 0
-while True:
-    points.append((x, y, 0.0))
-    straight = min(10.0, total - length)
-    x += straight * math.cos(heading); y += straight * math.sin(heading)
-    length += straight
-    if length + arc > total:
-        break
-    sign = -1.0 if bend % 2 else 1.0
-    chord = 2 * radius * math.sin(turn / 2)
-    points.append((x, y, sign * math.tan(turn / 4)))
-    x += chord * math.cos(heading + sign * turn / 2); y += chord * math.sin(heading + sign * turn / 2)
-    heading += sign * turn
-    length += arc
-    bend += 1
-points.append((x, y, 0.0))
-doc.modelspace().add_lwpolyline(points, format="xyb", dxfattribs={"layer": "Path"})
-doc.saveas(sys.argv[1])
-PY
+/usr/bin/python3 "$root/scripts/winding-drawing.py" "$work/winding-$metres.dxf" "$metres"
 done
 
 # One run of the case on the path of the given length.
