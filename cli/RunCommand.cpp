@@ -1,4 +1,5 @@
 #include <filesystem>
+#include <functional>
 #include <future>
 #include <memory>
 
@@ -158,8 +159,6 @@ paint::ReportTitle MakeReportTitle(const RunArgs& args, const RunInputs& inputs,
 
 bool RunHappened(RunOutcome outcome) { return outcome != RunOutcome::Ended; }
 
-void WriteText(const std::string& file, const std::string& text) { SaveFileSafely(file, text); }
-
 int RunOnce(const RunArgs& args, std::ostream& out, std::ostream& err, RunRecord* record) {
   const paint::Paper paper = PaperOf(args.paper);
   const VehicleRecord vehicle = LoadVehicleChoice(args.vehicle);
@@ -182,7 +181,7 @@ int RunOnce(const RunArgs& args, std::ostream& out, std::ostream& err, RunRecord
     cad::ScriptedPicker picker;
     cad::DrawingAttacher attacher;
     RunState state;
-    std::unique_ptr<nlohmann::json> report;
+    std::unique_ptr<RunResultModel> report;
   };
   auto objects = std::make_unique<RunObjects>();
   struct LeaveToExit {
@@ -218,9 +217,14 @@ int RunOnce(const RunArgs& args, std::ostream& out, std::ostream& err, RunRecord
     return MakeRunResultModel(run, state, host.Messages(), inputs.speedUnit, inputs.vehicle.Type,
                               summary, poses);
   };
-  auto reportText = [&] {
-    objects->report = std::make_unique<nlohmann::json>(MakeRunReport(model(WithPoses::No)));
-    return objects->report->dump(1) + "\n";
+  // The report is written into its file as it is put together; `before` runs
+  // once it is whole and before the file replaces the old one.
+  auto writeReport = [&](const std::function<void()>& before) {
+    objects->report = std::make_unique<RunResultModel>(model(WithPoses::No));
+    SaveFileSafely(args.report, [&](const SavePieces& sink) {
+      WriteRunReport(*objects->report, sink);
+      if (before) before();
+    });
   };
   if (!state.refusal.empty()) {
     // A manoeuvre whose leg does not start where the vehicle stands: nothing is written.
@@ -228,7 +232,7 @@ int RunOnce(const RunArgs& args, std::ostream& out, std::ostream& err, RunRecord
     return kExitBadInput;
   }
   if (!RunHappened(outcome)) {
-    if (!args.report.empty()) WriteText(args.report, reportText());
+    if (!args.report.empty()) writeReport(nullptr);
     // A refusal always says why: the message the run showed, or else its status line.
     if (host.Messages().empty()) {
       const std::string reason = host.StatusText();
@@ -243,9 +247,9 @@ int RunOnce(const RunArgs& args, std::ostream& out, std::ostream& err, RunRecord
   if (!args.picture.empty() || !args.diagrams.empty() || !args.pdf.empty() ||
       !args.animation.empty())
     pictures.emplace();
-  // The drawing is saved on a second thread while this one puts the report
-  // together; the report is saved only once the drawing is, so that a drawing
-  // that cannot be saved leaves no report either.
+  // The drawing is saved on a second thread while this one writes the report;
+  // the report replaces its file only once the drawing is saved, so that a
+  // drawing that cannot be saved leaves no report either.
   if (!args.out.empty()) {
     std::future<void> drawingSaved;
     try {
@@ -253,17 +257,17 @@ int RunOnce(const RunArgs& args, std::ostream& out, std::ostream& err, RunRecord
     } catch (const std::system_error&) {
       cad::WriteDxfFile(result, args.out);  // no thread to be had
     }
-    std::string text;
     try {
-      if (!args.report.empty()) text = reportText();
+      if (!args.report.empty()) writeReport([&] {
+          if (drawingSaved.valid()) drawingSaved.get();
+        });
     } catch (...) {
       if (drawingSaved.valid()) drawingSaved.wait();
       throw;
     }
     if (drawingSaved.valid()) drawingSaved.get();
-    if (!args.report.empty()) WriteText(args.report, text);
   } else if (!args.report.empty()) {
-    WriteText(args.report, reportText());
+    writeReport(nullptr);
   }
   if (!args.picture.empty()) {
     QImage picture = WriteDrawingPicture(result, UnitAbbreviation(inputs.pathUnit), args.picture);

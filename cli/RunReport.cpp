@@ -1,6 +1,10 @@
 #include "cli/RunReport.h"
 
+#include <array>
 #include <cmath>
+#include <limits>
+
+#include "cli/JsonStream.h"
 
 
 namespace veerline::cli {
@@ -8,21 +12,13 @@ namespace {
 
 using nlohmann::json;
 
-// A number, or null when it is not finite (JSON has no NaN).
+// A figure the run may not have; JSON has no NaN, so a missing or non-finite
+// value is written as null.
+constexpr double kNoValue = std::numeric_limits<double>::quiet_NaN();
+double Or(const std::optional<double>& value) { return value ? *value : kNoValue; }
+
+// A number, or null when it is not finite.
 json Number(double value) { return std::isfinite(value) ? json(value) : json(nullptr); }
-
-json TrackJson(const Track& track) {
-  json rows = json::array();
-  for (const TrackRow& row : track)
-    rows.push_back({Number(row.Distance), row.Value ? Number(*row.Value) : json(nullptr)});
-  return rows;
-}
-
-json PointsJson(const std::vector<Point2D>& points) {
-  json rows = json::array();
-  for (const Point2D& p : points) rows.push_back({Number(p.X), Number(p.Y)});
-  return rows;
-}
 
 json SegmentsJson(const Segments& segments) {
   json links = json::array();
@@ -64,8 +60,8 @@ json ClearanceJson(const ClearanceResult& clearance, const RunFigures& figures) 
           {"conflicts", conflicts}};
 }
 
-// The legs of the manoeuvre and, per station, its direction and leg.
-void AddLegs(json& report, const RunResultModel& model) {
+// The legs of the manoeuvre.
+json LegsJson(const RunResultModel& model) {
   json legs = json::array();
   for (const ManoeuvreLeg& leg : model.legs) {
     legs.push_back({{"direction", leg.reverse ? "reverse" : "forward"},
@@ -76,77 +72,121 @@ void AddLegs(json& report, const RunResultModel& model) {
                     {"outcome", leg.outcome},
                     {"maxPathDeviation", Number(leg.maxPathDeviation)}});
   }
-  json directions = json::array();
-  for (const bool reverse : model.reverseAt) directions.push_back(reverse ? "reverse" : "forward");
-  report["legs"] = legs;
-  report["direction"] = directions;
-  report["leg"] = model.legAt;
-}
-
-// Per station reached, per segment: rear-axle centre and heading in degrees.
-json AxlesJson(const RunResultModel& model) {
-  json stations = json::array();
-  const std::size_t n = model.segments.size();
-  if (n == 0) return stations;
-  for (std::size_t first = 0; first + n <= model.axles.size(); first += n) {
-    json units = json::array();
-    for (std::size_t k = first; k < first + n; ++k)
-      units.push_back(
-          {Number(model.axles[k][0]), Number(model.axles[k][1]), Number(model.axles[k][2])});
-    stations.push_back(std::move(units));
-  }
-  return stations;
+  return legs;
 }
 
 }  // namespace
 
-json MakeRunReport(const RunResultModel& model) {
-  json report;
+void WriteRunReport(const RunResultModel& model, const SavePieces& sink) {
+  JsonStream out(sink);
   // The figures a fleet row repeats come from the one place both take them.
   const RunFigures& figures = model.figures;
-  report["outcome"] = RunOutcomeKey(model.outcome);
-  report["stopStation"] = Optional(figures.stopStation);
-  report["stopAngle"] = Optional(figures.stopAngle);
+  auto rows = [&out](std::size_t count, int level, auto row) {
+    out.Array(count, level, [&](std::size_t i, int at) {
+      const auto values = row(i);
+      out.Numbers(values.data(), values.size(), at);
+    });
+  };
+  auto track = [&](const Track& rows_, int level) {
+    rows(rows_.size(), level, [&](std::size_t i) {
+      const TrackRow& row = rows_[i];
+      return std::array<double, 2>{row.Distance, row.Value ? *row.Value : kNoValue};
+    });
+  };
+  auto points = [&](const std::vector<Point2D>& points_, int level) {
+    rows(points_.size(), level,
+         [&](std::size_t i) { return std::array<double, 2>{points_[i].X, points_[i].Y}; });
+  };
 
+  // The members in the order a dumped tree has them: sorted by key.
+  out.Begin(0);
+  out.Member("axles");
+  // Per station reached, per segment: rear-axle centre and heading in degrees.
+  const std::size_t units = model.segments.size();
+  const std::size_t reached = units == 0 ? 0 : model.axles.size() / units;
+  out.Array(reached, 1, [&](std::size_t station, int level) {
+    rows(units, level, [&](std::size_t k) { return model.axles[station * units + k]; });
+  });
+  out.Member("blocks");
+  out.Value({{"vehicle", model.blocks.vehicle},
+             {"sweep", model.blocks.sweep},
+             {"envelope", model.blocks.envelope},
+             {"inserted", model.insertedBlocks}},
+            1);
+  out.Member("calculationStep");
+  out.Number(model.calculationStep);
+  out.Member("clearance");
+  out.Value(ClearanceJson(model.clearance, figures), 1);
+  out.Member("direction");
+  out.Array(model.reverseAt.size(), 1, [&](std::size_t i, int) {
+    out.Raw(model.reverseAt[i] ? "\"reverse\"" : "\"forward\"");
+  });
+  out.Member("envelope");
+  out.Begin(1);
+  out.Member("left");
+  points(model.envelopeLeft, 2);
+  out.Member("right");
+  points(model.envelopeRight, 2);
+  out.End();
+  out.Member("leg");
+  out.Array(model.legAt.size(), 1, [&](std::size_t i, int) { out.Integer(model.legAt[i]); });
+  out.Member("legs");
+  out.Value(LegsJson(model), 1);
+  out.Member("lowestSpeed");
+  out.Number(Or(figures.lowestSpeed));
+  out.Member("maxArticulationAngle");
+  out.Number(Or(figures.maxArticulationAngle));
+  out.Member("maxSteeringAngle");
+  out.Number(Or(figures.maxSteeringAngle));
+  out.Member("messages");
   json messages = json::array();
   for (const RecordedMessage& m : model.messages)
     messages.push_back({{"kind", MessageKindKey(m.kind)}, {"title", m.title}, {"text", m.text}});
-  report["messages"] = messages;
-
-  report["pathLength"] = Number(model.pathLength);
-  report["calculationStep"] = Number(model.calculationStep);
-  report["metresPerUnit"] = Number(model.metresPerUnit);
-  report["vehicleLength"] = Number(model.vehicleLength);
-  report["maxSteeringAngle"] = Optional(figures.maxSteeringAngle);
-  report["maxArticulationAngle"] = Optional(figures.maxArticulationAngle);
-  report["lowestSpeed"] = Optional(figures.lowestSpeed);
-  report["speedUnit"] = model.speedUnit == 1 ? "mph" : model.speedUnit == 2 ? "m/s" : "km/h";
-  report["summary"] = model.summary;
-  report["segments"] = SegmentsJson(model.segments);
-
-  json stations = json::array();
-  for (const PathStation& s : model.stations)
-    stations.push_back(
-        {Number(s.StationPoint.X), Number(s.StationPoint.Y), Number(s.StationDistance)});
-  report["stations"] = stations;
-
-  report["tracks"] = {{"steering", TrackJson(model.steering)},
-                      {"articulation1", TrackJson(model.articulation1)},
-                      {"articulation2", TrackJson(model.articulation2)},
-                      {"articulation3", TrackJson(model.articulation3)},
-                      {"speed", TrackJson(model.speed)}};
-  report["outlineStations"] = model.outlineStations;
-  report["envelope"] = {{"right", PointsJson(model.envelopeRight)},
-                        {"left", PointsJson(model.envelopeLeft)}};
-  report["sweptWidth"] = Optional(figures.sweptWidth);
-  report["blocks"] = {{"vehicle", model.blocks.vehicle},
-                      {"sweep", model.blocks.sweep},
-                      {"envelope", model.blocks.envelope},
-                      {"inserted", model.insertedBlocks}};
-  report["clearance"] = ClearanceJson(model.clearance, figures);
-  AddLegs(report, model);
-  report["axles"] = AxlesJson(model);
-  return report;
+  out.Value(messages, 1);
+  out.Member("metresPerUnit");
+  out.Number(model.metresPerUnit);
+  out.Member("outcome");
+  out.Value(RunOutcomeKey(model.outcome), 1);
+  out.Member("outlineStations");
+  out.Array(model.outlineStations.size(), 1,
+            [&](std::size_t i, int) { out.Integer(model.outlineStations[i]); });
+  out.Member("pathLength");
+  out.Number(model.pathLength);
+  out.Member("segments");
+  out.Value(SegmentsJson(model.segments), 1);
+  out.Member("speedUnit");
+  out.Value(model.speedUnit == 1 ? "mph" : model.speedUnit == 2 ? "m/s" : "km/h", 1);
+  out.Member("stations");
+  rows(model.stations.size(), 1, [&](std::size_t i) {
+    const PathStation& s = model.stations[i];
+    return std::array<double, 3>{s.StationPoint.X, s.StationPoint.Y, s.StationDistance};
+  });
+  out.Member("stopAngle");
+  out.Number(Or(figures.stopAngle));
+  out.Member("stopStation");
+  out.Number(Or(figures.stopStation));
+  out.Member("summary");
+  out.Value(model.summary, 1);
+  out.Member("sweptWidth");
+  out.Number(Or(figures.sweptWidth));
+  out.Member("tracks");
+  out.Begin(1);
+  out.Member("articulation1");
+  track(model.articulation1, 2);
+  out.Member("articulation2");
+  track(model.articulation2, 2);
+  out.Member("articulation3");
+  track(model.articulation3, 2);
+  out.Member("speed");
+  track(model.speed, 2);
+  out.Member("steering");
+  track(model.steering, 2);
+  out.End();
+  out.Member("vehicleLength");
+  out.Number(model.vehicleLength);
+  out.End();
+  out.Raw("\n");
+  out.Finish();
 }
 
 }  // namespace veerline::cli

@@ -1,15 +1,15 @@
 #pragma once
 
-#include <string>
-
-#include <nlohmann/json.hpp>
-
+#include "engine/SafeSave.h"
 #include "run/RunResultModel.h"
 
 namespace veerline::cli {
 
-// The JSON report of one batch run: outcome, messages, figures, the segment
-// chain, stations, tracks, outline stations, envelope, blocks and clearance.
-nlohmann::json MakeRunReport(const RunResultModel& model);
+// Writes the JSON report of one batch run piece by piece to `sink`: outcome,
+// messages, figures, the segment chain, stations, tracks, outline stations,
+// envelope, blocks, clearance, legs and axles, as an object of sorted keys
+// laid out one space a level and ending with a line break. The station
+// tables go straight into the text; no tree of the whole report is built.
+void WriteRunReport(const RunResultModel& model, const SavePieces& sink);
 
 }  // namespace veerline::cli

@@ -67,9 +67,14 @@ class ManoeuvreCliTest : public ::testing::Test {
 #endif
   }
 
+  // The report, checked to be laid out exactly as its tree dumps.
   json Report() const {
     std::ifstream in(File("report.json"));
-    return json::parse(in);
+    std::stringstream text;
+    text << in.rdbuf();
+    json report = json::parse(text.str());
+    EXPECT_EQ(report.dump(1) + "\n", text.str());
+    return report;
   }
   std::string Err() const {
     std::ifstream in(File("err.txt"));

@@ -62,9 +62,14 @@ class RunCliTest : public ::testing::Test {
     return result;
   }
 
+  // The report, checked to be laid out exactly as its tree dumps.
   json Report(const std::string& name) const {
     std::ifstream in(File(name));
-    return json::parse(in);
+    std::stringstream text;
+    text << in.rdbuf();
+    json report = json::parse(text.str());
+    EXPECT_EQ(report.dump(1) + "\n", text.str());
+    return report;
   }
 
   fs::path dir;
