@@ -14,7 +14,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
-  libboost-dev libpolyclipping-dev
+  libboost-dev libpolyclipping-dev libfmt-dev
   xvfb xauth fonts-dejavu-core locales poppler-utils ffmpeg
   python3-ezdxf librecad
 )

@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "cad/dxf/DxfText.h"
+#include "cad/dxf/ShortestReal.h"
 
 namespace veerline::cad {
 
@@ -48,12 +49,13 @@ void DxfEmitter::Text(int code, std::string_view utf8) {
 void DxfEmitter::Real(int code, double value) {
   if (mDiscard) return;
   if (value == 0) value = 0;  // no "-0"
-  char line[kCodeChars + 64 + 4];
+  char line[kCodeChars + kShortestRealChars + 4];
   char* const number = Code(line, code);
-  char* at = std::to_chars(number, number + 64, value).ptr;
+  char* at = WriteShortestReal(number, value);
   // Some readers want a decimal point in a real: "12" becomes "12.0".
-  if (std::string_view(number, static_cast<std::size_t>(at - number)).find_first_of(".eEn") ==
-      std::string_view::npos) {
+  bool marked = false;
+  for (const char* c = number; c != at && !marked; ++c) marked = *c == '.' || *c == 'e' || *c == 'n';
+  if (!marked) {
     *at++ = '.';
     *at++ = '0';
   }
