@@ -25,7 +25,7 @@
 #include "cli/Commands.h"
 #include "cli/Pictures.h"
 #include "cli/RunCommand.h"
-#include "cli/RunReport.h"
+#include "run/RunReport.h"
 #include "cli/VehicleChoice.h"
 #include "engine/SafeSave.h"
 #include "run/ExecuteSweep.h"
@@ -218,13 +218,12 @@ int RunOnce(const RunArgs& args, std::ostream& out, std::ostream& err, RunRecord
                               summary, poses);
   };
   // The report is written into its file as it is put together; `before` runs
-  // once it is whole and before the file replaces the old one.
+  // once it is on the disk, before it replaces the old file.
   auto writeReport = [&](const std::function<void()>& before) {
     objects->report = std::make_unique<RunResultModel>(model(WithPoses::No));
-    SaveFileSafely(args.report, [&](const SavePieces& sink) {
-      WriteRunReport(*objects->report, sink);
-      if (before) before();
-    });
+    SaveFileSafely(
+        args.report, [&](const SavePieces& sink) { WriteRunReport(*objects->report, sink); },
+        before);
   };
   if (!state.refusal.empty()) {
     // A manoeuvre whose leg does not start where the vehicle stands: nothing is written.

@@ -69,7 +69,8 @@ std::filesystem::path SaveTarget(const std::filesystem::path& path) {
 
 #ifndef _WIN32
 void SaveFileSafely(const std::filesystem::path& path,
-                    const std::function<void(const SavePieces&)>& produce) {
+                    const std::function<void(const SavePieces&)>& produce,
+                    const std::function<void()>& beforeReplace) {
   const std::filesystem::path target = SaveTarget(path);
   struct stat old {};
   const bool exists = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
@@ -113,12 +114,21 @@ void SaveFileSafely(const std::filesystem::path& path,
   fd = -1;
   if (closed != 0) Fail(path, std::strerror(abandon(errno)));
   SyncFolder(target.parent_path());
+  if (beforeReplace) {
+    try {
+      beforeReplace();
+    } catch (...) {
+      abandon(0);
+      throw;
+    }
+  }
   if (::rename(temporary.c_str(), target.c_str()) != 0) Fail(path, std::strerror(abandon(errno)));
   SyncFolder(target.parent_path());
 }
 #else
 void SaveFileSafely(const std::filesystem::path& path,
-                    const std::function<void(const SavePieces&)>& produce) {
+                    const std::function<void(const SavePieces&)>& produce,
+                    const std::function<void()>& beforeReplace) {
   const std::filesystem::path target = SaveTarget(path);
   std::error_code ec;
   const std::filesystem::path temporary = TemporaryName(target, 0);
@@ -140,6 +150,14 @@ void SaveFileSafely(const std::filesystem::path& path,
       out.close();
       abandon();
       Fail(path, "writing failed");
+    }
+  }
+  if (beforeReplace) {
+    try {
+      beforeReplace();
+    } catch (...) {
+      abandon();
+      throw;
     }
   }
   std::filesystem::rename(temporary, target, ec);

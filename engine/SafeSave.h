@@ -24,10 +24,14 @@ class SaveError : public std::runtime_error {
 using SavePieces = std::function<void(std::string_view)>;
 
 // Calls produce with a sink for the content, piece by piece, then replaces
-// the file. An exception from produce is passed on after the clean-up;
-// failures of the save itself throw SaveError.
+// the file. beforeReplace, when given, runs once the new content is on the
+// disk, just before it replaces the file: a save that must wait for another
+// waits there, and an exception from it leaves the old file. An exception
+// from produce or beforeReplace is passed on after the clean-up; failures of
+// the save itself throw SaveError.
 void SaveFileSafely(const std::filesystem::path& path,
-                    const std::function<void(const SavePieces&)>& produce);
+                    const std::function<void(const SavePieces&)>& produce,
+                    const std::function<void()>& beforeReplace = {});
 
 // The same for content already in memory.
 void SaveFileSafely(const std::filesystem::path& path, std::string_view content);

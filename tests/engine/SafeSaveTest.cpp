@@ -74,6 +74,13 @@ TEST(SaveFileSafely, FailuresLeaveTheOldFileAndNoTemporaryFile) {
                std::runtime_error);
   EXPECT_EQ(Read(file), "old");
   EXPECT_EQ(folder.Entries(), 1u);
+  // The content is whole, but what the save waited on before replacing failed.
+  EXPECT_THROW(SaveFileSafely(
+                   file, [](const SavePieces& put) { put("whole"); },
+                   [] { throw std::runtime_error("the drawing was not saved"); }),
+               std::runtime_error);
+  EXPECT_EQ(Read(file), "old");
+  EXPECT_EQ(folder.Entries(), 1u);
 
   // The rename fails: a folder stands where the file should go.
   fs::create_directories(folder.path / "taken" / "inside");

@@ -1,13 +1,13 @@
-#include "cli/RunReport.h"
+#include "run/RunReport.h"
 
 #include <array>
 #include <cmath>
 #include <limits>
 
-#include "cli/JsonStream.h"
+#include "run/JsonStream.h"
 
 
-namespace veerline::cli {
+namespace veerline {
 namespace {
 
 using nlohmann::json;
@@ -189,4 +189,4 @@ void WriteRunReport(const RunResultModel& model, const SavePieces& sink) {
   out.Finish();
 }
 
-}  // namespace veerline::cli
+}  // namespace veerline

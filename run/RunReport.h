@@ -3,7 +3,7 @@
 #include "engine/SafeSave.h"
 #include "run/RunResultModel.h"
 
-namespace veerline::cli {
+namespace veerline {
 
 // Writes the JSON report of one batch run piece by piece to `sink`: outcome,
 // messages, figures, the segment chain, stations, tracks, outline stations,
@@ -12,4 +12,4 @@ namespace veerline::cli {
 // tables go straight into the text; no tree of the whole report is built.
 void WriteRunReport(const RunResultModel& model, const SavePieces& sink);
 
-}  // namespace veerline::cli
+}  // namespace veerline

@@ -16,7 +16,7 @@
 
 #include "engine/SafeSave.h"
 
-namespace veerline::cli {
+namespace veerline {
 
 class JsonStream {
  public:
@@ -77,4 +77,4 @@ class JsonStream {
   std::vector<Open> open_;
 };
 
-}  // namespace veerline::cli
+}  // namespace veerline

@@ -1,9 +1,9 @@
-#include "cli/JsonStream.h"
+#include "run/JsonStream.h"
 
 #include <charconv>
 #include <cmath>
 
-namespace veerline::cli {
+namespace veerline {
 namespace {
 constexpr std::size_t kPieceSize = 256 * 1024;
 }  // namespace
@@ -89,4 +89,4 @@ void JsonStream::Numbers(const double* values, std::size_t count, int level) {
   Array(count, level, [&](std::size_t i, int) { Number(values[i]); });
 }
 
-}  // namespace veerline::cli
+}  // namespace veerline
