@@ -219,8 +219,15 @@ int RunOnce(const RunArgs& args, std::ostream& out, std::ostream& err, RunRecord
   };
   // The report is written into its file as it is put together; `before` runs
   // once it is on the disk, before it replaces the old file.
+  // It takes the run's tables out of the state unless a picture still draws
+  // from them: a long run's report then holds no second copy.
+  const bool tablesDrawnLater = !args.diagrams.empty() || !args.pdf.empty() || !args.animation.empty();
   auto writeReport = [&](const std::function<void()>& before) {
-    objects->report = std::make_unique<RunResultModel>(model(WithPoses::No));
+    objects->report = std::make_unique<RunResultModel>(
+        tablesDrawnLater ? model(WithPoses::No)
+                         : MakeRunResultModel(run, std::move(state), host.Messages(),
+                                              inputs.speedUnit, inputs.vehicle.Type, summary,
+                                              WithPoses::No));
     SaveFileSafely(
         args.report, [&](const SavePieces& sink) { WriteRunReport(*objects->report, sink); },
         before);

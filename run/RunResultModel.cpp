@@ -85,7 +85,10 @@ std::optional<std::size_t> RunResultModel::StopPose() const {
   return std::min(static_cast<std::size_t>(index), poses.size() - 1);
 }
 
-RunResultModel MakeRunResultModel(const RunResult& run, const RunState& state,
+namespace {
+
+// The model without the run's large tables, which the callers copy or take.
+RunResultModel ModelWithoutTables(const RunResult& run, const RunState& state,
                                   std::vector<RecordedMessage> messages, int speedUnit,
                                   int vehicleType, std::string summary, WithPoses poses) {
   RunResultModel model;
@@ -100,15 +103,6 @@ RunResultModel MakeRunResultModel(const RunResult& run, const RunState& state,
   model.metresPerUnit = state.metresPerUnit;
   model.vehicleLength = state.vehicleLength;
   model.segments = state.segments;
-  model.stations = state.stations;
-  model.steering = state.steeringTrack;
-  model.articulation1 = state.articulationTrack1;
-  model.articulation2 = state.articulationTrack2;
-  model.articulation3 = state.articulationTrack3;
-  model.speed = state.speedTrack;
-  model.outlineStations = state.outlineStations;
-  model.envelopeRight = state.envelopeRight;
-  model.envelopeLeft = state.envelopeLeft;
   model.blocks = run.blocks;
   model.insertedBlocks = run.insertedBlocks;
   model.clearance = state.clearance;
@@ -124,8 +118,42 @@ RunResultModel MakeRunResultModel(const RunResult& run, const RunState& state,
       model.legAt[i] = static_cast<int>(j);
     }
   }
-  model.axles = state.axles;
   if (poses == WithPoses::Yes) model.poses = Poses(state);
+  return model;
+}
+
+// Copies the tables, or moves them when `State` is an rvalue.
+template <class State>
+void TakeTables(RunResultModel& model, State&& state) {
+  model.stations = std::forward<State>(state).stations;
+  model.steering = std::forward<State>(state).steeringTrack;
+  model.articulation1 = std::forward<State>(state).articulationTrack1;
+  model.articulation2 = std::forward<State>(state).articulationTrack2;
+  model.articulation3 = std::forward<State>(state).articulationTrack3;
+  model.speed = std::forward<State>(state).speedTrack;
+  model.outlineStations = std::forward<State>(state).outlineStations;
+  model.envelopeRight = std::forward<State>(state).envelopeRight;
+  model.envelopeLeft = std::forward<State>(state).envelopeLeft;
+  model.axles = std::forward<State>(state).axles;
+}
+
+}  // namespace
+
+RunResultModel MakeRunResultModel(const RunResult& run, const RunState& state,
+                                  std::vector<RecordedMessage> messages, int speedUnit,
+                                  int vehicleType, std::string summary, WithPoses poses) {
+  RunResultModel model = ModelWithoutTables(run, state, std::move(messages), speedUnit,
+                                            vehicleType, std::move(summary), poses);
+  TakeTables(model, state);
+  return model;
+}
+
+RunResultModel MakeRunResultModel(const RunResult& run, RunState&& state,
+                                  std::vector<RecordedMessage> messages, int speedUnit,
+                                  int vehicleType, std::string summary, WithPoses poses) {
+  RunResultModel model = ModelWithoutTables(run, state, std::move(messages), speedUnit,
+                                            vehicleType, std::move(summary), poses);
+  TakeTables(model, std::move(state));
   return model;
 }
 

@@ -89,5 +89,12 @@ RunResultModel MakeRunResultModel(const RunResult& run, const RunState& state,
                                   std::vector<RecordedMessage> messages, int speedUnit,
                                   int vehicleType, std::string summary,
                                   WithPoses poses = WithPoses::Yes);
+// The same, taking the run's tables (stations, tracks, outline stations,
+// envelope, axles) out of the state instead of copying them, for a caller
+// that needs no more of the state than the rest.
+RunResultModel MakeRunResultModel(const RunResult& run, RunState&& state,
+                                  std::vector<RecordedMessage> messages, int speedUnit,
+                                  int vehicleType, std::string summary,
+                                  WithPoses poses = WithPoses::Yes);
 
 }  // namespace veerline
