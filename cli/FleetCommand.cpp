@@ -21,13 +21,10 @@
 #include <thread>
 #include <vector>
 
-#include <QBuffer>
-#include <QImage>
-
 #include "cli/BadInput.h"
 #include "cli/Commands.h"
 #include "cli/FleetRows.h"
-#include "cli/Pictures.h"
+#include "cli/PictureModule.h"
 #include "cli/RunCommand.h"
 #include "library/VehicleDataFile.h"
 
@@ -48,10 +45,6 @@ struct FleetArgs {
   std::string outDir;
 };
 
-// Thumbnails in fleet.html: wide enough to see the vehicle, small enough that
-// the page of a whole library stays light.
-constexpr int kThumbnailWidth = 480;
-
 void WriteWhole(const fs::path& file, const std::string& text) {
   const fs::path temp = file.string() + ".tmp";
   {
@@ -61,17 +54,6 @@ void WriteWhole(const fs::path& file, const std::string& text) {
     if (!out) throw std::runtime_error("cannot write " + file.string());
   }
   fs::rename(temp, file);
-}
-
-// The run's picture made small, as PNG bytes; empty when there is none.
-std::string Thumbnail(const QImage& picture) {
-  if (picture.isNull()) return {};
-  const QImage small = picture.scaledToWidth(kThumbnailWidth, Qt::SmoothTransformation);
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  small.save(&buffer, "PNG");
-  return bytes.toStdString();
 }
 
 // The vehicles asked for, in library order; every name given must exist.
@@ -130,7 +112,7 @@ FleetFileRow RunRow(const library::NumberedVehicle& numbered, const FleetArgs& a
   }
   FleetFileRow row{MakeFleetRow(numbered.vehicle.Name, fs::path(args.library).filename().string(),
                                 numbered.record, record.figures, record.messages, err.str()),
-                   Thumbnail(record.picture)};
+                   record.thumbnailPng};
   return row;
 }
 
@@ -141,8 +123,9 @@ int Fleet(const FleetArgs& args) {
   fs::create_directories(outDir / "rows", ec);
   if (ec) throw BadInput(args.outDir + ": " + ec.message());
 
-  // Made here, before any run starts: every run paints its picture through it.
-  PictureSupport pictures;
+  // Loaded here, before any run starts, so that the module's GUI application
+  // is made on this thread: every run paints its picture through it.
+  Pictures();
   const unsigned jobs = std::min<unsigned>(
       args.jobs > 0 ? args.jobs : std::max(1u, std::thread::hardware_concurrency()),
       static_cast<unsigned>(vehicles.size()));

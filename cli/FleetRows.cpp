@@ -1,14 +1,33 @@
 #include "cli/FleetRows.h"
 
-#include <QByteArray>
-#include <cmath>
+#include <algorithm>
 #include <charconv>
+#include <cmath>
+#include <cstdint>
 #include <sstream>
 
 namespace veerline::cli {
 namespace {
 
 using nlohmann::json;
+
+// Bytes as base64 text (the standard alphabet, padded with "="), for a
+// picture inside the page.
+std::string Base64(const std::string& bytes) {
+  static constexpr char kAlphabet[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string text;
+  text.reserve((bytes.size() + 2) / 3 * 4);
+  for (std::size_t i = 0; i < bytes.size(); i += 3) {
+    const std::size_t n = std::min<std::size_t>(3, bytes.size() - i);
+    std::uint32_t group = 0;
+    for (std::size_t k = 0; k < 3; ++k)
+      group = group << 8 | (k < n ? static_cast<unsigned char>(bytes[i + k]) : 0u);
+    for (std::size_t k = 0; k < 4; ++k)
+      text += k <= n ? kAlphabet[(group >> (18 - 6 * k)) & 63] : '=';
+  }
+  return text;
+}
 
 // The figures of a row, in the order the files show them.
 const char* const kFigures[] = {"outcome",           "stopStation", "maxSteeringAngle",
@@ -128,10 +147,8 @@ std::string FleetHtml(const std::vector<FleetFileRow>& rows, const std::string& 
     const bool fits = FleetRowFits(row);
     out << "<tr class=\"" << (fits ? "fits" : "nofit") << "\"><td>";
     if (!fileRow.picturePng.empty()) {
-      const QByteArray png(fileRow.picturePng.data(),
-                           static_cast<qsizetype>(fileRow.picturePng.size()));
       out << "<img alt=\"" << Html(row.vehicle) << "\" src=\"data:image/png;base64,"
-          << png.toBase64().toStdString() << "\">";
+          << Base64(fileRow.picturePng) << "\">";
     }
     out << "</td><td>" << Html(row.vehicle) << "<br><small>" << Html(row.library) << " #"
         << row.record << "</small></td><td class=\"v\">" << Html(FleetVerdict(row)) << "</td>";

@@ -1,9 +1,9 @@
+#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <future>
 #include <memory>
 
-#include <QDate>
 #include <iostream>
 #include <optional>
 #include <sstream>
@@ -23,7 +23,7 @@
 #include "cli/BadInput.h"
 #include "cli/CliHost.h"
 #include "cli/Commands.h"
-#include "cli/Pictures.h"
+#include "cli/PictureModule.h"
 #include "cli/RunCommand.h"
 #include "run/RunReport.h"
 #include "cli/VehicleChoice.h"
@@ -130,28 +130,46 @@ std::string UnitAbbreviation(int lengthUnit) {
   return lengthUnit >= 0 && lengthUnit <= 6 ? kNames[lengthUnit] : "";
 }
 
-paint::Paper PaperOf(const std::string& text) {
-  if (text == "a4" || text == "A4") return paint::Paper::A4;
-  if (text == "a3" || text == "A3") return paint::Paper::A3;
+ReportPaper PaperOf(const std::string& text) {
+  if (text == "a4" || text == "A4") return ReportPaper::A4;
+  if (text == "a3" || text == "A3") return ReportPaper::A3;
   throw BadInput("unknown paper '" + text + "' (use a4 or a3)");
 }
 
+// Today's date where the program runs, as YYYY-MM-DD.
+std::string LocalDate() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+#if defined(_WIN32)
+  localtime_s(&local, &now);
+#else
+  localtime_r(&now, &local);
+#endif
+  char text[16];
+  return std::string(text, std::strftime(text, sizeof text, "%Y-%m-%d", &local));
+}
+
+std::string Trimmed(const std::string& text) {
+  const char* const blanks = " \t\r\n\f\v";
+  const auto first = text.find_first_not_of(blanks);
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(blanks) + 1 - first);
+}
+
 // What the design report says of the run beside its results.
-paint::ReportTitle MakeReportTitle(const RunArgs& args, const RunInputs& inputs,
-                                   const VehicleRecord& vehicle) {
+ReportTitleText MakeReportTitle(const RunArgs& args, const RunInputs& inputs,
+                                const VehicleRecord& vehicle) {
   const NumberSymbols point = NumberSymbols::PointDecimal();
-  paint::ReportTitle title;
-  title.drawingFile = QString::fromStdString(std::filesystem::path(args.drawing).filename().string());
-  title.date = QDate::currentDate().toString(Qt::ISODate);
-  title.vehicleName = QString::fromStdString(vehicle.Name).trimmed();
+  namespace fs = std::filesystem;
+  ReportTitleText title;
+  title.drawingFile = fs::path(args.drawing).filename().string();
+  title.date = LocalDate();
+  title.vehicleName = Trimmed(vehicle.Name);
   const std::string library = args.vehicle.library.empty() ? DefaultLibraryPath() : args.vehicle.library;
-  title.vehicleSource =
-      args.vehicle.json.empty()
-          ? QStringLiteral("library ") +
-                QString::fromStdString(std::filesystem::path(library).filename().string())
-          : QStringLiteral("vehicle file ") +
-                QString::fromStdString(std::filesystem::path(args.vehicle.json).filename().string());
-  title.unitLabel = QString::fromStdString(UnitAbbreviation(inputs.pathUnit));
+  title.vehicleSource = args.vehicle.json.empty()
+                            ? "library " + fs::path(library).filename().string()
+                            : "vehicle file " + fs::path(args.vehicle.json).filename().string();
+  title.unitLabel = UnitAbbreviation(inputs.pathUnit);
   title.speed = TryParseFieldNumber(inputs.txt_Speed, point);
   title.lockToLock = TryParseFieldNumber(inputs.vehicle[Dimension::LockToLockTime], point);
   return title;
@@ -160,7 +178,7 @@ paint::ReportTitle MakeReportTitle(const RunArgs& args, const RunInputs& inputs,
 bool RunHappened(RunOutcome outcome) { return outcome != RunOutcome::Ended; }
 
 int RunOnce(const RunArgs& args, std::ostream& out, std::ostream& err, RunRecord* record) {
-  const paint::Paper paper = PaperOf(args.paper);
+  const ReportPaper paper = PaperOf(args.paper);
   const VehicleRecord vehicle = LoadVehicleChoice(args.vehicle);
   RunInputs inputs = MakeInputs(args, vehicle);
 
@@ -249,10 +267,6 @@ int RunOnce(const RunArgs& args, std::ostream& out, std::ostream& err, RunRecord
   }
 
   cad::DrawingModel& result = *attacher.Current();
-  std::optional<PictureSupport> pictures;
-  if (!args.picture.empty() || !args.diagrams.empty() || !args.pdf.empty() ||
-      !args.animation.empty())
-    pictures.emplace();
   // The drawing is saved on a second thread while this one writes the report;
   // the report replaces its file only once the drawing is saved, so that a
   // drawing that cannot be saved leaves no report either.
@@ -276,17 +290,18 @@ int RunOnce(const RunArgs& args, std::ostream& out, std::ostream& err, RunRecord
     writeReport(nullptr);
   }
   if (!args.picture.empty()) {
-    QImage picture = WriteDrawingPicture(result, UnitAbbreviation(inputs.pathUnit), args.picture);
-    if (record != nullptr) record->picture = std::move(picture);
+    std::string thumbnail = Pictures().DrawingPicture(result, UnitAbbreviation(inputs.pathUnit),
+                                                      args.picture, record ? kThumbnailWidth : 0);
+    if (record != nullptr) record->thumbnailPng = std::move(thumbnail);
   }
-  if (!args.diagrams.empty()) WriteDiagramPictures(state, inputs.speedUnit, args.diagrams);
+  if (!args.diagrams.empty()) Pictures().Diagrams(state, inputs.speedUnit, args.diagrams);
   if (!args.pdf.empty() || !args.animation.empty()) {
     const RunResultModel run = model(WithPoses::Yes);
-    const paint::ReportTitle title = MakeReportTitle(args, inputs, vehicle);
-    if (!args.pdf.empty()) WriteDesignReport(result, run, title, paper, args.pdf);
+    const ReportTitleText title = MakeReportTitle(args, inputs, vehicle);
+    if (!args.pdf.empty()) Pictures().DesignReport(result, run, title, paper, args.pdf);
     if (!args.animation.empty()) {
       const double perUnit = inputs.speedUnit == 1 ? 0.44704 : inputs.speedUnit == 2 ? 1 : 1 / 3.6;
-      WriteAnimation(result, run, title, title.speed.value_or(0) * perUnit, args.animation);
+      Pictures().Animation(result, run, title, title.speed.value_or(0) * perUnit, args.animation);
     }
   }
   out << summary << "\n";

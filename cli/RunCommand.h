@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include <QImage>
 
 #include "cli/VehicleChoice.h"
 #include "run/BatchHost.h"
@@ -43,12 +42,15 @@ struct RunArgs {
   bool endsProcess = false;
 };
 
+// The width of the thumbnail a run with a picture gives its caller.
+inline constexpr int kThumbnailWidth = 480;
+
 // What a run gives a caller in the same process: its figures, the messages
-// it showed and the picture it wrote.
+// it showed and, when it wrote a picture, a thumbnail of it as PNG bytes.
 struct RunRecord {
   RunFigures figures;
   std::vector<RecordedMessage> messages;
-  QImage picture;
+  std::string thumbnailPng;
 };
 
 // The code of a speed unit written km/h, mph or m/s; another throws BadInput.
