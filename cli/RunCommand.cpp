@@ -182,6 +182,12 @@ int RunOnce(const RunArgs& args, std::ostream& out, std::ostream& err, RunRecord
   const VehicleRecord vehicle = LoadVehicleChoice(args.vehicle);
   RunInputs inputs = MakeInputs(args, vehicle);
 
+  // The picture module is loaded before the run, so that a program without
+  // it refuses at once and writes nothing.
+  if (!args.picture.empty() || !args.diagrams.empty() || !args.pdf.empty() ||
+      !args.animation.empty())
+    Pictures();
+
   std::unique_ptr<cad::DrawingModel> drawing = cad::ReadDxfFile(args.drawing);
   inputs.legs = ParseLegs(args.legs, *drawing);
   if (!inputs.legs.empty() && !args.path.empty())

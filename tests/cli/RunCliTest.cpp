@@ -130,6 +130,28 @@ TEST_F(RunCliTest, StraightTruckRunWritesDrawingReportAndPictures) {
             json::array({blocks["sweep"], blocks["envelope"], blocks["vehicle"]}));
 }
 
+#ifndef _WIN32
+// A program installed without its picture module still runs, but refuses a
+// picture at once, saying what is missing, and writes nothing.
+TEST_F(RunCliTest, PictureWithoutThePictureModuleIsRefusedBeforeTheRun) {
+  Write("line.dxf", Drawing({{"2F", {{{0, 0, 0}, {40, 0, 0}}}}}));
+  const fs::path alone = dir / "alone";
+  fs::create_directories(alone);
+  fs::copy_file(kCli, alone / "veerline-cli");
+  fs::permissions(alone / "veerline-cli", fs::perms::owner_all);
+  const std::string cli = (alone / "veerline-cli").string() + " run " + File("line.dxf") +
+                          " --library " + kLibrary + " --out " + File("out.dxf");
+  EXPECT_EQ(std::system((cli + " >/dev/null 2>&1").c_str()), 0);
+  fs::remove(File("out.dxf"));
+  const int raw = std::system((cli + " --picture " + File("p.png") + " 2>" + File("err.txt")).c_str());
+  EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 2);
+  std::ifstream in(File("err.txt"));
+  const std::string err((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_NE(err.find("veerline-cli-pictures"), std::string::npos) << err;
+  EXPECT_FALSE(fs::exists(File("out.dxf")));
+}
+#endif
+
 TEST_F(RunCliTest, SeveralPolylinesNeedAPathHandle) {
   Write("two.dxf", Drawing({{"A1", {{{0, 0, 0}, {40, 0, 0}}}}, {"B2", {{{0, 5, 0}, {40, 5, 0}}}}}));
   const auto result = Cli(File("two.dxf") + " --library " + kLibrary);
