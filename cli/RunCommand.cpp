@@ -231,15 +231,17 @@ int RunOnce(const RunArgs& args, std::ostream& out, std::ostream& err, RunRecord
 
   const RunResult run = ExecuteButton(inputs, context);
   const RunOutcome outcome = run.outcome;
+  // Measured once, for the caller, the report and the design report alike.
+  const RunFigures figures = MeasureRun(outcome, state);
   if (record != nullptr) {
-    record->figures = MeasureRun(outcome, state);
+    record->figures = figures;
     record->messages = host.Messages();
   }
   const std::string summary = RunHappened(outcome) ? host.StatusText() : std::string();
 
   auto model = [&](WithPoses poses) {
     return MakeRunResultModel(run, state, host.Messages(), inputs.speedUnit, inputs.vehicle.Type,
-                              summary, poses);
+                              summary, poses, figures);
   };
   // The report is written into its file as it is put together; `before` runs
   // once it is on the disk, before it replaces the old file.
@@ -251,7 +253,7 @@ int RunOnce(const RunArgs& args, std::ostream& out, std::ostream& err, RunRecord
         tablesDrawnLater ? model(WithPoses::No)
                          : MakeRunResultModel(run, std::move(state), host.Messages(),
                                               inputs.speedUnit, inputs.vehicle.Type, summary,
-                                              WithPoses::No));
+                                              WithPoses::No, figures));
     SaveFileSafely(
         args.report, [&](const SavePieces& sink) { WriteRunReport(*objects->report, sink); },
         before);

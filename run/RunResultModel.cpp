@@ -90,10 +90,11 @@ namespace {
 // The model without the run's large tables, which the callers copy or take.
 RunResultModel ModelWithoutTables(const RunResult& run, const RunState& state,
                                   std::vector<RecordedMessage> messages, int speedUnit,
-                                  int vehicleType, std::string summary, WithPoses poses) {
+                                  int vehicleType, std::string summary, WithPoses poses,
+                                  const std::optional<RunFigures>& figures) {
   RunResultModel model;
   model.outcome = run.outcome;
-  model.figures = MeasureRun(run.outcome, state);
+  model.figures = figures ? *figures : MeasureRun(run.outcome, state);
   model.messages = std::move(messages);
   model.summary = std::move(summary);
   model.speedUnit = speedUnit;
@@ -141,18 +142,20 @@ void TakeTables(RunResultModel& model, State&& state) {
 
 RunResultModel MakeRunResultModel(const RunResult& run, const RunState& state,
                                   std::vector<RecordedMessage> messages, int speedUnit,
-                                  int vehicleType, std::string summary, WithPoses poses) {
+                                  int vehicleType, std::string summary, WithPoses poses,
+                                  const std::optional<RunFigures>& figures) {
   RunResultModel model = ModelWithoutTables(run, state, std::move(messages), speedUnit,
-                                            vehicleType, std::move(summary), poses);
+                                            vehicleType, std::move(summary), poses, figures);
   TakeTables(model, state);
   return model;
 }
 
 RunResultModel MakeRunResultModel(const RunResult& run, RunState&& state,
                                   std::vector<RecordedMessage> messages, int speedUnit,
-                                  int vehicleType, std::string summary, WithPoses poses) {
+                                  int vehicleType, std::string summary, WithPoses poses,
+                                  const std::optional<RunFigures>& figures) {
   RunResultModel model = ModelWithoutTables(run, state, std::move(messages), speedUnit,
-                                            vehicleType, std::move(summary), poses);
+                                            vehicleType, std::move(summary), poses, figures);
   TakeTables(model, std::move(state));
   return model;
 }

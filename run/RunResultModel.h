@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -83,18 +84,21 @@ struct RunResultModel {
 
 // Builds the model of a run from the state it left, the messages it showed
 // and its summary line. The poses are only made when asked for: a report
-// that does not draw the vehicle need not hold them.
+// that does not draw the vehicle need not hold them. The figures are
+// measured unless the caller has measured them already.
 enum class WithPoses { No, Yes };
 RunResultModel MakeRunResultModel(const RunResult& run, const RunState& state,
                                   std::vector<RecordedMessage> messages, int speedUnit,
                                   int vehicleType, std::string summary,
-                                  WithPoses poses = WithPoses::Yes);
+                                  WithPoses poses = WithPoses::Yes,
+                                  const std::optional<RunFigures>& figures = std::nullopt);
 // The same, taking the run's tables (stations, tracks, outline stations,
 // envelope, axles) out of the state instead of copying them, for a caller
 // that needs no more of the state than the rest.
 RunResultModel MakeRunResultModel(const RunResult& run, RunState&& state,
                                   std::vector<RecordedMessage> messages, int speedUnit,
                                   int vehicleType, std::string summary,
-                                  WithPoses poses = WithPoses::Yes);
+                                  WithPoses poses = WithPoses::Yes,
+                                  const std::optional<RunFigures>& figures = std::nullopt);
 
 }  // namespace veerline
