@@ -193,8 +193,7 @@ void AdditionWriter::LightweightPolyline(const DrawingEntity& e, const std::stri
   mOut.Int(70, d.Closed ? 1 : 0);
   if (d.Elevation != 0) mOut.Real(38, d.Elevation);
   for (const PolylineVertex& v : d.Vertices) {
-    mOut.Real(10, v.X);
-    mOut.Real(20, v.Y);
+    mOut.Reals(10, v.X, 20, v.Y);
     if (v.StartWidth != 0 || v.EndWidth != 0) {
       mOut.Real(40, v.StartWidth);
       mOut.Real(41, v.EndWidth);

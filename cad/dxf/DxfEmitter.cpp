@@ -46,12 +46,10 @@ void DxfEmitter::Text(int code, std::string_view utf8) {
   mOut.append(end, End(end));
 }
 
-void DxfEmitter::Real(int code, double value) {
-  if (mDiscard) return;
+char* DxfEmitter::RealLine(char* at, int code, double value) const {
   if (value == 0) value = 0;  // no "-0"
-  char line[kCodeChars + kShortestRealChars + 4];
-  char* const number = Code(line, code);
-  char* at = WriteShortestReal(number, value);
+  char* const number = Code(at, code);
+  at = WriteShortestReal(number, value);
   // Some readers want a decimal point in a real: "12" becomes "12.0".
   bool marked = false;
   for (const char* c = number; c != at && !marked; ++c) marked = *c == '.' || *c == 'e' || *c == 'n';
@@ -59,7 +57,19 @@ void DxfEmitter::Real(int code, double value) {
     *at++ = '.';
     *at++ = '0';
   }
-  mOut.append(line, End(at));
+  return End(at);
+}
+
+void DxfEmitter::Real(int code, double value) {
+  if (mDiscard) return;
+  char line[kRealLineChars];
+  mOut.append(line, RealLine(line, code, value));
+}
+
+void DxfEmitter::Reals(int code, double value, int nextCode, double nextValue) {
+  if (mDiscard) return;
+  char lines[2 * kRealLineChars];
+  mOut.append(lines, RealLine(RealLine(lines, code, value), nextCode, nextValue));
 }
 
 void DxfEmitter::Int(int code, long long value) {

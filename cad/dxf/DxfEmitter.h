@@ -8,6 +8,7 @@
 
 #include "cad/dxf/CadEntityInterface.h"
 #include "cad/dxf/DxfTags.h"
+#include "cad/dxf/ShortestReal.h"
 
 namespace veerline::cad {
 
@@ -20,6 +21,8 @@ class DxfEmitter {
   // A text value, encoded for the file; line breaks become blanks.
   void Text(int code, std::string_view utf8);
   void Real(int code, double value);
+  // Two reals at once (the X and Y of a vertex): one append instead of two.
+  void Reals(int code, double value, int nextCode, double nextValue);
   void Int(int code, long long value);
   void Point(int code, const CadPoint& point);
 
@@ -36,6 +39,10 @@ class DxfEmitter {
   // returns the end of what it wrote.
   char* Code(char* at, int code) const;
   char* End(char* at) const;
+  // Room for a group of a real: code, line end, the number with ".0", line end.
+  static constexpr std::size_t kRealLineChars = kCodeChars + kShortestRealChars + 8;
+  // Writes the group of a real at `at`; returns the end of what it wrote.
+  char* RealLine(char* at, int code, double value) const;
 
   DxfLineStyle mStyle;
   bool mUtf8;
