@@ -184,13 +184,16 @@ bool TyresCertainlyFinite(const Point2D& p1, const SegmentRecord& segment, doubl
 SegmentCorners SegmentCornersAt(const Point2D& p1, const Point2D& p2, const SegmentRecord& segment,
                                 double leftWheelAngle, double rightWheelAngle, double segmentIndex,
                                 double stationDistance, int vehicleType, double metresPerUnit,
-                                RunState& state, Host& host, bool* tyresLeftOut) {
+                                RunState& state, Host& host, bool* tyresLeftOut,
+                                std::optional<double>* headingOut = nullptr) {
   if (tyresLeftOut != nullptr) *tyresLeftOut = false;
   // One named result for every way out, so that it is built in place.
   SegmentCorners corners{};
   try {
     if (metresPerUnit == 0) throw std::domain_error("Division by zero");
-    const LocalFrame frame(p1, HeadingAngle(p1, p2));
+    const double heading = HeadingAngle(p1, p2);
+    if (headingOut != nullptr) *headingOut = heading;
+    const LocalFrame frame(p1, heading);
     corners[0] = p1;
     corners[1] = p2;
 
@@ -296,9 +299,10 @@ SegmentCorners CalcSegmentCornersLeavingTyres(const Point2D& p1, const Point2D& 
                                               double rightWheelAngle, double segmentIndex,
                                               double stationDistance, int vehicleType,
                                               double metresPerUnit, RunState& state, Host& host,
-                                              bool& tyresLeftOut) {
+                                              bool& tyresLeftOut, std::optional<double>* heading) {
   return SegmentCornersAt(p1, p2, segment, leftWheelAngle, rightWheelAngle, segmentIndex,
-                          stationDistance, vehicleType, metresPerUnit, state, host, &tyresLeftOut);
+                          stationDistance, vehicleType, metresPerUnit, state, host, &tyresLeftOut,
+                          heading);
 }
 
 void PlaceTyres(SegmentCorners& corners, const Point2D& p1, const Point2D& p2,

@@ -4,6 +4,8 @@
 // routines the engine shares: point rotation, the guarded arctangent and the
 // intersection of two line segments.
 
+#include <optional>
+
 #include "engine/Geometry.h"
 #include "engine/Host.h"
 #include "engine/RunState.h"
@@ -67,13 +69,15 @@ SegmentCorners CalcSegmentCorners(const Point2D& p1, const Point2D& p2,
 // 7..92 other than the rear axle edges 43 and 58) certainly come out as finite
 // numbers, they are left at (0, 0) and tyresLeftOut is set; PlaceTyres adds
 // them later with the same values. The station loop draws tyres at a few
-// stations only.
+// stations only. Where heading is given, it receives HeadingAngle(p1, p2) once
+// that is worked out (the loop needs it as well), and is left alone otherwise.
 SegmentCorners CalcSegmentCornersLeavingTyres(const Point2D& p1, const Point2D& p2,
                                               const SegmentRecord& segment, double leftWheelAngle,
                                               double rightWheelAngle, double segmentIndex,
                                               double stationDistance, int vehicleType,
                                               double metresPerUnit, RunState& state, Host& host,
-                                              bool& tyresLeftOut);
+                                              bool& tyresLeftOut,
+                                              std::optional<double>* heading = nullptr);
 
 // Adds the tyre blocks that CalcSegmentCornersLeavingTyres left out, given the
 // same points, segment, wheel angles, type and unit.

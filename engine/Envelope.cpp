@@ -10,7 +10,6 @@
 #include <utility>
 
 #include "engine/BodyGeometry.h"
-#include "engine/Rounding.h"
 #include "engine/SideLineIndex.h"
 #include "engine/SweptArea.h"
 
@@ -85,7 +84,12 @@ void ProbeSidePlain(SideScan& side, const Point2D& centre, const Point2D& probeE
 }  // namespace
 
 int SortPivotRow(int lo, int hi) {
-  return static_cast<int>(RoundHalfEven((static_cast<double>(lo) + hi) / 2.0));
+  // (lo + hi) / 2 rounded half to even, in whole numbers: the lower middle,
+  // moved up by one where the sum is odd and the lower middle is odd.
+  const long long sum = static_cast<long long>(lo) + hi;
+  long long middle = sum >= 0 ? sum / 2 : -((1 - sum) / 2);
+  if (sum % 2 != 0 && middle % 2 != 0) ++middle;
+  return static_cast<int>(middle);
 }
 
 void SortRows(SegmentLines& table, int lo, int hi, bool ascending) {

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <exception>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -196,10 +197,11 @@ enum class StepEnd { Continue, LimitStop, StopRequested };
 // One segment's points at one station. Where its tyres were left out (they
 // certainly come out finite), only the points the loop reads are kept, with
 // what it takes to add the tyres when the segment is drawn, so that copying it
-// from station to station costs little; otherwise all 93 points are kept.
+// from station to station costs little; otherwise all 93 points are kept, on
+// the heap, so that the common case stays small.
 class StationCorners {
  public:
-  StationCorners() : mAll(SegmentCorners{}) {}
+  StationCorners() : mAll(std::make_unique<SegmentCorners>()) {}
   StationCorners(const SegmentCorners& points, bool tyresLeftOut, std::size_t segment,
                  const Point2D& p1, const Point2D& p2, double leftWheelAngle,
                  double rightWheelAngle)
@@ -209,12 +211,40 @@ class StationCorners {
         mLeftWheelAngle(leftWheelAngle),
         mRightWheelAngle(rightWheelAngle) {
     if (!tyresLeftOut) {
-      mAll = points;
+      mAll = std::make_unique<SegmentCorners>(points);
       return;
     }
     std::copy(points.begin(), points.begin() + mBody.size(), mBody.begin());
     mRearEdges = {points[kRearEdgeLeft], points[kRearEdgeRight]};
   }
+  StationCorners(const StationCorners& other)
+      : mBody(other.mBody),
+        mRearEdges(other.mRearEdges),
+        mAll(other.mAll ? std::make_unique<SegmentCorners>(*other.mAll) : nullptr),
+        mSegment(other.mSegment),
+        mP1(other.mP1),
+        mP2(other.mP2),
+        mLeftWheelAngle(other.mLeftWheelAngle),
+        mRightWheelAngle(other.mRightWheelAngle) {}
+  StationCorners(StationCorners&&) noexcept = default;
+  StationCorners& operator=(const StationCorners& other) {
+    if (this != &other) {
+      if (other.mAll && mAll) {
+        *mAll = *other.mAll;
+      } else {
+        mAll = other.mAll ? std::make_unique<SegmentCorners>(*other.mAll) : nullptr;
+      }
+      mBody = other.mBody;
+      mRearEdges = other.mRearEdges;
+      mSegment = other.mSegment;
+      mP1 = other.mP1;
+      mP2 = other.mP2;
+      mLeftWheelAngle = other.mLeftWheelAngle;
+      mRightWheelAngle = other.mRightWheelAngle;
+    }
+    return *this;
+  }
+  StationCorners& operator=(StationCorners&&) noexcept = default;
 
   // Point 0 (front point), 1 (rear axle) or 6 (hitch).
   const Point2D& operator[](int index) const { return mAll ? (*mAll)[index] : mBody[index]; }
@@ -235,7 +265,7 @@ class StationCorners {
   static constexpr int kRearEdgeLeft = 43, kRearEdgeRight = 58;
   std::array<Point2D, 7> mBody{};  // points 0..6
   std::array<Point2D, 2> mRearEdges{};
-  std::optional<SegmentCorners> mAll;
+  std::unique_ptr<SegmentCorners> mAll;  // all points, when the tyres were not left out
   std::size_t mSegment = 0;  // whose record the points were worked out with
   Point2D mP1, mP2;
   double mLeftWheelAngle = 0, mRightWheelAngle = 0;
@@ -525,12 +555,14 @@ StepEnd StationLoop::SegmentStep(std::size_t k, std::size_t i, double s) {
                        segment.WheelWidth, mHost);
     });
   }
+  // The heading of the segment, worked out once for its corners and its axle row.
+  std::optional<double> heading;
   Skip([&] {
     bool tyresLeftOut = false;
     const SegmentCorners points = CalcSegmentCornersLeavingTyres(
         mFrontPoints[k], step.RearPoint, segment, step.LeftWheelAngle, step.RightWheelAngle,
         static_cast<double>(k), s, mOptions.vehicleType, mOptions.metresPerUnit, mState, mHost,
-        tyresLeftOut);
+        tyresLeftOut, &heading);
     mCorners = StationCorners(points, tyresLeftOut, k, mFrontPoints[k], step.RearPoint,
                               step.LeftWheelAngle, step.RightWheelAngle);
   });
@@ -544,8 +576,8 @@ StepEnd StationLoop::SegmentStep(std::size_t k, std::size_t i, double s) {
   if (mPlotVehicle && mPlotThisStation) DrawOutline(mStoredCorners[k], k, i);
   mPrevFrontPoints[k] = mFrontPoints[k];
   mRearPoints[k] = step.RearPoint;
-  mState.axles.push_back({step.RearPoint.X, step.RearPoint.Y,
-                          RadToDeg(HeadingAngle(mFrontPoints[k], step.RearPoint))});
+  if (!heading) heading = HeadingAngle(mFrontPoints[k], step.RearPoint);
+  mState.axles.push_back({step.RearPoint.X, step.RearPoint.Y, RadToDeg(*heading)});
   if (k + 1 < mSegments.size()) mFrontPoints[k + 1] = mExact ? mPose.front[k + 1] : mCorners[6];
   return StepEnd::Continue;
 }

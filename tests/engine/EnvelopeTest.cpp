@@ -6,6 +6,7 @@
 #include "GeometryTestHost.h"
 #include "engine/BodyGeometry.h"
 #include "engine/Envelope.h"
+#include "engine/Rounding.h"
 
 namespace veerline {
 namespace {
@@ -15,6 +16,13 @@ TEST(SortRows, PivotRowIsTheMiddleWithHalvesToEven) {
   EXPECT_EQ(SortPivotRow(0, 7), 4);
   EXPECT_EQ(SortPivotRow(1, 4), 2);
   EXPECT_EQ(SortPivotRow(3, 3), 3);
+  // The same as rounding the middle half to even, negative sums included.
+  for (int lo = -9; lo <= 9; ++lo) {
+    for (int hi = lo; hi <= 12; ++hi) {
+      EXPECT_EQ(SortPivotRow(lo, hi), static_cast<int>(RoundHalfEven((lo + hi) / 2.0)))
+          << lo << " " << hi;
+    }
+  }
 }
 
 TEST(SortRows, SortsWholeRowsByStationBothWays) {
