@@ -23,6 +23,18 @@ constexpr double kMaxMagnitude = 1e100;
 // Coordinates up to this in size give differences within kMaxMagnitude.
 constexpr double kMaxCoordinate = 1e99;
 
+// The band test (see BandBehindFloor): the widest angle between a block's
+// lines and its direction, as the largest |cross| over |dx| + |dy| (about 20
+// degrees), and the narrowest between the probe and that direction, as the
+// smallest |cross| over the probe's |dx| + |dy| (30 degrees or more); between
+// them the probe meets every line of the block at 9 degrees or more.
+constexpr double kSteadyLines = 0.25;
+constexpr double kAcrossProbe = 0.5;
+// The band test's margin, relative to the sizes involved, and how far short of
+// the floor's distance the probe is cut; both far wider than any rounding.
+constexpr double kBandMargin = 1e-9;
+constexpr double kFloorCut = 1e-6;
+
 // The part of a quotient's range kept clear of 0 and 1 when it is not divided out.
 constexpr double kInside = 1e-12;
 
@@ -91,6 +103,13 @@ struct HitTally {
     }
   }
 
+  // The row of the point taken, if any.
+  std::size_t WinnerRow() const {
+    if (fRow == kNone) return kNone;
+    const double fDistance = std::hypot(f.X - centre.X, f.Y - centre.Y);
+    return bestRow != kNone && bestDistance > fDistance ? bestRow : fRow;
+  }
+
   ProbeFinding Finding() const {
     ProbeFinding finding;
     finding.anyHit = firstRow != kNone;
@@ -149,6 +168,31 @@ void BoxesMissed(const ProbeLine& p, const double* __restrict minX, const double
     missed[k] =
         ((yLow - xHigh > margin ? 1.0 : 0.0) + (yHigh - xLow < -margin ? 1.0 : 0.0)) * small[k];
   }
+}
+
+// True when the probe, cut short of the distance of the floor's hit, ends
+// clear beyond the block's band: then every line of the block that the exact
+// test finds meeting the probe meets it nearer than that, where its squared
+// distance lies below the floor by far more than the tally's margin.
+//
+// The band holds the block's end points across the block's direction, and so
+// the points where its lines meet the probe's line. As the probe crosses the
+// block's lines at 9 degrees or more, the exact test's t (and with it the hit
+// point and its distance) is off the true meeting point by no more than a few
+// hundred units in the last place of the sizes involved, and so is the band;
+// the margin is far wider than that. The caller sees to it that the block's
+// lines and the probe are small (see kMaxCoordinate) and that there is a floor.
+bool BandBehindFloor(const ProbeLine& p, double floor2, double ox, double oy, double ux, double uy,
+                     double vMin, double vMax, double extent) {
+  const double dv = ux * p.dy - uy * p.dx;
+  if (!(std::fabs(dv) >= kAcrossProbe * p.size)) return false;
+  const double vA = ux * (p.y - oy) - uy * (p.x - ox);
+  const double length = std::sqrt(p.dx * p.dx + p.dy * p.dy);
+  const double tFloor = std::sqrt(floor2) * (1 - kFloorCut) / length;
+  const double vFloor = vA + tFloor * dv;
+  const double margin =
+      kBandMargin * (std::fabs(ox) + std::fabs(oy) + extent + std::fabs(p.x) + std::fabs(p.y) + p.size);
+  return dv > 0 ? vFloor - vMax > margin : vMin - vFloor > margin;
 }
 
 // The rows of one block against probe a: IntersectSegments' quotients and
@@ -224,6 +268,31 @@ void SideLineIndex::Lane::Add(const SegmentLine& line, std::size_t row) {
     this->maxY.back() = std::max(this->maxY.back(), maxY);
     if (!small) this->small.back() = 0;
   }
+  const double lx = line.X2 - line.X1, ly = line.Y2 - line.Y1;
+  if (rows.size() % kBlockRows == 0) {
+    const double length = std::sqrt(lx * lx + ly * ly);
+    const bool usable = length > 0 && std::isfinite(length);
+    ox.push_back(line.X1);
+    oy.push_back(line.Y1);
+    ux.push_back(usable ? lx / length : 0);
+    uy.push_back(usable ? ly / length : 0);
+    vMin.push_back(0);
+    vMax.push_back(0);
+    extent.push_back(0);
+    steady.push_back(usable ? 1.0 : 0.0);
+  }
+  {
+    const double cx = ux.back(), cy = uy.back();
+    const double ax = line.X1 - ox.back(), ay = line.Y1 - oy.back();
+    const double bx = line.X2 - ox.back(), by = line.Y2 - oy.back();
+    const double v1 = cx * ay - cy * ax, v2 = cx * by - cy * bx;
+    vMin.back() = std::min(vMin.back(), std::min(v1, v2));
+    vMax.back() = std::max(vMax.back(), std::max(v1, v2));
+    extent.back() = std::max(extent.back(), std::max(std::fabs(ax) + std::fabs(ay),
+                                                     std::fabs(bx) + std::fabs(by)));
+    if (!(std::fabs(cx * ly - cy * lx) <= kSteadyLines * (std::fabs(lx) + std::fabs(ly))))
+      steady.back() = 0;
+  }
   rows.push_back(static_cast<std::uint32_t>(row));
   x1.push_back(line.X1);
   y1.push_back(line.Y1);
@@ -253,6 +322,8 @@ void SideLineIndex::Lane::DropBefore(std::size_t begin) {
   dropBoxes(maxX);
   dropBoxes(maxY);
   dropBoxes(small);
+  for (std::vector<double>* column : {&ox, &oy, &ux, &uy, &vMin, &vMax, &extent, &steady})
+    dropBoxes(*column);
   lo -= dead;
 }
 
@@ -266,7 +337,12 @@ ProbeFinding SideLineIndex::Probe(std::size_t begin, std::size_t end, const Line
   }
   const ProbeLine p = MakeProbeLine(probe);
   HitTally tally({probe.X1, probe.Y1}, reach);
-  for (Lane& lane : mLanes) {
+  // The lane that gave the last probe's point goes first: the probes move on
+  // little from one to the next, so its hits tend to raise the floor the most.
+  // The tally does not depend on the order its hits come in.
+  for (unsigned turn = 0; turn < kLaneCount; ++turn) {
+    const unsigned laneNumber = turn == 0 ? mLeadLane : turn <= mLeadLane ? turn - 1 : turn;
+    Lane& lane = mLanes[laneNumber];
     lane.DropBefore(begin);
     // Every row taken in lies before end.
     const std::size_t n = lane.rows.size();
@@ -283,12 +359,25 @@ ProbeFinding SideLineIndex::Probe(std::size_t begin, std::size_t end, const Line
         e = blockEnd;
         continue;
       }
+      // A block after the first hit found so far, which the probe meets only
+      // nearer than the floor, holds nothing that changes the outcome.
+      if (p.usable && lane.small[block] != 0 && lane.steady[block] != 0 &&
+          tally.fRow != kNone && lane.rows[e] > tally.fRow && tally.floor2 > 0 &&
+          BandBehindFloor(p, tally.floor2, lane.ox[block], lane.oy[block], lane.ux[block],
+                          lane.uy[block], lane.vMin[block], lane.vMax[block],
+                          lane.extent[block])) {
+        e = blockEnd;
+        continue;
+      }
       WeighBlock(&lane.x1[e], &lane.y1[e], &lane.dx[e], &lane.dy[e], &lane.rows[e], blockEnd - e,
                  probe, p, tally);
       e = blockEnd;
     }
   }
-  return tally.Finding();
+  const ProbeFinding finding = tally.Finding();
+  const std::size_t winner = tally.WinnerRow();
+  if (winner != kNone) mLeadLane = static_cast<unsigned>(mLines[winner].Lane) % kLaneCount;
+  return finding;
 }
 
 }  // namespace veerline

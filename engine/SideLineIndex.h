@@ -5,9 +5,11 @@
 // station to station, so each lane's rows are kept in row order, their
 // coordinates side by side, cut into small blocks with a bounding box. A probe
 // that has a whole block on one side of its line, well clear of it, passes
-// over that block without looking at its rows. Only the rows of the scanned
-// range, which moves forward, are held: rows join as the range reaches them
-// and whole blocks behind it are dropped now and then.
+// over that block without looking at its rows. So does one that can only meet
+// the block's lines nearer than a hit already found, when the block cannot
+// hold the probe's first hit either. Only the rows of the scanned range, which
+// moves forward, are held: rows join as the range reaches them and whole
+// blocks behind it are dropped now and then.
 
 #include <cstddef>
 #include <cstdint>
@@ -49,6 +51,13 @@ class SideLineIndex {
     // 1 where every coordinate of the block's lines is a number no larger
     // than 1e99 in size, else 0.
     std::vector<double> minX, minY, maxX, maxY, small;
+    // One frame per block along its first line: origin (that line's start),
+    // unit direction, the range across it that the block's end points cover
+    // (v), the largest distance of an end point from the origin (L1), and 1
+    // where every line of the block runs within about 20 degrees of the
+    // direction, else 0. A probe across the block meets its lines only within
+    // the band of v.
+    std::vector<double> ox, oy, ux, uy, vMin, vMax, extent, steady;
     std::size_t lo = 0;  // first entry whose row is in the range
     void Add(const SegmentLine& line, std::size_t row);
     void DropBefore(std::size_t begin);
@@ -58,6 +67,7 @@ class SideLineIndex {
   std::vector<Lane> mLanes;
   std::vector<double> mMissed;  // per block of the lane being probed: 1 where the probe misses it
   std::size_t mNextRow = 0;     // the first row not taken in yet
+  unsigned mLeadLane = 0;       // the lane of the last probe's point
 };
 
 }  // namespace veerline

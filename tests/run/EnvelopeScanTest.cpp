@@ -1,5 +1,7 @@
+#include <array>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "engine/Envelope.h"
 #include "RunFixture.h"
@@ -36,6 +38,33 @@ TEST_F(EnvelopeScanTest, SameTracesForEveryTypeOnBendsAndTurns) {
     inputs.vehicle[Dimension::MaxSegmentAngle] = "120";
     ASSERT_EQ(Run(inputs), RunOutcome::Completed);
     ASSERT_FALSE(state.envelopeRight.empty());
+    ExpectSameTraces(state);
+  }
+}
+
+TEST_F(EnvelopeScanTest, SameTracesOnAWindingPathNearAndFarFromTheOrigin) {
+  // Alternating 45-degree bends of radius 40 joined by 10 m straights: the
+  // filtered scan passes over most blocks as lying behind a hit already found,
+  // with margins that grow with the coordinates.
+  for (const double offset : {0.0, 4e6}) {
+    SCOPED_TRACE(offset);
+    state = RunState{};
+    const double radius = 40, turn = std::atan(1.0);
+    std::vector<std::array<double, 3>> path;
+    double x = offset, y = -offset, heading = 0;
+    for (int bend = 0; bend < 8; ++bend) {
+      path.push_back({x, y, 0});
+      x += 10 * std::cos(heading);
+      y += 10 * std::sin(heading);
+      const double sign = bend % 2 ? -1 : 1;
+      path.push_back({x, y, sign * std::tan(turn / 4)});
+      x += 2 * radius * std::sin(turn / 2) * std::cos(heading + sign * turn / 2);
+      y += 2 * radius * std::sin(turn / 2) * std::sin(heading + sign * turn / 2);
+      heading += sign * turn;
+    }
+    path.push_back({x, y, 0});
+    picker.PickHandle(AddPath(path));
+    ASSERT_EQ(Run(Inputs(10)), RunOutcome::Completed);
     ExpectSameTraces(state);
   }
 }
