@@ -170,30 +170,57 @@ void BoxesMissed(const ProbeLine& p, const double* __restrict minX, const double
   }
 }
 
-// True when the probe, cut short of the distance of the floor's hit, ends
-// clear beyond the block's band: then every line of the block that the exact
-// test finds meeting the probe meets it nearer than that, where its squared
-// distance lies below the floor by far more than the tally's margin.
+// Where a probe meets the lines of a block, as far as the block's band tells:
+// not at all (the band lies wholly before the probe's start or beyond its
+// end), only nearer than the floor (the probe, cut short of the floor's
+// distance, already ends beyond the band), or possibly anywhere.
 //
 // The band holds the block's end points across the block's direction, and so
 // the points where its lines meet the probe's line. As the probe crosses the
 // block's lines at 9 degrees or more, the exact test's t (and with it the hit
 // point and its distance) is off the true meeting point by no more than a few
 // hundred units in the last place of the sizes involved, and so is the band;
-// the margin is far wider than that. The caller sees to it that the block's
-// lines and the probe are small (see kMaxCoordinate) and that there is a floor.
-bool BandBehindFloor(const ProbeLine& p, double floor2, double ox, double oy, double ux, double uy,
-                     double vMin, double vMax, double extent) {
-  const double dv = ux * p.dy - uy * p.dx;
-  if (!(std::fabs(dv) >= kAcrossProbe * p.size)) return false;
-  const double vA = ux * (p.y - oy) - uy * (p.x - ox);
-  const double length = std::sqrt(p.dx * p.dx + p.dy * p.dy);
-  const double tFloor = std::sqrt(floor2) * (1 - kFloorCut) / length;
-  const double vFloor = vA + tFloor * dv;
-  const double margin =
-      kBandMargin * (std::fabs(ox) + std::fabs(oy) + extent + std::fabs(p.x) + std::fabs(p.y) + p.size);
-  return dv > 0 ? vFloor - vMax > margin : vMin - vFloor > margin;
-}
+// the margin is far wider than that. A hit nearer than the cut probe has a
+// squared distance below the floor by far more than the tally's margin. The
+// caller sees to it that the block's lines and the probe are small (see
+// kMaxCoordinate).
+enum class BandReach { None, BelowFloor, Any };
+
+class BandProbe {
+ public:
+  explicit BandProbe(const ProbeLine& probe) : p(probe) {}
+
+  // The floor as it stands; the cut probe is worked out again only when it rose.
+  void SetFloor(double floor2) {
+    if (floor2 == mFloor2) return;
+    mFloor2 = floor2;
+    if (length < 0) length = std::sqrt(p.dx * p.dx + p.dy * p.dy);
+    tFloor = floor2 > 0 ? std::sqrt(floor2) * (1 - kFloorCut) / length : -1;
+  }
+
+  BandReach Reach(double ox, double oy, double ux, double uy, double vMin, double vMax,
+                  double extent) const {
+    const double dv = ux * p.dy - uy * p.dx;
+    if (!(std::fabs(dv) >= kAcrossProbe * p.size)) return BandReach::Any;
+    const double vA = ux * (p.y - oy) - uy * (p.x - ox);
+    const double margin = kBandMargin * (std::fabs(ox) + std::fabs(oy) + extent + std::fabs(p.x) +
+                                         std::fabs(p.y) + p.size);
+    // With the signs turned so that v grows along the probe: the band is
+    // [low, high] and the probe runs from vA to vA + dv.
+    const double sign = dv > 0 ? 1.0 : -1.0;
+    const double low = sign > 0 ? vMin : -vMax, high = sign > 0 ? vMax : -vMin;
+    const double start = sign * vA, along = sign * dv;
+    if (start - high > margin || low - (start + along) > margin) return BandReach::None;
+    if (tFloor >= 0 && (start + tFloor * along) - high > margin) return BandReach::BelowFloor;
+    return BandReach::Any;
+  }
+
+ private:
+  const ProbeLine& p;
+  double mFloor2 = 0;
+  double length = -1;  // of the probe, once needed
+  double tFloor = -1;  // the cut probe's end as a share of the probe; below 0 without a floor
+};
 
 // The rows of one block against probe a: IntersectSegments' quotients and
 // points for every row in one branch-free pass (u is divided out afterwards,
@@ -337,6 +364,7 @@ ProbeFinding SideLineIndex::Probe(std::size_t begin, std::size_t end, const Line
   }
   const ProbeLine p = MakeProbeLine(probe);
   HitTally tally({probe.X1, probe.Y1}, reach);
+  BandProbe band(p);
   // The lane that gave the last probe's point goes first: the probes move on
   // little from one to the next, so its hits tend to raise the floor the most.
   // The tally does not depend on the order its hits come in.
@@ -359,15 +387,19 @@ ProbeFinding SideLineIndex::Probe(std::size_t begin, std::size_t end, const Line
         e = blockEnd;
         continue;
       }
-      // A block after the first hit found so far, which the probe meets only
-      // nearer than the floor, holds nothing that changes the outcome.
-      if (p.usable && lane.small[block] != 0 && lane.steady[block] != 0 &&
-          tally.fRow != kNone && lane.rows[e] > tally.fRow && tally.floor2 > 0 &&
-          BandBehindFloor(p, tally.floor2, lane.ox[block], lane.oy[block], lane.ux[block],
-                          lane.uy[block], lane.vMin[block], lane.vMax[block],
-                          lane.extent[block])) {
-        e = blockEnd;
-        continue;
+      // A block the probe does not meet, or one after the first hit found so
+      // far that it meets only nearer than the floor, holds nothing that
+      // changes the outcome.
+      if (p.usable && lane.small[block] != 0 && lane.steady[block] != 0) {
+        band.SetFloor(tally.floor2);
+        const BandReach reach = band.Reach(lane.ox[block], lane.oy[block], lane.ux[block],
+                                                 lane.uy[block], lane.vMin[block],
+                                                 lane.vMax[block], lane.extent[block]);
+        if (reach == BandReach::None ||
+            (reach == BandReach::BelowFloor && tally.fRow != kNone && lane.rows[e] > tally.fRow)) {
+          e = blockEnd;
+          continue;
+        }
       }
       WeighBlock(&lane.x1[e], &lane.y1[e], &lane.dx[e], &lane.dy[e], &lane.rows[e], blockEnd - e,
                  probe, p, tally);
