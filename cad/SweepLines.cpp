@@ -26,29 +26,23 @@ constexpr std::array<SweepLine, 8> kSweepLines{{
 
 // The vertices of every unit's trace (units 0 .. units - 1) in station order,
 // in one pass over the table; nothing for a unit one of whose rows carries the
-// drawbar flag 0.
+// drawbar flag 0. The rows of the units take turns, so each trace is given
+// room for an even share of the table at the start.
 std::vector<std::vector<Point2D>> UnitTraces(const SweepTable& table, int units) {
   std::vector<std::vector<Point2D>> traces(static_cast<std::size_t>(units));
-  std::vector<std::size_t> counts(traces.size(), 0);
+  if (traces.empty()) return traces;
   std::vector<bool> drawbar(traces.size(), false);
-  // The unit a row belongs to, or none when its unit number is not one of them.
-  const auto unitOf = [&](const SweepRow& row) -> std::ptrdiff_t {
-    if (!(row.Unit >= 0 && row.Unit < static_cast<float>(units))) return -1;
-    const auto whole = static_cast<std::ptrdiff_t>(row.Unit);
-    return static_cast<float>(whole) == row.Unit ? whole : -1;
-  };
+  for (std::vector<Point2D>& trace : traces) trace.reserve(table.size() / traces.size() + 1);
   for (const SweepRow& row : table) {
-    const std::ptrdiff_t unit = unitOf(row);
-    if (unit < 0) continue;
-    ++counts[unit];
+    // The unit a row belongs to, or none when its unit number is not one of them.
+    if (!(row.Unit >= 0 && row.Unit < static_cast<float>(units))) continue;
+    const auto unit = static_cast<std::size_t>(row.Unit);
+    if (static_cast<float>(unit) != row.Unit) continue;
     if (row.Flag == 0) drawbar[unit] = true;
+    if (!drawbar[unit]) traces[unit].push_back({row.X, row.Y});
   }
   for (std::size_t unit = 0; unit < traces.size(); ++unit) {
-    if (!drawbar[unit]) traces[unit].reserve(counts[unit]);
-  }
-  for (const SweepRow& row : table) {
-    const std::ptrdiff_t unit = unitOf(row);
-    if (unit >= 0 && !drawbar[unit]) traces[unit].push_back({row.X, row.Y});
+    if (drawbar[unit]) std::vector<Point2D>().swap(traces[unit]);
   }
   return traces;
 }

@@ -37,7 +37,9 @@ CadEntity& DrawingBlock::AddLightWeightPolyline(const std::vector<CadPoint>& poi
     if (!IsFinite(p)) throw InvalidArgument("AddLightWeightPolyline");
   }
   DrawingEntity& entity = AddEntity(EntityKind::LwPolyline);
-  for (const CadPoint& p : points) entity.Data().Vertices.push_back({p.X, p.Y, 0, 0, 0, 0});
+  std::vector<PolylineVertex>& vertices = entity.Data().Vertices;
+  vertices.reserve(vertices.size() + points.size());
+  for (const CadPoint& p : points) vertices.push_back({p.X, p.Y, 0, 0, 0, 0});
   if (!points.empty()) entity.Data().Elevation = points.front().Z;
   return entity;
 }
