@@ -103,21 +103,18 @@ struct HitTally {
     }
   }
 
-  // The row of the point taken, if any.
-  std::size_t WinnerRow() const {
-    if (fRow == kNone) return kNone;
-    const double fDistance = std::hypot(f.X - centre.X, f.Y - centre.Y);
-    return bestRow != kNone && bestDistance > fDistance ? bestRow : fRow;
-  }
-
-  ProbeFinding Finding() const {
+  // The finding, and the row of the point taken (kNone without one).
+  ProbeFinding Finding(std::size_t& pointRow) const {
     ProbeFinding finding;
     finding.anyHit = firstRow != kNone;
     finding.firstRow = firstRow;
     finding.found = fRow != kNone;
+    pointRow = kNone;
     if (finding.found) {
       const double fDistance = std::hypot(f.X - centre.X, f.Y - centre.Y);
-      finding.point = bestRow != kNone && bestDistance > fDistance ? best : f;
+      const bool farther = bestRow != kNone && bestDistance > fDistance;
+      finding.point = farther ? best : f;
+      pointRow = farther ? bestRow : fRow;
     }
     return finding;
   }
@@ -376,39 +373,43 @@ ProbeFinding SideLineIndex::Probe(std::size_t begin, std::size_t end, const Line
     const std::size_t n = lane.rows.size();
     if (lane.lo >= n) continue;
     const std::size_t firstBlock = lane.lo / kBlockRows, blocks = lane.minX.size() - firstBlock;
-    mMissed.assign(blocks, 0.0);
-    if (p.usable)
+    if (mMissed.size() < blocks) mMissed.resize(blocks);
+    if (mKept.size() < blocks) mKept.resize(blocks);
+    if (p.usable) {
       BoxesMissed(p, &lane.minX[firstBlock], &lane.minY[firstBlock], &lane.maxX[firstBlock],
                   &lane.maxY[firstBlock], &lane.small[firstBlock], blocks, mMissed.data());
-    for (std::size_t e = lane.lo; e < n;) {
-      const std::size_t block = e / kBlockRows;
+    } else {
+      std::fill_n(mMissed.begin(), blocks, 0.0);
+    }
+    // The blocks the box test keeps, in order, gathered without branches.
+    std::size_t kept = 0;
+    for (std::size_t k = 0; k < blocks; ++k) {
+      mKept[kept] = static_cast<std::uint32_t>(firstBlock + k);
+      kept += mMissed[k] == 0 ? 1 : 0;
+    }
+    for (std::size_t c = 0; c < kept; ++c) {
+      const std::size_t block = mKept[c];
+      const std::size_t e = std::max(lane.lo, block * kBlockRows);
       const std::size_t blockEnd = std::min(n, (block + 1) * kBlockRows);
-      if (mMissed[block - firstBlock] != 0) {
-        e = blockEnd;
-        continue;
-      }
       // A block the probe does not meet, or one after the first hit found so
       // far that it meets only nearer than the floor, holds nothing that
       // changes the outcome.
       if (p.usable && lane.small[block] != 0 && lane.steady[block] != 0) {
         band.SetFloor(tally.floor2);
         const BandReach reach = band.Reach(lane.ox[block], lane.oy[block], lane.ux[block],
-                                                 lane.uy[block], lane.vMin[block],
-                                                 lane.vMax[block], lane.extent[block]);
+                                           lane.uy[block], lane.vMin[block], lane.vMax[block],
+                                           lane.extent[block]);
         if (reach == BandReach::None ||
-            (reach == BandReach::BelowFloor && tally.fRow != kNone && lane.rows[e] > tally.fRow)) {
-          e = blockEnd;
+            (reach == BandReach::BelowFloor && tally.fRow != kNone && lane.rows[e] > tally.fRow))
           continue;
-        }
       }
       WeighBlock(&lane.x1[e], &lane.y1[e], &lane.dx[e], &lane.dy[e], &lane.rows[e], blockEnd - e,
                  probe, p, tally);
-      e = blockEnd;
     }
   }
-  const ProbeFinding finding = tally.Finding();
-  const std::size_t winner = tally.WinnerRow();
-  if (winner != kNone) mLeadLane = static_cast<unsigned>(mLines[winner].Lane) % kLaneCount;
+  std::size_t pointRow = kNone;
+  const ProbeFinding finding = tally.Finding(pointRow);
+  if (pointRow != kNone) mLeadLane = static_cast<unsigned>(mLines[pointRow].Lane) % kLaneCount;
   return finding;
 }
 

@@ -66,6 +66,7 @@ class SideLineIndex {
   const SegmentLines& mLines;
   std::vector<Lane> mLanes;
   std::vector<double> mMissed;  // per block of the lane being probed: 1 where the probe misses it
+  std::vector<std::uint32_t> mKept;  // the blocks of the lane that the box test keeps
   std::size_t mNextRow = 0;     // the first row not taken in yet
   unsigned mLeadLane = 0;       // the lane of the last probe's point
 };
