@@ -180,15 +180,24 @@ bool TyresCertainlyFinite(const Point2D& p1, const SegmentRecord& segment, doubl
          std::fabs(metresPerUnit) >= 1e-290;
 }
 
-// The body and, unless left out (see CalcSegmentCornersLeavingTyres), the tyres.
-SegmentCorners SegmentCornersAt(const Point2D& p1, const Point2D& p2, const SegmentRecord& segment,
-                                double leftWheelAngle, double rightWheelAngle, double segmentIndex,
-                                double stationDistance, int vehicleType, double metresPerUnit,
-                                RunState& state, Host& host, bool* tyresLeftOut,
-                                std::optional<double>* headingOut = nullptr) {
+// The body and, unless left out (see CalcSegmentCornersLeavingTyres), the
+// tyres, into corners. Where the tyres are left out, the tyre entries other
+// than the rear axle edges are not written and keep what they held; every
+// other entry is written, or set to (0, 0).
+void SegmentCornersInto(SegmentCorners& corners, const Point2D& p1, const Point2D& p2,
+                        const SegmentRecord& segment, double leftWheelAngle,
+                        double rightWheelAngle, double segmentIndex, double stationDistance,
+                        int vehicleType, double metresPerUnit, RunState& state, Host& host,
+                        bool* tyresLeftOut, std::optional<double>* headingOut) {
   if (tyresLeftOut != nullptr) *tyresLeftOut = false;
-  // One named result for every way out, so that it is built in place.
-  SegmentCorners corners{};
+  const bool leaveTyres =
+      tyresLeftOut != nullptr &&
+      TyresCertainlyFinite(p1, segment, leftWheelAngle, rightWheelAngle, metresPerUnit);
+  if (leaveTyres) {
+    corners[6] = Point2D{};  // the hitch of a single unit
+  } else {
+    corners = SegmentCorners{};
+  }
   try {
     if (metresPerUnit == 0) throw std::domain_error("Division by zero");
     const double heading = HeadingAngle(p1, p2);
@@ -242,9 +251,6 @@ SegmentCorners SegmentCornersAt(const Point2D& p1, const Point2D& p2, const Segm
     const TyreLayout layout = LayTyres(segment, vehicleType, metresPerUnit);
     const TyreSizes& tyre = layout.tyre;
     const double halfTrack = layout.halfTrack, leftC = layout.leftC, rightC = layout.rightC;
-    const bool leaveTyres =
-        tyresLeftOut != nullptr &&
-        TyresCertainlyFinite(p1, segment, leftWheelAngle, rightWheelAngle, metresPerUnit);
     if (leaveTyres) *tyresLeftOut = true;
 
     if (segment.Kind == SegmentKind::TowingUnit) {
@@ -280,7 +286,6 @@ SegmentCorners SegmentCornersAt(const Point2D& p1, const Point2D& p2, const Segm
                      CurrentFailureDescription() + " CalcSegmentCorners");
     corners = SegmentCorners{};
   }
-  return corners;
 }
 
 }  // namespace
@@ -290,8 +295,10 @@ SegmentCorners CalcSegmentCorners(const Point2D& p1, const Point2D& p2,
                                   double rightWheelAngle, double segmentIndex,
                                   double stationDistance, int vehicleType, double metresPerUnit,
                                   RunState& state, Host& host) {
-  return SegmentCornersAt(p1, p2, segment, leftWheelAngle, rightWheelAngle, segmentIndex,
-                          stationDistance, vehicleType, metresPerUnit, state, host, nullptr);
+  SegmentCorners corners{};
+  SegmentCornersInto(corners, p1, p2, segment, leftWheelAngle, rightWheelAngle, segmentIndex,
+                     stationDistance, vehicleType, metresPerUnit, state, host, nullptr, nullptr);
+  return corners;
 }
 
 SegmentCorners CalcSegmentCornersLeavingTyres(const Point2D& p1, const Point2D& p2,
@@ -299,10 +306,23 @@ SegmentCorners CalcSegmentCornersLeavingTyres(const Point2D& p1, const Point2D& 
                                               double rightWheelAngle, double segmentIndex,
                                               double stationDistance, int vehicleType,
                                               double metresPerUnit, RunState& state, Host& host,
-                                              bool& tyresLeftOut, std::optional<double>* heading) {
-  return SegmentCornersAt(p1, p2, segment, leftWheelAngle, rightWheelAngle, segmentIndex,
-                          stationDistance, vehicleType, metresPerUnit, state, host, &tyresLeftOut,
-                          heading);
+                                              bool& tyresLeftOut) {
+  SegmentCorners corners{};
+  SegmentCornersInto(corners, p1, p2, segment, leftWheelAngle, rightWheelAngle, segmentIndex,
+                     stationDistance, vehicleType, metresPerUnit, state, host, &tyresLeftOut,
+                     nullptr);
+  return corners;
+}
+
+void CalcSegmentCornersLeavingTyres(SegmentCorners& corners, const Point2D& p1, const Point2D& p2,
+                                    const SegmentRecord& segment, double leftWheelAngle,
+                                    double rightWheelAngle, double segmentIndex,
+                                    double stationDistance, int vehicleType, double metresPerUnit,
+                                    RunState& state, Host& host, bool& tyresLeftOut,
+                                    std::optional<double>& heading) {
+  SegmentCornersInto(corners, p1, p2, segment, leftWheelAngle, rightWheelAngle, segmentIndex,
+                     stationDistance, vehicleType, metresPerUnit, state, host, &tyresLeftOut,
+                     &heading);
 }
 
 void PlaceTyres(SegmentCorners& corners, const Point2D& p1, const Point2D& p2,

@@ -69,15 +69,25 @@ SegmentCorners CalcSegmentCorners(const Point2D& p1, const Point2D& p2,
 // 7..92 other than the rear axle edges 43 and 58) certainly come out as finite
 // numbers, they are left at (0, 0) and tyresLeftOut is set; PlaceTyres adds
 // them later with the same values. The station loop draws tyres at a few
-// stations only. Where heading is given, it receives HeadingAngle(p1, p2) once
-// that is worked out (the loop needs it as well), and is left alone otherwise.
+// stations only.
 SegmentCorners CalcSegmentCornersLeavingTyres(const Point2D& p1, const Point2D& p2,
                                               const SegmentRecord& segment, double leftWheelAngle,
                                               double rightWheelAngle, double segmentIndex,
                                               double stationDistance, int vehicleType,
                                               double metresPerUnit, RunState& state, Host& host,
-                                              bool& tyresLeftOut,
-                                              std::optional<double>* heading = nullptr);
+                                              bool& tyresLeftOut);
+
+// The same into corners, for the station loop: where the tyres are left out,
+// their entries are not written and keep what they held, so that the loop's
+// one set of points is not cleared at every step. heading receives
+// HeadingAngle(p1, p2) once that is worked out (the loop needs it as well),
+// and is left alone otherwise.
+void CalcSegmentCornersLeavingTyres(SegmentCorners& corners, const Point2D& p1, const Point2D& p2,
+                                    const SegmentRecord& segment, double leftWheelAngle,
+                                    double rightWheelAngle, double segmentIndex,
+                                    double stationDistance, int vehicleType, double metresPerUnit,
+                                    RunState& state, Host& host, bool& tyresLeftOut,
+                                    std::optional<double>& heading);
 
 // Adds the tyre blocks that CalcSegmentCornersLeavingTyres left out, given the
 // same points, segment, wheel angles, type and unit.

@@ -8,11 +8,6 @@
 
 namespace veerline {
 
-double PiValue() {
-  static const double pi = 4.0 * std::atan(1.0);
-  return pi;
-}
-
 double RoundToStep(double value, double step, bool up) {
   if (std::isnan(value)) return 0;
   const double n = value / step + (up ? 0.5 : -0.5);
@@ -24,16 +19,6 @@ double RoundToStep(double value, double step, bool up) {
   }
   const double fraction = RoundHalfEven(n - whole);
   return step * (whole + fraction);
-}
-
-double RadToDeg(double x) { return x / PiValue() * 180.0; }
-
-double DegToRad(double x) { return x / 180.0 * PiValue(); }
-
-double Distance2D(const Point2D& p, const Point2D& q) {
-  const double dx = p.X - q.X;
-  const double dy = p.Y - q.Y;
-  return std::sqrt(dx * dx + dy * dy);
 }
 
 double AngleAtVertex(const Point2D& p, const Point2D& v, const Point2D& q) {

@@ -3,6 +3,7 @@
 // The engine's small numeric routines: pi, step rounding, angle conversion,
 // distances, the signed angle at a vertex and a line/circle intersection.
 
+#include <cmath>
 #include <stdexcept>
 #include <string>
 
@@ -18,18 +19,26 @@ class NumericFailure : public std::runtime_error {
 };
 
 // Pi as four times the arctangent of 1; every use of pi in the engine takes it from here.
-double PiValue();
+inline double PiValue() {
+  static const double pi = 4.0 * std::atan(1.0);
+  return pi;
+}
 
 // The value rounded to a multiple of step, downwards (up false) or upwards (up true).
 // A NaN value gives 0; a quotient beyond the 16-bit range throws NumericFailure("Overflow").
 double RoundToStep(double value, double step, bool up);
 
-// Radians to degrees and back, through PiValue.
-double RadToDeg(double x);
-double DegToRad(double x);
+// Radians to degrees and back, through PiValue. Inline, as the station loop
+// turns several angles a segment and station.
+inline double RadToDeg(double x) { return x / PiValue() * 180.0; }
+inline double DegToRad(double x) { return x / 180.0 * PiValue(); }
 
 // Plain distance of two points.
-double Distance2D(const Point2D& p, const Point2D& q);
+inline double Distance2D(const Point2D& p, const Point2D& q) {
+  const double dx = p.X - q.X;
+  const double dy = p.Y - q.Y;
+  return std::sqrt(dx * dx + dy * dy);
+}
 
 // Signed angle at v from the ray v->p to the ray v->q, counter-clockwise
 // positive, in (-pi, pi]. The dot product is taken at single precision.

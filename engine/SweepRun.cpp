@@ -310,6 +310,7 @@ class StationLoop {
   std::vector<Point2D> mFrontPoints, mPrevFrontPoints, mRearPoints;
   std::vector<StationCorners> mStoredCorners;
   StationCorners mCorners;  // keeps its last value when a corner computation fails
+  SegmentCorners mPoints{};  // the points of the segment step being worked out
   bool mPlotThisStation = true;
   double mPlotCounter = 0;
   int mArticulationCounter = 0;
@@ -559,11 +560,11 @@ StepEnd StationLoop::SegmentStep(std::size_t k, std::size_t i, double s) {
   std::optional<double> heading;
   Skip([&] {
     bool tyresLeftOut = false;
-    const SegmentCorners points = CalcSegmentCornersLeavingTyres(
-        mFrontPoints[k], step.RearPoint, segment, step.LeftWheelAngle, step.RightWheelAngle,
-        static_cast<double>(k), s, mOptions.vehicleType, mOptions.metresPerUnit, mState, mHost,
-        tyresLeftOut, &heading);
-    mCorners = StationCorners(points, tyresLeftOut, k, mFrontPoints[k], step.RearPoint,
+    CalcSegmentCornersLeavingTyres(mPoints, mFrontPoints[k], step.RearPoint, segment,
+                                   step.LeftWheelAngle, step.RightWheelAngle,
+                                   static_cast<double>(k), s, mOptions.vehicleType,
+                                   mOptions.metresPerUnit, mState, mHost, tyresLeftOut, heading);
+    mCorners = StationCorners(mPoints, tyresLeftOut, k, mFrontPoints[k], step.RearPoint,
                               step.LeftWheelAngle, step.RightWheelAngle);
   });
   if (k == 0) {
