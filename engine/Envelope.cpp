@@ -92,28 +92,76 @@ int SortPivotRow(int lo, int hi) {
   return static_cast<int>(middle);
 }
 
-void SortRows(SegmentLines& table, int lo, int hi, bool ascending) {
-  // The larger part is sorted in the loop rather than by recursion, which keeps
-  // the depth small; the parts are disjoint, so the result is the same.
+namespace {
+
+// The quicksort of SortRows over any rows with a Station, row r of the table
+// held at rows[r - first]: the larger part is sorted in the loop rather than
+// by recursion, which keeps the depth small; the parts are disjoint, so the
+// result is the same.
+template <class Row>
+void QuicksortByStation(Row* rows, int first, int lo, int hi, bool ascending) {
+  const auto at = [rows, first](int r) -> Row& { return rows[r - first]; };
   while (lo < hi) {
-    const double pivot = table[SortPivotRow(lo, hi)].Station;
+    const double pivot = at(SortPivotRow(lo, hi)).Station;
     int i = lo;
     int j = hi;
     do {
-      while (Before(table[i].Station, pivot, ascending)) ++i;
-      while (Before(pivot, table[j].Station, ascending)) --j;
+      while (Before(at(i).Station, pivot, ascending)) ++i;
+      while (Before(pivot, at(j).Station, ascending)) --j;
       if (i <= j) {
-        std::swap(table[i], table[j]);
+        std::swap(at(i), at(j));
         ++i;
         --j;
       }
     } while (i <= j);
     if (j - lo < hi - i) {
-      if (lo < j) SortRows(table, lo, j, ascending);
+      if (lo < j) QuicksortByStation(rows, first, lo, j, ascending);
       lo = i;
     } else {
-      if (i < hi) SortRows(table, i, hi, ascending);
+      if (i < hi) QuicksortByStation(rows, first, i, hi, ascending);
       hi = j;
+    }
+  }
+}
+
+// A row's station and where the row stood: what the sort looks at, and what
+// it moves, in a third of a side line's size.
+struct StationKey {
+  double Station;
+  std::uint32_t row;
+};
+
+// Ranges at least this long are sorted by their keys and the rows moved once.
+constexpr int kKeySortRows = 64;
+
+}  // namespace
+
+void SortRows(SegmentLines& table, int lo, int hi, bool ascending) {
+  if (hi - lo < kKeySortRows) {
+    if (lo < hi) QuicksortByStation(table.data(), 0, lo, hi, ascending);
+    return;
+  }
+  // The same sort on the keys alone makes the same comparisons and the same
+  // swaps, so it ends in the same order, equal stations included; each row
+  // then moves to its place along the cycles of that order.
+  std::vector<StationKey> keys(static_cast<std::size_t>(hi - lo + 1));
+  for (std::size_t k = 0; k < keys.size(); ++k)
+    keys[k] = {table[lo + k].Station, static_cast<std::uint32_t>(k)};
+  QuicksortByStation(keys.data(), lo, lo, hi, ascending);
+  SegmentLine* const rows = table.data() + lo;
+  for (std::size_t start = 0; start < keys.size(); ++start) {
+    if (keys[start].row == start) continue;  // in place, or placed already
+    const SegmentLine held = rows[start];
+    std::size_t k = start;
+    for (;;) {
+      const std::size_t from = keys[k].row;
+      keys[k].row = static_cast<std::uint32_t>(k);
+      if (from == start) {
+        rows[k] = held;
+        break;
+      }
+      rows[k] = rows[from];
+      k = from;
     }
   }
 }
