@@ -37,6 +37,12 @@ CadEntity& DrawPolyline(CadApplication& application, CadBlock& block,
     xyz.push_back(p.Y);
     xyz.push_back(0);
   }
+  return DrawPolyline(application, block, xyz, closed, colorIndex, layer);
+}
+
+CadEntity& DrawPolyline(CadApplication& application, CadBlock& block,
+                        const std::vector<double>& xyz, std::optional<bool> closed,
+                        int colorIndex, const std::string& layer) {
   CadEntity& entity = block.AddLightWeightPolyline(application.ConvertArrayToPoints(xyz));
   if (closed) entity.SetClosed(*closed);
   entity.SetColorIndex(colorIndex);

@@ -81,6 +81,11 @@ CadEntity& DrawPolyline(CadApplication& application, CadBlock& block,
                         const std::vector<Point2D>& vertices, std::optional<bool> closed,
                         int colorIndex, const std::string& layer);
 
+// The same recipe for vertices already laid out as (x, y, 0) triples.
+CadEntity& DrawPolyline(CadApplication& application, CadBlock& block,
+                        const std::vector<double>& xyz, std::optional<bool> closed,
+                        int colorIndex, const std::string& layer);
+
 // Circle recipe: a centre point at Z 0, "AddCircle", colour, layer.
 CadEntity& DrawCircle(CadApplication& application, CadBlock& block, const Point2D& centre,
                       double radius, int colorIndex, const std::string& layer);

@@ -25,24 +25,28 @@ constexpr std::array<SweepLine, 8> kSweepLines{{
 }};
 
 // The vertices of every unit's trace (units 0 .. units - 1) in station order,
-// in one pass over the table; nothing for a unit one of whose rows carries the
-// drawbar flag 0. The rows of the units take turns, so each trace is given
-// room for an even share of the table at the start.
-std::vector<std::vector<Point2D>> UnitTraces(const SweepTable& table, int units) {
-  std::vector<std::vector<Point2D>> traces(static_cast<std::size_t>(units));
+// as (x, y, 0) triples, in one pass over the table; nothing for a unit one of
+// whose rows carries the drawbar flag 0. The rows of the units take turns, so
+// each trace is given room for an even share of the table at the start.
+std::vector<std::vector<double>> UnitTraces(const SweepTable& table, int units) {
+  std::vector<std::vector<double>> traces(static_cast<std::size_t>(units));
   if (traces.empty()) return traces;
   std::vector<bool> drawbar(traces.size(), false);
-  for (std::vector<Point2D>& trace : traces) trace.reserve(table.size() / traces.size() + 1);
+  for (std::vector<double>& trace : traces) trace.reserve(3 * (table.size() / traces.size() + 1));
   for (const SweepRow& row : table) {
     // The unit a row belongs to, or none when its unit number is not one of them.
     if (!(row.Unit >= 0 && row.Unit < static_cast<float>(units))) continue;
     const auto unit = static_cast<std::size_t>(row.Unit);
     if (static_cast<float>(unit) != row.Unit) continue;
     if (row.Flag == 0) drawbar[unit] = true;
-    if (!drawbar[unit]) traces[unit].push_back({row.X, row.Y});
+    if (drawbar[unit]) continue;
+    std::vector<double>& trace = traces[unit];
+    trace.push_back(row.X);
+    trace.push_back(row.Y);
+    trace.push_back(0);
   }
   for (std::size_t unit = 0; unit < traces.size(); ++unit) {
-    if (drawbar[unit]) std::vector<Point2D>().swap(traces[unit]);
+    if (drawbar[unit]) std::vector<double>().swap(traces[unit]);
   }
   return traces;
 }
@@ -73,12 +77,12 @@ void PlotSweeplines(const std::string& leftLayer, const std::string& rightLayer,
       host.SetProgressValue(lineNumber);
       host.SetStatusText(0, "Plotting sweep lines " + std::to_string(lineNumber) + " (8)");
       const SweepLine& line = kSweepLines[n];
-      const std::vector<std::vector<Point2D>> traces = UnitTraces(state.sweep[line.table], units);
-      for (const std::vector<Point2D>& vertices : traces) {
+      const std::vector<std::vector<double>> traces = UnitTraces(state.sweep[line.table], units);
+      for (const std::vector<double>& xyz : traces) {
         // A trace of fewer than two points (a unit without rows in this table,
         // or a single station) draws nothing visible and is left out.
-        if (vertices.size() < 2) continue;
-        DrawPolyline(application, sweepBlock, vertices, std::nullopt, colourIndex[n],
+        if (xyz.size() < 2 * 3) continue;
+        DrawPolyline(application, sweepBlock, xyz, std::nullopt, colourIndex[n],
                      *layers[line.layer]);
       }
     }
