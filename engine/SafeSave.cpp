@@ -32,10 +32,6 @@ std::filesystem::path TemporaryName(const std::filesystem::path& target, int att
 }
 
 #ifndef _WIN32
-// How much written content is handed to the disk at a time while a file is
-// still being made.
-constexpr off_t kWritebackBytes = 1 << 20;
-
 // Flushes a folder's entries (the new name after a rename) to the disk.
 void SyncFolder(const std::filesystem::path& folder) {
   int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -96,19 +92,9 @@ void SaveFileSafely(const std::filesystem::path& path,
     return error;
   };
   int writeError = 0;
-  off_t written = 0, handedOver = 0;
   try {
     produce([&](std::string_view piece) {
       if (writeError == 0 && !WriteAll(fd, piece)) writeError = errno == 0 ? EIO : errno;
-      written += static_cast<off_t>(piece.size());
-#ifdef __linux__
-      // A large file starts on its way to the disk while the rest is being
-      // made, so that the flush at the end waits for little.
-      if (written - handedOver >= kWritebackBytes) {
-        (void)::sync_file_range(fd, handedOver, written - handedOver, SYNC_FILE_RANGE_WRITE);
-        handedOver = written;
-      }
-#endif
     });
   } catch (...) {
     abandon(0);
