@@ -184,8 +184,7 @@ int RunOnce(const RunArgs& args, std::ostream& out, std::ostream& err, RunRecord
 
   // The picture module is loaded before the run, so that a program without
   // it refuses at once and writes nothing.
-  if (!args.picture.empty() || !args.diagrams.empty() || !args.pdf.empty() ||
-      !args.animation.empty())
+  if (!args.picture.empty() || !args.diagrams.empty() || !args.pdf.empty() || !args.animation.empty())
     Pictures();
 
   std::unique_ptr<cad::DrawingModel> drawing = cad::ReadDxfFile(args.drawing);
@@ -205,7 +204,7 @@ int RunOnce(const RunArgs& args, std::ostream& out, std::ostream& err, RunRecord
     cad::ScriptedPicker picker;
     cad::DrawingAttacher attacher;
     RunState state;
-    std::unique_ptr<RunResultModel> report;
+    std::unique_ptr<RunResultModel> model;
   };
   auto objects = std::make_unique<RunObjects>();
   struct LeaveToExit {
@@ -239,24 +238,29 @@ int RunOnce(const RunArgs& args, std::ostream& out, std::ostream& err, RunRecord
   }
   const std::string summary = RunHappened(outcome) ? host.StatusText() : std::string();
 
-  auto model = [&](WithPoses poses) {
-    return MakeRunResultModel(run, state, host.Messages(), inputs.speedUnit, inputs.vehicle.Type,
-                              summary, poses, figures);
+  // One model of the run for the report and the design report, made when the
+  // first of them needs it. It takes the run's tables out of the state unless
+  // the diagrams still draw from them: a long run's report then holds no
+  // second copy.
+  const bool designReport = !args.pdf.empty() || !args.animation.empty();
+  auto runModel = [&]() -> const RunResultModel& {
+    if (!objects->model) {
+      const WithPoses poses = designReport ? WithPoses::Yes : WithPoses::No;
+      objects->model = std::make_unique<RunResultModel>(
+          args.diagrams.empty()
+              ? MakeRunResultModel(run, std::move(state), host.Messages(), inputs.speedUnit,
+                                   inputs.vehicle.Type, summary, poses, figures)
+              : MakeRunResultModel(run, state, host.Messages(), inputs.speedUnit,
+                                   inputs.vehicle.Type, summary, poses, figures));
+    }
+    return *objects->model;
   };
   // The report is written into its file as it is put together; `before` runs
   // once it is on the disk, before it replaces the old file.
-  // It takes the run's tables out of the state unless a picture still draws
-  // from them: a long run's report then holds no second copy.
-  const bool tablesDrawnLater = !args.diagrams.empty() || !args.pdf.empty() || !args.animation.empty();
   auto writeReport = [&](const std::function<void()>& before) {
-    objects->report = std::make_unique<RunResultModel>(
-        tablesDrawnLater ? model(WithPoses::No)
-                         : MakeRunResultModel(run, std::move(state), host.Messages(),
-                                              inputs.speedUnit, inputs.vehicle.Type, summary,
-                                              WithPoses::No, figures));
+    const RunResultModel& model = runModel();
     SaveFileSafely(
-        args.report, [&](const SavePieces& sink) { WriteRunReport(*objects->report, sink); },
-        before);
+        args.report, [&](const SavePieces& sink) { WriteRunReport(model, sink); }, before);
   };
   if (!state.refusal.empty()) {
     // A manoeuvre whose leg does not start where the vehicle stands: nothing is written.
@@ -303,8 +307,8 @@ int RunOnce(const RunArgs& args, std::ostream& out, std::ostream& err, RunRecord
     if (record != nullptr) record->thumbnailPng = std::move(thumbnail);
   }
   if (!args.diagrams.empty()) Pictures().Diagrams(state, inputs.speedUnit, args.diagrams);
-  if (!args.pdf.empty() || !args.animation.empty()) {
-    const RunResultModel run = model(WithPoses::Yes);
+  if (designReport) {
+    const RunResultModel& run = runModel();
     const ReportTitleText title = MakeReportTitle(args, inputs, vehicle);
     if (!args.pdf.empty()) Pictures().DesignReport(result, run, title, paper, args.pdf);
     if (!args.animation.empty()) {

@@ -3,9 +3,9 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "run/JsonStream.h"
-
 
 namespace veerline {
 namespace {
@@ -40,8 +40,6 @@ json SegmentsJson(const Segments& segments) {
 // The clearance check as the report gives it: the layers and margin asked
 // for, the smallest distance (null without obstacles) and the conflicts,
 // nearest first.
-json Optional(const std::optional<double>& value) { return value ? json(*value) : json(nullptr); }
-
 json ClearanceJson(const ClearanceResult& clearance, const RunFigures& figures) {
   json conflicts = json::array();
   for (const ObstacleClearance& c : clearance.Conflicts) {
@@ -56,7 +54,7 @@ json ClearanceJson(const ClearanceResult& clearance, const RunFigures& figures) 
   }
   return {{"layers", clearance.Layers},
           {"margin", Number(clearance.Margin)},
-          {"minimumDistance", Optional(figures.minimumClearance)},
+          {"minimumDistance", Number(Or(figures.minimumClearance))},
           {"conflicts", conflicts}};
 }
 
@@ -171,16 +169,14 @@ void WriteRunReport(const RunResultModel& model, const SavePieces& sink) {
   out.Number(Or(figures.sweptWidth));
   out.Member("tracks");
   out.Begin(1);
-  out.Member("articulation1");
-  track(model.articulation1, 2);
-  out.Member("articulation2");
-  track(model.articulation2, 2);
-  out.Member("articulation3");
-  track(model.articulation3, 2);
-  out.Member("speed");
-  track(model.speed, 2);
-  out.Member("steering");
-  track(model.steering, 2);
+  for (const auto& [key, rows_] : {std::pair{"articulation1", &model.articulation1},
+                                   std::pair{"articulation2", &model.articulation2},
+                                   std::pair{"articulation3", &model.articulation3},
+                                   std::pair{"speed", &model.speed},
+                                   std::pair{"steering", &model.steering}}) {
+    out.Member(key);
+    track(*rows_, 2);
+  }
   out.End();
   out.Member("vehicleLength");
   out.Number(model.vehicleLength);
